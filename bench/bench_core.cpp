@@ -1,0 +1,119 @@
+// Times reading, checking and writing a full-size DMA file (6,999 loggers with
+// 50 readings each) against raw baselines over the same bytes, in the same
+// run, and prints the ratios. Every figure is the best of several rounds, the
+// rounds interleaved so that a busy machine slows all of them alike.
+
+#include "DatabaseReader.h"
+#include "DatabaseWriter.h"
+#include "SampleData.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <limits>
+#include <memory>
+
+namespace {
+
+volatile size_t g_sink; // keeps the baselines' work from being optimised away
+
+// Splits the file into lines and fields with memchr, reading it the way the
+// reader does, and nothing more.
+void splitBaseline(const QString& path)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+        std::abort();
+    constexpr size_t kChunk = 256 * 1024;
+    std::unique_ptr<char[]> buf(new char[kChunk * 2]);
+    size_t kept = 0, fields = 0;
+    for (;;) {
+        const qint64 got = f.read(buf.get() + kept, kChunk);
+        if (got <= 0)
+            break;
+        const char* p = buf.get();
+        const char* end = buf.get() + kept + size_t(got);
+        while (const char* cr = static_cast<const char*>(std::memchr(p, '\r', size_t(end - p)))) {
+            for (const char* q = p; (q = static_cast<const char*>(std::memchr(q, ',', size_t(cr - q)))); ++q)
+                ++fields;
+            p = cr + 1;
+        }
+        kept = size_t(end - p);
+        std::memmove(buf.get(), p, kept);
+    }
+    g_sink = fields;
+}
+
+struct Measure
+{
+    const char* name;
+    std::function<void()> run;
+    double best = std::numeric_limits<double>::max();
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    const int rounds = argc > 1 ? std::max(1, atoi(argv[1])) : 7;
+    QTemporaryDir dir;
+    const QString file = dir.filePath("big.csv");
+    const QString out = dir.filePath("out.csv");
+    const QString rawOut = dir.filePath("raw.csv");
+    if (WriteSampleDatabase(file, RecordStore::kMaxRecords, 50) != 0)
+        return 1;
+    QFile in(file);
+    in.open(QIODevice::ReadOnly);
+    const QByteArray bytes = in.readAll();
+    std::printf("file: %d loggers x 50 readings, %.1f MB\n", RecordStore::kMaxRecords, bytes.size() / 1e6);
+
+    RecordStore store;
+    Measure measures[] = {
+        {"split baseline (memchr lines+fields)", [&] { splitBaseline(file); }},
+        {"ReadDatabaseFile (read + validate)", [&] {
+             if (ReadDatabaseFile(store, file) != 0 || store.StoreCount != RecordStore::kMaxRecords)
+                 std::abort();
+         }},
+        {"FindDuplicateSerials", [&] { g_sink = size_t(FindDuplicateSerials(store).size()); }},
+        {"write baseline (one buffered write)", [&] {
+             QSaveFile f(rawOut);
+             if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
+                 std::abort();
+         }},
+        {"WriteDatabaseFile", [&] {
+             if (WriteDatabaseFile(store, out) != 0)
+                 std::abort();
+         }},
+    };
+    ReadDatabaseFile(store, file); // warm the page cache and the store
+    for (int r = 0; r < rounds; ++r) {
+        for (Measure& m : measures) {
+            QElapsedTimer t;
+            t.start();
+            m.run();
+            m.best = std::min(m.best, t.nsecsElapsed() / 1e6);
+        }
+    }
+    for (const Measure& m : measures)
+        std::printf("  %-40s %8.2f ms\n", m.name, m.best);
+
+    QFile written(out);
+    written.open(QIODevice::ReadOnly);
+    const bool identical = written.readAll() == bytes;
+    const double readRatio = measures[1].best / measures[0].best;
+    const double dupShare = measures[2].best / measures[1].best;
+    const double writeRatio = measures[4].best / measures[3].best;
+    auto verdict = [](bool ok) { return ok ? "ok" : "OVER TARGET"; };
+    std::printf("read + validate / split baseline: %.2fx (target <= 3x) %s\n", readRatio, verdict(readRatio <= 3));
+    std::printf("write / one buffered write:       %.2fx (target <= 3x) %s\n", writeRatio, verdict(writeRatio <= 3));
+    std::printf("duplicate check / read:           %.1f%% (target <= 5%%) %s\n", dupShare * 100,
+                verdict(dupShare <= 0.05));
+    std::printf("written file identical to the file read: %s\n", identical ? "yes" : "NO");
+    return identical ? 0 : 1;
+}

@@ -1,0 +1,66 @@
+#pragma once
+// Reading database files (".csv" and the older ".pdb") and the handheld's
+// result files into the record store.
+
+#include "FileResult.h"
+#include "RecordStore.h"
+
+#include <QString>
+#include <algorithm>
+#include <string_view>
+
+class QIODevice;
+
+// No legitimate record line comes near this; a longer one makes the file
+// refused rather than read into unbounded memory.
+inline constexpr int kMaxRecordLineLength = 1 << 20;
+
+// A raw field's text: blanks trimmed, one double quote dropped at each end,
+// cut to maxLength characters.
+inline std::string_view FieldText(const char* b, const char* e, int maxLength)
+{
+    while (b != e && *b == ' ')
+        ++b;
+    while (e != b && e[-1] == ' ')
+        --e;
+    if (b != e && *b == '"')
+        ++b;
+    if (e != b && e[-1] == '"')
+        --e;
+    const size_t n = static_cast<size_t>(e - b);
+    return std::string_view(b, maxLength <= 0 ? 0 : std::min(n, static_cast<size_t>(maxLength)));
+}
+
+// The next comma-separated field of a line from a 1-based position (see
+// FieldText). The position moves past the field's comma; past the end of the
+// line the field is empty and the position stays. The view points into the line.
+inline std::string_view NextField(std::string_view line, int& position, int maxLength)
+{
+    const char* s = line.data();
+    const char* end = s + line.size();
+    if (position < 1)
+        position = 1;
+    if (static_cast<size_t>(position) > line.size())
+        return {};
+    const char* b = s + (position - 1);
+    const char* e = b;
+    while (e != end && *e != ',')
+        ++e;
+    position = static_cast<int>(e - s) + (e != end ? 2 : 1);
+    return FieldText(b, e, maxLength);
+}
+
+// Fills the store from slot 1 and returns a FileResult code. On CorruptRecord
+// the store holds the sound records before the bad one and LinesRead is the
+// bad record's line.
+int ReadDatabaseFile(const QString& path);
+int ReadDatabaseFile(RecordStore& store, const QString& path);
+// The same from an open device (no existence check).
+int ReadDatabase(RecordStore& store, QIODevice& device);
+
+// The message for a result code; with the line number of the last read when
+// withLine is set and a line was read.
+QString FileErrorText(int code, bool withLine, const RecordStore& store = DMAModule());
+
+// A report of the serials that occur on more than one record, or empty.
+QString FindDuplicateSerials(const RecordStore& store = DMAModule());

@@ -1,0 +1,210 @@
+#include "DatabaseWriter.h"
+
+#include "LangText.h"
+#include "RecordChecks.h"
+#include "Utilities.h"
+
+#include <QIODevice>
+#include <QSaveFile>
+#include <charconv>
+
+namespace {
+
+constexpr size_t kFlushAt = 1 << 20;
+
+void appendNumber(std::string& out, long long v)
+{
+    char buf[24];
+    const auto r = std::to_chars(buf, buf + sizeof buf, v);
+    out.append(buf, r.ptr);
+}
+
+void appendQuoted(std::string& out, const std::string& text)
+{
+    out.push_back('"');
+    out.append(text);
+    out.push_back('"');
+}
+
+// Collects output and hands it to the device in large pieces.
+class ChunkedOutput
+{
+public:
+    explicit ChunkedOutput(QIODevice& device) : m_device(device) { m_buf.reserve(kFlushAt + 4096); }
+    std::string& buffer() { return m_buf; }
+    bool maybeFlush() { return m_buf.size() < kFlushAt || flush(); }
+    bool flush()
+    {
+        const qint64 size = static_cast<qint64>(m_buf.size());
+        const bool ok = m_device.write(m_buf.data(), size) == size;
+        m_buf.clear();
+        return ok;
+    }
+
+private:
+    QIODevice& m_device;
+    std::string m_buf;
+};
+
+// Writes through a temporary file that replaces the target only on success.
+template <typename Writer>
+int saveAtomically(const QString& path, Writer write)
+{
+    QSaveFile file(path);
+    bool ok = file.open(QIODevice::WriteOnly) && write(file);
+    if (ok)
+        ok = file.commit();
+    else
+        file.cancelWriting();
+    SetStatusText(QString());
+    return ok ? FileResult::Ok : FileResult::WriteFailed;
+}
+
+void reportWriting(const QString& prefix, int i)
+{
+    if (!prefix.isEmpty())
+        SetStatusText(prefix + QString::number(i));
+}
+
+} // namespace
+
+std::string DatabaseHeaderLine()
+{
+    std::string out;
+    auto name = [&out](const std::string& text, int n) {
+        if (!out.empty())
+            out.push_back(',');
+        out.push_back('"');
+        out.append(text);
+        if (n > 0)
+            appendNumber(out, n);
+        out.push_back('"');
+    };
+    name(LangTextAnsi(596), 0); // serial
+    name(LangTextAnsi(597), 0); // grid reference
+    name(LangTextAnsi(598), 0); // comment 1
+    name(LangTextAnsi(599), 0); // comment 2
+    name(LangTextAnsi(600), 0); // deployed
+    name(LangTextAnsi(601), 0); // received
+    name(LangTextAnsi(602), 0); // first reading's date, status, level, spread
+    name(LangTextAnsi(603), 0);
+    name(LangTextAnsi(604), 0);
+    name(LangTextAnsi(605), 0);
+    const std::string date = LangTextAnsi(606), status = LangTextAnsi(607),
+                      level = LangTextAnsi(608), spread = LangTextAnsi(609);
+    for (int n = 2; n <= kMaxHistories; ++n) {
+        name(date, n);
+        name(status, n);
+        name(level, n);
+        name(spread, n);
+    }
+    name(LangTextAnsi(610), 0); // user comment
+    out.append("\r\n");
+    return out;
+}
+
+void AppendDatabaseRecordLine(std::string& out, const LoggerRecord& rec)
+{
+    appendNumber(out, rec.Serial);
+    for (const std::string* t : {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received}) {
+        out.push_back(',');
+        appendQuoted(out, *t);
+    }
+    for (int i = 1; i <= kMaxHistories; ++i) {
+        out.push_back(',');
+        appendQuoted(out, rec.Date[i]);
+        out.push_back(',');
+        appendQuoted(out, rec.Status[i]);
+        out.push_back(',');
+        appendNumber(out, rec.Level[i]);
+        out.push_back(',');
+        appendNumber(out, rec.Spread[i]);
+    }
+    out.push_back(',');
+    appendQuoted(out, rec.UserComments);
+    out.append("\r\n");
+}
+
+bool WriteDatabase(RecordStore& store, QIODevice& device)
+{
+    ChunkedOutput out(device);
+    out.buffer() = DatabaseHeaderLine();
+    const QString progress = HasStatusSink() ? LangText(168) : QString(); // "Writing logger "
+    for (int i = 1; i <= store.StoreCount; ++i) {
+        LoggerRecord& rec = store.Records(i);
+        if (rec.UserComments.size() > 255)
+            rec.UserComments.resize(255);
+        AppendDatabaseRecordLine(out.buffer(), rec);
+        if (!out.maybeFlush())
+            return false;
+        reportWriting(progress, i);
+    }
+    return out.flush();
+}
+
+int WriteDatabaseFile(RecordStore& store, const QString& path)
+{
+    return saveAtomically(path, [&store](QIODevice& d) { return WriteDatabase(store, d); });
+}
+
+int WriteDatabaseFile(const QString& path)
+{
+    return WriteDatabaseFile(DMAModule(), path);
+}
+
+bool WriteKorvalind(RecordStore& store, QIODevice& device)
+{
+    ChunkedOutput out(device);
+    std::string& b = out.buffer();
+    b.append("\"Velloran Korvalind V1.00,,,,,,,,,,,,,,,,,,,,,,,,,,,,,\"\r\n");
+    b.append("\"Serial , GridRef, Comment1, Comment2, Deployed, Received");
+    for (int i = 0; i < 6; ++i)
+        b.append(", Date, Status, Level, Spread");
+    b.append("\"\r\n");
+    // Address lines, deployed, received, and the readings twice.
+    const std::string reading = LangTextAnsi(497);
+    const std::string names[] = {LangTextAnsi(160), LangTextAnsi(161), LangTextAnsi(162),
+                                 LangTextAnsi(163), reading, reading};
+    for (size_t i = 0; i < 6; ++i) {
+        if (i)
+            b.push_back(',');
+        appendQuoted(b, names[i]);
+    }
+    b.append("\r\n");
+
+    const QString progress = HasStatusSink() ? LangText(168) : QString();
+    for (int i = 1; i <= store.StoreCount; ++i) {
+        const LoggerRecord& rec = store.Records(i);
+        appendNumber(b, rec.Serial);
+        b.push_back(',');
+        for (const std::string* t : {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received}) {
+            appendQuoted(b, *t);
+            b.push_back(',');
+        }
+        for (int j = 1; j <= 6; ++j) {
+            appendQuoted(b, rec.Date[j]);
+            b.push_back(',');
+            appendQuoted(b, StatusLetterFor(rec.Status[j], rec.Level[j], rec.Spread[j]));
+            b.push_back(',');
+            appendNumber(b, rec.Level[j]);
+            b.push_back(',');
+            appendNumber(b, rec.Spread[j]);
+            b.push_back(',');
+        }
+        b.append("\r\n");
+        if (!out.maybeFlush())
+            return false;
+        reportWriting(progress, i);
+    }
+    return out.flush();
+}
+
+int WriteKorvalindFile(RecordStore& store, const QString& path)
+{
+    return saveAtomically(path, [&store](QIODevice& d) { return WriteKorvalind(store, d); });
+}
+
+int WriteKorvalindFile(const QString& path)
+{
+    return WriteKorvalindFile(DMAModule(), path);
+}

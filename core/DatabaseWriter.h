@@ -1,0 +1,28 @@
+#pragma once
+// Writing the record store as a database file and as the handheld's list file.
+
+#include "FileResult.h"
+#include "RecordStore.h"
+
+#include <QString>
+#include <string>
+
+class QIODevice;
+
+// Writes slots 1..StoreCount (comments longer than 255 characters are cut,
+// in the store too). The file is replaced only when the whole write
+// succeeded; otherwise the previous file stays as it was and the result is
+// FileResult::WriteFailed.
+int WriteDatabaseFile(const QString& path);
+int WriteDatabaseFile(RecordStore& store, const QString& path);
+bool WriteDatabase(RecordStore& store, QIODevice& device);
+
+// The handheld list: three header lines, then readings 1..6 of each record
+// with a status letter, every field followed by a comma.
+int WriteKorvalindFile(const QString& path);
+int WriteKorvalindFile(RecordStore& store, const QString& path);
+bool WriteKorvalind(RecordStore& store, QIODevice& device);
+
+// The pieces of the database layout, for writers of generated files.
+std::string DatabaseHeaderLine();
+void AppendDatabaseRecordLine(std::string& out, const LoggerRecord& rec);

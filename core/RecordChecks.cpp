@@ -1,0 +1,180 @@
+#include "RecordChecks.h"
+
+#include "Ansi.h"
+#include "LangText.h"
+#include "RecordStore.h"
+
+#include <cmath>
+#include <cstdio>
+
+double NumericValue(std::string_view text)
+{
+    // Plain digits are by far the most common case in a file.
+    if (!text.empty() && text.size() <= 9) {
+        int v = 0;
+        size_t k = 0;
+        for (; k < text.size() && text[k] >= '0' && text[k] <= '9'; ++k)
+            v = v * 10 + (text[k] - '0');
+        if (k == text.size())
+            return v;
+    }
+    size_t i = 0;
+    const size_t n = text.size();
+    auto skipBlanks = [&] {
+        while (i < n && text[i] == ' ')
+            ++i;
+    };
+    skipBlanks();
+    bool negative = false;
+    if (i < n && (text[i] == '-' || text[i] == '+')) {
+        negative = text[i] == '-';
+        ++i;
+    }
+    double value = 0;
+    for (;; ++i) {
+        skipBlanks();
+        if (i >= n || text[i] < '0' || text[i] > '9')
+            break;
+        value = value * 10 + (text[i] - '0');
+    }
+    if (i < n && text[i] == '.') {
+        ++i;
+        double scale = 0.1;
+        for (;; ++i) {
+            skipBlanks();
+            if (i >= n || text[i] < '0' || text[i] > '9')
+                break;
+            value += (text[i] - '0') * scale;
+            scale /= 10;
+        }
+    }
+    return negative ? -value : value;
+}
+
+qint64 WholeNumberValue(std::string_view text, qint64 lo, qint64 hi)
+{
+    const double v = std::nearbyint(NumericValue(text)); // ties go to the even neighbour
+    if (!(v >= static_cast<double>(lo)))
+        return lo;
+    if (!(v <= static_cast<double>(hi)))
+        return hi;
+    return static_cast<qint64>(v);
+}
+
+std::string FormatSerial(qint64 serial)
+{
+    char buf[32];
+    if (serial < 0)
+        std::snprintf(buf, sizeof buf, "-%08lld", -static_cast<long long>(serial));
+    else
+        std::snprintf(buf, sizeof buf, "%08lld", static_cast<long long>(serial));
+    return buf;
+}
+
+bool IsValidSerial(qint64 serial)
+{
+    if (serial < 0 || serial > 0xFFFFFF)
+        return false;
+    const qint64 firstTwo = serial / 1000000; // of the eight-digit form
+    return firstTwo >= 1 && firstTwo <= 12;
+}
+
+bool IsValidReading(std::string_view text)
+{
+    for (char c : text)
+        if (c != ' ' && (c < '0' || c > '9'))
+            return false;
+    const double v = NumericValue(text);
+    return v >= 0 && v <= 99;
+}
+
+bool IsValidDate(std::string_view t)
+{
+    if (t.empty())
+        return true;
+    if (t.size() != 10 || t[4] != '/' || t[7] != '/')
+        return false;
+    auto digit = [&t](int i) { return static_cast<unsigned>(t[i] - '0'); };
+    const unsigned y0 = digit(0), y1 = digit(1), y2 = digit(2), y3 = digit(3);
+    const unsigned m0 = digit(5), m1 = digit(6), d0 = digit(8), d1 = digit(9);
+    if (y0 < 10 && y1 < 10 && y2 < 10 && y3 < 10 && m0 < 10 && m1 < 10 && d0 < 10 && d1 < 10) {
+        // The usual all-digit date.
+        const unsigned year = y0 * 1000 + y1 * 100 + y2 * 10 + y3, month = m0 * 10 + m1, day = d0 * 10 + d1;
+        return year >= 1970 && month >= 1 && month <= 12 && day >= 1 && day <= 31;
+    }
+    const double year = NumericValue(t.substr(0, 4));
+    const double month = NumericValue(t.substr(5, 2));
+    const double day = NumericValue(t.substr(8, 2));
+    return year >= 1970 && month >= 1 && month <= 12 && day >= 1 && day <= 31;
+}
+
+bool IsValidTime(std::string_view t)
+{
+    if (t.empty())
+        return true;
+    if (t.size() != 8 || t[2] != ':' || t[5] != ':')
+        return false;
+    const double h = NumericValue(t.substr(0, 2));
+    const double m = NumericValue(t.substr(3, 2));
+    const double s = NumericValue(t.substr(6, 2));
+    return h >= 0 && h <= 24 && m >= 0 && m <= 59 && s >= 0 && s <= 59;
+}
+
+bool IsValidStatus(std::string_view)
+{
+    return true;
+}
+
+bool IsValidRecord(const LoggerRecord& rec)
+{
+    if (!IsValidSerial(rec.Serial) || rec.GridRef.size() != 12)
+        return false;
+    for (int i = 1; i <= kMaxHistories; ++i) {
+        if (rec.Level[i] < 0 || rec.Level[i] > 99 || rec.Spread[i] < 0 || rec.Spread[i] > 99)
+            return false;
+        if (!IsValidDate(rec.Date[i]))
+            return false;
+    }
+    return IsValidTime(rec.Received) || IsValidDate(rec.Received);
+}
+
+StatusTexts StatusTexts::fromLanguageFile()
+{
+    return {LangTextAnsi(184), LangTextAnsi(185), LangTextAnsi(186)};
+}
+
+// The language string of a status letter (W, L or N after trimming, any
+// case, first character only), or 0.
+static int statusStringFor(std::string_view text)
+{
+    const std::string_view t = Ansi::trimmed(text);
+    if (t.empty())
+        return 0;
+    switch (Ansi::toUpper(t.front())) {
+    case 'W': return 184;
+    case 'L': return 185;
+    case 'N': return 186;
+    default: return 0;
+    }
+}
+
+std::string StatusFromLetter(std::string_view text, const StatusTexts& texts)
+{
+    switch (statusStringFor(text)) {
+    case 184: return texts.Warning;
+    case 185: return texts.Leak;
+    case 186: return texts.NoLeak;
+    default: return {};
+    }
+}
+
+std::string StatusFromLetter(std::string_view text)
+{
+    const int n = statusStringFor(text);
+    return n ? LangTextAnsi(n) : std::string();
+}
+
+std::string StatusLetterFor(std::string_view, qint16 level, qint16 spread)
+{
+    return (int(level) - int(spread) >= 16) ? "L" : "N";
+}

@@ -1,0 +1,74 @@
+#include "Utilities.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+bool FileExists(const QString& path)
+{
+    if (path.isEmpty())
+        return false;
+    const QFileInfo info(path);
+    return info.isFile() && !info.isHidden();
+}
+
+QString AfterLast(const QString& text, const QString& separator)
+{
+    if (text.isEmpty() || separator.isEmpty())
+        return text;
+    const qsizetype at = text.lastIndexOf(separator);
+    if (at < 0)
+        return text;
+    return text.mid(at + separator.size());
+}
+
+QString FileTitle(const QString& path)
+{
+    if (path.isEmpty())
+        return QString();
+    QString t = AfterLast(path, QStringLiteral(":"));
+    t = AfterLast(t, QStringLiteral("\\"));
+    return AfterLast(t, QStringLiteral("/"));
+}
+
+namespace {
+StatusSink& statusSink()
+{
+    static StatusSink sink;
+    return sink;
+}
+QString& programFolderOverride()
+{
+    static QString folder;
+    return folder;
+}
+} // namespace
+
+void SetStatusSink(StatusSink sink)
+{
+    statusSink() = std::move(sink);
+}
+
+bool HasStatusSink()
+{
+    return static_cast<bool>(statusSink());
+}
+
+void SetStatusText(const QString& text)
+{
+    if (statusSink())
+        statusSink()(text);
+}
+
+QString ProgramFolder()
+{
+    if (!programFolderOverride().isEmpty())
+        return programFolderOverride();
+    if (QCoreApplication::instance())
+        return QCoreApplication::applicationDirPath();
+    return QString();
+}
+
+void SetProgramFolderForTesting(const QString& folder)
+{
+    programFolderOverride() = folder;
+}

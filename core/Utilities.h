@@ -1,0 +1,29 @@
+#pragma once
+// Small helpers every part of the program uses.
+
+#include <QString>
+#include <functional>
+
+// A plain file (not a folder, not hidden) exists at the path.
+bool FileExists(const QString& path);
+
+// Everything after the last occurrence of the separator; the text itself when
+// the text or the separator is empty or the separator does not occur; the
+// empty text when the separator ends the text.
+QString AfterLast(const QString& text, const QString& separator);
+
+// The file name of a path. Both '\' and '/' separate folders, and a drive
+// prefix such as C: is dropped.
+QString FileTitle(const QString& path);
+
+// Progress and results go to the main window's status bar. The core does not
+// know the window: the window connects a sink. Without one, texts go nowhere.
+using StatusSink = std::function<void(const QString&)>;
+void SetStatusSink(StatusSink sink);
+bool HasStatusSink();
+void SetStatusText(const QString& text);
+
+// The folder of the running program, where the language files and the
+// transfer folders live. Tests may point it elsewhere.
+QString ProgramFolder();
+void SetProgramFolderForTesting(const QString& folder);

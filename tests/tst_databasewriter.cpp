@@ -1,0 +1,150 @@
+#include "DatabaseReader.h"
+#include "DatabaseWriter.h"
+#include "LangText.h"
+#include "TestSupport.h"
+#include "Utilities.h"
+
+#include <QDir>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#ifdef Q_OS_UNIX
+#include <csignal>
+#include <sys/resource.h>
+#endif
+
+class TestDatabaseWriter : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    RecordStore m_store;
+
+    QString path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+
+    void fillStore(int count)
+    {
+        m_store.clear();
+        for (int i = 1; i <= count; ++i) {
+            LoggerRecord& r = m_store.Records(i);
+            r = LoggerRecord();
+            r.Serial = 1000000 + i;
+            r.GridRef = "AB 1234 5678";
+        }
+        m_store.StoreCount = count;
+    }
+
+private slots:
+    void init() { m_store.clear(); }
+
+    // Opening a file and saving it writes exactly what the format says.
+    void goldenFiles()
+    {
+        QCOMPARE(ReadDatabaseFile(m_store, testData("messy_input.csv")), 0);
+        for (int i = 1; i <= m_store.StoreCount; ++i)
+            TidyReadings(m_store.Records(i));
+        QCOMPARE(WriteDatabaseFile(m_store, path("out.csv")), 0);
+        QCOMPARE(readBytes(path("out.csv")), readBytes(testData("messy_expected.csv")));
+
+        // A saved file saved again is unchanged.
+        QCOMPARE(ReadDatabaseFile(m_store, testData("messy_expected.csv")), 0);
+        QCOMPARE(WriteDatabaseFile(m_store, path("again.csv")), 0);
+        QCOMPARE(readBytes(path("again.csv")), readBytes(testData("messy_expected.csv")));
+    }
+
+    void longCommentIsCutInTheStoreToo()
+    {
+        fillStore(1);
+        m_store.Records(1).UserComments = std::string(300, 'c');
+        QCOMPARE(WriteDatabaseFile(m_store, path("c.csv")), 0);
+        QCOMPARE(m_store.Records(1).UserComments, std::string(255, 'c'));
+        QVERIFY(readBytes(path("c.csv")).endsWith(",\"" + QByteArray(255, 'c') + "\"\r\n"));
+    }
+
+    void handheldListFile()
+    {
+        fillStore(1);
+        LoggerRecord& r = m_store.Records(1);
+        r.Comment1 = "1 Mill Lane";
+        r.Deployed = "2003/01/01";
+        for (int i = 1; i <= 50; ++i) {
+            r.Date[i] = "2003/02/" + std::string(i < 10 ? "0" : "") + std::to_string(i % 29 + 1);
+            r.Status[i] = "W";
+            r.Level[i] = qint16(25 + i);
+            r.Spread[i] = 25;
+        }
+        r.Date[1] = "2003/02/01";
+        r.UserComments = "not sent";
+        QCOMPARE(WriteKorvalindFile(m_store, path("list.pdb")), 0);
+        const QByteArray expected =
+            "\"Velloran Korvalind V1.00,,,,,,,,,,,,,,,,,,,,,,,,,,,,,\"\r\n"
+            "\"Serial , GridRef, Comment1, Comment2, Deployed, Received, Date, Status, Level, Spread, "
+            "Date, Status, Level, Spread, Date, Status, Level, Spread, Date, Status, Level, Spread, "
+            "Date, Status, Level, Spread, Date, Status, Level, Spread\"\r\n"
+            "\"" + QByteArray(LangTextAnsi(160).c_str()) + "\",\"" + QByteArray(LangTextAnsi(161).c_str()) +
+            "\",\"" + QByteArray(LangTextAnsi(162).c_str()) + "\",\"" + QByteArray(LangTextAnsi(163).c_str()) +
+            "\",\"" + QByteArray(LangTextAnsi(497).c_str()) + "\",\"" + QByteArray(LangTextAnsi(497).c_str()) +
+            "\"\r\n"
+            "1000001,\"AB 1234 5678\",\"1 Mill Lane\",\"\",\"2003/01/01\",\"\","
+            "\"2003/02/01\",\"N\",26,25,\"2003/02/03\",\"N\",27,25,\"2003/02/04\",\"N\",28,25,"
+            "\"2003/02/05\",\"N\",29,25,\"2003/02/06\",\"N\",30,25,\"2003/02/07\",\"N\",31,25,\r\n";
+        QCOMPARE(readBytes(path("list.pdb")), expected);
+        // The letter follows level minus spread, not the stored status.
+        r.Level[1] = 41;
+        QCOMPARE(WriteKorvalindFile(m_store, path("list.pdb")), 0);
+        QVERIFY(readBytes(path("list.pdb")).contains("\"2003/02/01\",\"L\",41,25,"));
+    }
+
+    void failedWritesKeepTheOldFile()
+    {
+        const QByteArray old = "the previous contents\r\n";
+        fillStore(3);
+        QCOMPARE(WriteDatabaseFile(m_store, path("gone/x.csv")), 4); // folder does not exist
+        QVERIFY(!QFile::exists(path("gone")));
+        QCOMPARE(WriteDatabaseFile(m_store, m_dir.path()), 4); // a folder, not a file
+        QCOMPARE(WriteKorvalindFile(m_store, path("gone/x.pdb")), 4);
+
+#ifdef Q_OS_UNIX
+        // A real write that fails part-way, as on a full disk: the file size
+        // limit stops it after the first megabyte.
+        QVERIFY(QDir(m_dir.path()).mkdir("full"));
+        const QString target = path("full/full.csv");
+        QVERIFY(writeBytes(target, old));
+        fillStore(3000);
+        struct rlimit saved;
+        getrlimit(RLIMIT_FSIZE, &saved);
+        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
+        struct rlimit small = saved;
+        small.rlim_cur = 1 << 20;
+        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
+        const int result = WriteDatabaseFile(m_store, target);
+        setrlimit(RLIMIT_FSIZE, &saved);
+        std::signal(SIGXFSZ, oldHandler);
+        QCOMPARE(result, 4);
+        QCOMPARE(readBytes(target), old);
+        QCOMPARE(QDir(path("full")).entryList(QDir::Files), QStringList({"full.csv"})); // no leftovers
+#endif
+    }
+
+    void progressAndEmptyStore()
+    {
+        QStringList texts;
+        SetStatusSink([&texts](const QString& t) { texts << t; });
+        fillStore(2);
+        QCOMPARE(WriteDatabaseFile(m_store, path("p.csv")), 0);
+        SetStatusSink(nullptr);
+        QCOMPARE(texts, QStringList({LangText(168) + "1", LangText(168) + "2", QString()}));
+
+        fillStore(0);
+        QCOMPARE(WriteDatabaseFile(m_store, path("empty.csv")), 0);
+        QCOMPARE(readBytes(path("empty.csv")), QByteArray(DatabaseHeaderLine().c_str()));
+        const std::string start = "\"Serial\",\"GridRef\",\"Comment1\",\"Comment2\",\"Deployed\",\"Received\","
+                                  "\"Date1\",\"Status1\",\"Level1\",\"Spread1\",\"Date2\",\"Status2\",";
+        QCOMPARE(DatabaseHeaderLine().substr(0, start.size()), start);
+        QVERIFY(QByteArray(DatabaseHeaderLine().c_str()).endsWith(",\"Spread50\",\"UserComments\"\r\n"));
+        QCOMPARE(QByteArray(DatabaseHeaderLine().c_str()).count(','), 206);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDatabaseWriter)
+#include "tst_databasewriter.moc"

@@ -1,0 +1,119 @@
+#include "TestSupport.h"
+
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+struct Run
+{
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run tool(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(QUORVANE_TOOL), args);
+    Run r;
+    if (!p.waitForFinished(60000)) {
+        p.kill();
+        return r;
+    }
+    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
+    r.out = p.readAllStandardOutput();
+    r.err = p.readAllStandardError();
+    return r;
+}
+} // namespace
+
+class TestQuorvaneTool : public QObject
+{
+    Q_OBJECT
+
+    QTemporaryDir m_dir;
+    QString path(const char* name) const { return m_dir.filePath(QLatin1String(name)); }
+
+private slots:
+    void check()
+    {
+        Run r = tool({"check", testData("messy_input.csv")});
+        QCOMPARE(r.out, QByteArray("result 0\nlines 8\nrecords 5\n"));
+        QCOMPARE(r.exitCode, 0);
+
+        const QByteArray line1 = "1234567,\"AB 1234 5678\",\"\",\"\",\"\",\"\"\r\n";
+        writeBytes(path("dup.csv"), "h,h\r\n" + line1 + line1);
+        r = tool({"check", path("dup.csv")});
+        QVERIFY(r.out.startsWith("result 0\nlines 3\nrecords 2\n"));
+        QVERIFY(r.out.endsWith("\n1\t01234567\t1\n"));
+
+        writeBytes(path("bad.csv"), "h,h\r\n" + line1 + "13000000,\"AB 1234 5678\"\r\n");
+        r = tool({"check", path("bad.csv")});
+        QCOMPARE(r.exitCode, 8);
+        QCOMPARE(r.out, QByteArray("result 8\nlines 3\nrecords 1\n"));
+        QVERIFY(r.err.contains("3")); // names the line
+        r = tool({"check", "--ignore-errors", path("bad.csv")});
+        QCOMPARE(r.out, QByteArray("result 0\nlines 3\nrecords 2\n"));
+
+        r = tool({"check", "--handheld", path("bad.csv")}); // line 2 is a header now
+        QCOMPARE(r.out, QByteArray("result 8\nlines 3\nrecords 0\n"));
+
+        r = tool({"check", path("missing.csv")});
+        QCOMPARE(r.exitCode, 2);
+        QVERIFY(!r.err.isEmpty());
+    }
+
+    void convertAndHandheld()
+    {
+        Run r = tool({"convert", testData("messy_input.csv"), "-"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out, readBytes(testData("messy_expected.csv")));
+
+        r = tool({"convert", testData("messy_input.csv"), path("out.csv")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(readBytes(path("out.csv")), readBytes(testData("messy_expected.csv")));
+
+        r = tool({"handheld", testData("messy_input.csv"), path("list.pdb")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(readBytes(path("list.pdb")).startsWith("\"Velloran Korvalind V1.00,"));
+
+        r = tool({"convert", testData("messy_input.csv"), path("no/such/folder.csv")});
+        QCOMPARE(r.exitCode, 4);
+    }
+
+    void generate()
+    {
+        QCOMPARE(tool({"generate", "300", "50", path("a.csv")}).exitCode, 0);
+        QCOMPARE(tool({"generate", "300", "50", path("b.csv")}).exitCode, 0);
+        QCOMPARE(readBytes(path("a.csv")), readBytes(path("b.csv")));
+        QCOMPARE(tool({"check", path("a.csv")}).out, QByteArray("result 0\nlines 301\nrecords 300\n"));
+        QCOMPARE(tool({"generate", "--first", "301", "5", "3", path("c.csv")}).exitCode, 0);
+        QCOMPARE(tool({"check", path("c.csv")}).out, QByteArray("result 0\nlines 6\nrecords 5\n"));
+    }
+
+    void usage_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("help") << QStringList{"--help"} << 0;
+        QTest::newRow("nothing") << QStringList{} << 64;
+        QTest::newRow("unknown command") << QStringList{"frobnicate"} << 64;
+        QTest::newRow("unknown option") << QStringList{"check", "--fast", "x.csv"} << 64;
+        QTest::newRow("check without file") << QStringList{"check"} << 64;
+        QTest::newRow("convert one file") << QStringList{"convert", "x.csv"} << 64;
+        QTest::newRow("generate letters") << QStringList{"generate", "ten", "5", "x.csv"} << 64;
+        QTest::newRow("generate 51 readings") << QStringList{"generate", "10", "51", "x.csv"} << 64;
+    }
+    void usage()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        const Run r = tool(args);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY((exitCode == 0 ? r.out : r.err).contains("Usage:"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestQuorvaneTool)
+#include "tst_quorvanetool.moc"

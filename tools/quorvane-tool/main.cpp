@@ -1,0 +1,192 @@
+// quorvane-tool: the database core from the command line, for scripts and
+// batch work. It reads and writes files exactly as the program does.
+
+#include "Ansi.h"
+#include "DatabaseReader.h"
+#include "DatabaseWriter.h"
+#include "SampleData.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QStringList>
+#include <cstdio>
+#include <string>
+
+#ifdef _WIN32
+#include <fcntl.h>
+#include <io.h>
+#endif
+
+namespace {
+
+constexpr int kUsageError = 64;
+
+const char kUsage[] =
+    "Usage:\n"
+    "  quorvane-tool check [--ignore-errors] [--handheld] FILE\n"
+    "      Read FILE as the program opens a database file. Prints 'result N',\n"
+    "      'lines N' and 'records N', then any duplicate serial report.\n"
+    "      The exit status is the result code (0 when the file reads cleanly).\n"
+    "  quorvane-tool convert [--ignore-errors] [--handheld] IN OUT\n"
+    "      Read IN and save its records to OUT ('-' for standard output) as the\n"
+    "      program saves a database file.\n"
+    "  quorvane-tool handheld [--ignore-errors] [--handheld] IN OUT\n"
+    "      Read IN and write its records as a handheld list file.\n"
+    "  quorvane-tool generate [--first K] N M OUT\n"
+    "      Write a repeatable sample database of N loggers with M readings each,\n"
+    "      starting from sample logger K (default 1).\n"
+    "  quorvane-tool --help\n"
+    "\n"
+    "  --ignore-errors  keep records that fail the checks instead of stopping\n"
+    "  --handheld       read IN as a result file from the handheld receiver\n";
+
+void print(std::FILE* to, const QString& text)
+{
+    const std::string bytes = Ansi::fromQString(text);
+    std::fwrite(bytes.data(), 1, bytes.size(), to);
+}
+
+int usageError(const QString& why)
+{
+    print(stderr, QStringLiteral("quorvane-tool: ") + why + QLatin1Char('\n'));
+    std::fputs(kUsage, stderr);
+    return kUsageError;
+}
+
+struct ReadOptions
+{
+    bool ignoreErrors = false;
+    bool handheld = false;
+    QStringList files;
+};
+
+// Splits flags from file arguments; false on an unknown option.
+bool parseReadOptions(const QStringList& args, ReadOptions& o, QString& bad)
+{
+    for (const QString& a : args) {
+        if (a == QLatin1String("--ignore-errors"))
+            o.ignoreErrors = true;
+        else if (a == QLatin1String("--handheld"))
+            o.handheld = true;
+        else if (a.startsWith(QLatin1String("--"))) {
+            bad = a;
+            return false;
+        } else
+            o.files << a;
+    }
+    return true;
+}
+
+int readInput(const ReadOptions& o, const QString& path)
+{
+    RecordStore& store = DMAModule();
+    store.IgnoreFileErrs = o.ignoreErrors;
+    store.KorvalindImport = o.handheld;
+    const int result = ReadDatabaseFile(store, path);
+    store.KorvalindImport = false;
+    if (result != FileResult::Ok)
+        print(stderr, FileErrorText(result, true) + QStringLiteral(": ") + path + QLatin1Char('\n'));
+    return result;
+}
+
+int check(const ReadOptions& o)
+{
+    const int result = readInput(o, o.files[0]);
+    const RecordStore& store = DMAModule();
+    std::printf("result %d\nlines %d\nrecords %d\n", result, store.LinesRead, store.StoreCount);
+    if (result == FileResult::Ok)
+        print(stdout, FindDuplicateSerials(store));
+    return result;
+}
+
+// Tidies the records as a list window does before it saves them.
+void tidyStore()
+{
+    RecordStore& store = DMAModule();
+    for (int i = 1; i <= store.StoreCount; ++i)
+        TidyReadings(store.Records(i));
+}
+
+int writeTo(const QString& out, bool handheld)
+{
+    RecordStore& store = DMAModule();
+    if (out == QLatin1String("-")) {
+        std::fflush(stdout);
+        QFile file;
+        if (!file.open(stdout, QIODevice::WriteOnly))
+            return FileResult::WriteFailed;
+        const bool ok = handheld ? WriteKorvalind(store, file) : WriteDatabase(store, file);
+        return ok && file.flush() ? FileResult::Ok : FileResult::WriteFailed;
+    }
+    return handheld ? WriteKorvalindFile(store, out) : WriteDatabaseFile(store, out);
+}
+
+int convert(const ReadOptions& o, bool handheld)
+{
+    const int read = readInput(o, o.files[0]);
+    if (read != FileResult::Ok)
+        return read;
+    tidyStore();
+    const int written = writeTo(o.files[1], handheld);
+    if (written != FileResult::Ok)
+        print(stderr, FileErrorText(written, false) + QStringLiteral(": ") + o.files[1] + QLatin1Char('\n'));
+    return written;
+}
+
+int generate(QStringList args)
+{
+    int first = 1;
+    if (args.size() == 5 && args[0] == QLatin1String("--first")) {
+        bool ok = false;
+        first = args[1].toInt(&ok);
+        if (!ok || first < 1)
+            return usageError(QStringLiteral("--first needs a logger number from 1"));
+        args = args.mid(2);
+    }
+    if (args.size() != 3)
+        return usageError(QStringLiteral("generate needs N, M and OUT"));
+    bool okN = false, okM = false;
+    const int n = args[0].toInt(&okN), m = args[1].toInt(&okM);
+    if (!okN || !okM || n < 0 || m < 0 || m > kMaxHistories)
+        return usageError(QStringLiteral("N must be a count of loggers and M a number of readings from 0 to 50"));
+    const int result = WriteSampleDatabase(args[2], n, m, first);
+    if (result != FileResult::Ok)
+        print(stderr, FileErrorText(result, false) + QStringLiteral(": ") + args[2] + QLatin1Char('\n'));
+    return result;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+#ifdef _WIN32
+    _setmode(_fileno(stdout), _O_BINARY); // files written to '-' stay byte for byte
+#endif
+    QStringList args = app.arguments().mid(1);
+    if (args.isEmpty())
+        return usageError(QStringLiteral("no command given"));
+    const QString command = args.takeFirst();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
+    if (command == QLatin1String("generate"))
+        return generate(args);
+
+    ReadOptions o;
+    QString bad;
+    if (!parseReadOptions(args, o, bad))
+        return usageError(QStringLiteral("unknown option ") + bad);
+    if (command == QLatin1String("check")) {
+        if (o.files.size() != 1)
+            return usageError(QStringLiteral("check needs one FILE"));
+        return check(o);
+    }
+    if (command == QLatin1String("convert") || command == QLatin1String("handheld")) {
+        if (o.files.size() != 2)
+            return usageError(command + QStringLiteral(" needs IN and OUT"));
+        return convert(o, command == QLatin1String("handheld"));
+    }
+    return usageError(QStringLiteral("unknown command ") + command);
+}
