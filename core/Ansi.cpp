@@ -83,10 +83,10 @@ char toUpper(char c)
     return c;
 }
 
-void toUpperInPlace(std::string& text)
+void toUpperInPlace(char* text, size_t size)
 {
-    for (char& c : text)
-        c = toUpper(c);
+    for (size_t i = 0; i < size; ++i)
+        text[i] = toUpper(text[i]);
 }
 
 } // namespace Ansi

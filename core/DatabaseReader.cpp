@@ -128,7 +128,7 @@ private:
             m_begin = 0;
         }
         if (m_capacity - m_end < kChunk)
-            grow(m_end + kChunk);
+            grow(std::max(m_end + kChunk, 2 * m_capacity)); // doubling: few moves even for long lines
         const qint64 got = m_device.read(m_buf.get() + m_end, static_cast<qint64>(kChunk));
         if (got < 0)
             return false;
@@ -158,27 +158,28 @@ private:
 };
 
 // Positions (0-based) of every comma of a line, sixteen bytes at a time
-// where the processor allows.
-void findCommas(std::string_view line, std::vector<int>& out)
+// where the processor allows, into the front of out; returns how many.
+size_t findCommas(std::string_view line, std::vector<int>& out)
 {
-    out.clear();
     const char* s = line.data();
     const size_t n = line.size();
+    if (out.size() < n)
+        out.resize(n); // room for a line of nothing but commas
+    int* next = out.data();
     size_t i = 0;
 #ifdef QUORVANE_HAVE_SSE2
     const __m128i comma = _mm_set1_epi8(',');
     for (; i + 16 <= n; i += 16) {
         const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
         unsigned mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, comma)));
-        while (mask) {
-            out.push_back(static_cast<int>(i) + qCountTrailingZeroBits(mask));
-            mask &= mask - 1;
-        }
+        for (; mask; mask &= mask - 1)
+            *next++ = static_cast<int>(i) + qCountTrailingZeroBits(mask);
     }
 #endif
     for (; i < n; ++i)
         if (s[i] == ',')
-            out.push_back(static_cast<int>(i));
+            *next++ = static_cast<int>(i);
+    return static_cast<size_t>(next - out.data());
 }
 
 // Walks the fields of one line as NextField does, using the line's comma
@@ -186,7 +187,10 @@ void findCommas(std::string_view line, std::vector<int>& out)
 class FieldCursor
 {
 public:
-    FieldCursor(std::string_view line, const std::vector<int>& commas) : m_line(line), m_commas(commas) {}
+    FieldCursor(std::string_view line, const int* commas, size_t count)
+        : m_line(line), m_commas(commas), m_count(count)
+    {
+    }
 
     int position() const { return m_p; }
 
@@ -197,7 +201,7 @@ public:
             return {};
         const char* b = s + (m_p - 1);
         const char* e;
-        if (m_k < m_commas.size()) {
+        if (m_k < m_count) {
             e = s + m_commas[m_k];
             m_p = m_commas[m_k++] + 2;
         } else {
@@ -210,12 +214,13 @@ public:
     // 1-based position of the first comma at or after the position, 0 when none.
     int commaAtOrAfter() const
     {
-        return static_cast<size_t>(m_p) <= m_line.size() && m_k < m_commas.size() ? m_commas[m_k] + 1 : 0;
+        return static_cast<size_t>(m_p) <= m_line.size() && m_k < m_count ? m_commas[m_k] + 1 : 0;
     }
 
 private:
     std::string_view m_line;
-    const std::vector<int>& m_commas;
+    const int* m_commas;
+    size_t m_count;
     size_t m_k = 0; // the next comma at or after the position
     int m_p = 1;
 };
@@ -229,39 +234,46 @@ public:
     {
     }
 
-    void parse(std::string_view line, LoggerRecord& rec)
+    // Reads the line into the record and returns IsValidRecord of it, checked
+    // field by field on the way.
+    bool parse(std::string_view line, LoggerRecord& rec)
     {
         m_line = line;
         m_nextQuote = -1;
-        findCommas(line, m_commas);
-        const long commas = static_cast<long>(m_commas.size());
+        const size_t commaCount = findCommas(line, m_commas);
+        const long commas = static_cast<long>(commaCount);
         const int readings = static_cast<int>(std::clamp((commas - 5) / 4, 0L, long(kMaxHistories)));
 
-        FieldCursor f(line, m_commas);
+        FieldCursor f(line, m_commas.data(), commaCount);
         rec.Serial = static_cast<qint32>(number(f.next(8), INT32_MIN, INT32_MAX));
         const std::string_view grid = f.next(12);
         if (grid.size() == 12)
             rec.GridRef.assign(grid);
         else
-            rec.GridRef.assign(kAbsentGridRef);
+            rec.GridRef.assign(kAbsentGridRef); // so the grid reference is always sound
         rec.Comment1.assign(f.next(20));
         rec.Comment2.assign(f.next(20));
         rec.Deployed.assign(f.next(10));
-        rec.Received.assign(f.next(10));
+        const std::string_view received = f.next(10);
+        rec.Received.assign(received);
+        bool valid = IsValidSerial(rec.Serial) && IsValidReceived(received);
 
         for (int i = 1; i <= readings; ++i) {
-            rec.Date[i].assign(f.next(10));
+            const std::string_view date = f.next(10);
+            rec.Date[i].assign(date);
             if (m_korvalind)
                 rec.Status[i] = StatusFromLetter(f.next(f.commaAtOrAfter()), *m_statusTexts);
             else
                 rec.Status[i].assign(f.next(quoteAtOrAfter(f.position())));
             rec.Level[i] = static_cast<qint16>(number(f.next(2), INT16_MIN, INT16_MAX));
             rec.Spread[i] = static_cast<qint16>(number(f.next(2), INT16_MIN, INT16_MAX));
+            valid = valid && IsValidHistoryEntry(date, rec.Level[i], rec.Spread[i]);
         }
         for (int i = readings + 1; i <= kMaxHistories; ++i)
-            rec.clearHistory(i);
+            rec.clearHistory(i); // an empty reading is sound
         // Also a one-character comment at the very end of the line is kept.
         rec.UserComments.assign(f.next(255));
+        return valid;
     }
 
 private:
@@ -285,6 +297,8 @@ private:
             return 0;
         if (m_nextQuote == 0 || m_nextQuote >= p)
             return m_nextQuote;
+        if (m_line[p - 1] == '"') // a quoted status: its own opening quote
+            return m_nextQuote = p;
         const void* q = std::memchr(m_line.data() + p - 1, '"', static_cast<size_t>(len - p + 1));
         m_nextQuote = q ? static_cast<int>(static_cast<const char*>(q) - m_line.data()) + 1 : 0;
         return m_nextQuote;
@@ -394,8 +408,7 @@ int ReadDatabase(RecordStore& store, QIODevice& device)
         }
         ++n;
         LoggerRecord& rec = store.Records(n);
-        parser.parse(line, rec);
-        if (!IsValidRecord(rec) && !store.IgnoreFileErrs) {
+        if (!parser.parse(line, rec) && !store.IgnoreFileErrs) {
             result = FileResult::CorruptRecord;
             --n;
             break;
@@ -444,7 +457,9 @@ QString FileErrorText(int code, bool withLine, const RecordStore& store)
 
 QString FindDuplicateSerials(const RecordStore& store)
 {
-    SetStatusText(LangText(187)); // checking for duplicates
+    const bool progress = HasStatusSink();
+    if (progress)
+        SetStatusText(LangText(187)); // checking for duplicates
     const int count = store.StoreCount;
 
     // One pass counts each serial; a second lists the repeated ones in the
@@ -453,7 +468,6 @@ QString FindDuplicateSerials(const RecordStore& store)
     for (int i = 1; i <= count; ++i)
         occurrences.add(store.Records(i).Serial);
 
-    const bool progress = HasStatusSink();
     const QString progressText = progress ? LangText(188) : QString();
     QString lines;
     int d = 0;
@@ -470,11 +484,13 @@ QString FindDuplicateSerials(const RecordStore& store)
             SetStatusText(progressText + QString::number(i));
     }
     if (d == 0) {
-        SetStatusText(QString::number(count) + LangText(189)); // no duplicates
+        if (progress)
+            SetStatusText(QString::number(count) + LangText(189)); // no duplicates
         return QString();
     }
     const QString report = LangText(190) + QLatin1Char('\t') + LangText(191) + QLatin1Char('\t') +
                            LangText(192) + QLatin1Char('\n') + lines;
-    SetStatusText(QString::number(d) + LangText(193)); // serials occur more than once
+    if (progress)
+        SetStatusText(QString::number(d) + LangText(193)); // serials occur more than once
     return report;
 }

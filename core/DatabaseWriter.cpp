@@ -19,7 +19,7 @@ void appendNumber(std::string& out, long long v)
     out.append(buf, r.ptr);
 }
 
-void appendQuoted(std::string& out, const std::string& text)
+void appendQuoted(std::string& out, std::string_view text)
 {
     out.push_back('"');
     out.append(text);
@@ -106,7 +106,7 @@ std::string DatabaseHeaderLine()
 void AppendDatabaseRecordLine(std::string& out, const LoggerRecord& rec)
 {
     appendNumber(out, rec.Serial);
-    for (const std::string* t : {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received}) {
+    for (const AnsiText* t : {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received}) {
         out.push_back(',');
         appendQuoted(out, *t);
     }
@@ -132,8 +132,7 @@ bool WriteDatabase(RecordStore& store, QIODevice& device)
     const QString progress = HasStatusSink() ? LangText(168) : QString(); // "Writing logger "
     for (int i = 1; i <= store.StoreCount; ++i) {
         LoggerRecord& rec = store.Records(i);
-        if (rec.UserComments.size() > 255)
-            rec.UserComments.resize(255);
+        rec.UserComments.truncate(255);
         AppendDatabaseRecordLine(out.buffer(), rec);
         if (!out.maybeFlush())
             return false;
@@ -177,7 +176,7 @@ bool WriteKorvalind(RecordStore& store, QIODevice& device)
         const LoggerRecord& rec = store.Records(i);
         appendNumber(b, rec.Serial);
         b.push_back(',');
-        for (const std::string* t : {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received}) {
+        for (const AnsiText* t : {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received}) {
             appendQuoted(b, *t);
             b.push_back(',');
         }

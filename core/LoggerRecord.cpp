@@ -12,11 +12,11 @@ bool LoggerRecord::operator==(const LoggerRecord& o) const
            UserComments == o.UserComments;
 }
 
-static void trimInPlace(std::string& s)
+static void trimInPlace(AnsiText& s)
 {
-    const std::string_view t = Ansi::trimmed(s);
+    const std::string_view t = Ansi::trimmed(s.view());
     if (t.size() != s.size())
-        s = std::string(t);
+        s.assign(t);
 }
 
 void TidyReadings(LoggerRecord& rec, int numHistories)
@@ -25,6 +25,6 @@ void TidyReadings(LoggerRecord& rec, int numHistories)
     for (int j = 1; j <= n; ++j) {
         trimInPlace(rec.Date[j]);
         trimInPlace(rec.Status[j]);
-        Ansi::toUpperInPlace(rec.Status[j]);
+        Ansi::toUpperInPlace(rec.Status[j].data(), rec.Status[j].size());
     }
 }

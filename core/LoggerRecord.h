@@ -1,16 +1,17 @@
 #pragma once
-// One logger and its readings. Texts are raw Windows-1252 bytes (see Ansi.h).
+// One logger and its readings.
+
+#include "AnsiText.h"
 
 #include <QtGlobal>
 #include <array>
-#include <string>
 
 inline constexpr int kMaxHistories = 50; // readings 1..50; index 0 is never used
 
 struct HistoryEntry
 {
-    std::string Date;   // YYYY/MM/DD or empty
-    std::string Status; // status text of the user's language, or empty
+    AnsiText Date;   // YYYY/MM/DD or empty
+    AnsiText Status; // status text of the user's language, or empty
     qint16 Level = 0;
     qint16 Spread = 0;
 
@@ -23,17 +24,17 @@ struct HistoryEntry
 struct LoggerRecord
 {
     qint32 Serial = 0;
-    std::string GridRef;
-    std::string Comment1;
-    std::string Comment2;
-    std::string Deployed;
-    std::string Received;
+    AnsiText GridRef;
+    AnsiText Comment1;
+    AnsiText Comment2;
+    AnsiText Deployed;
+    AnsiText Received;
     // The readings as four parallel arrays; index 1 is the most recent.
-    std::array<std::string, kMaxHistories + 1> Date;
-    std::array<std::string, kMaxHistories + 1> Status;
+    std::array<AnsiText, kMaxHistories + 1> Date;
+    std::array<AnsiText, kMaxHistories + 1> Status;
     std::array<qint16, kMaxHistories + 1> Level{};
     std::array<qint16, kMaxHistories + 1> Spread{};
-    std::string UserComments;
+    AnsiText UserComments;
 
     HistoryEntry history(int i) const { return {Date[i], Status[i], Level[i], Spread[i]}; }
     void setHistory(int i, const HistoryEntry& h)

@@ -88,25 +88,15 @@ bool IsValidReading(std::string_view text)
     return v >= 0 && v <= 99;
 }
 
-bool IsValidDate(std::string_view t)
+namespace Detail {
+bool IsValidDateByValue(std::string_view t)
 {
-    if (t.empty())
-        return true;
-    if (t.size() != 10 || t[4] != '/' || t[7] != '/')
-        return false;
-    auto digit = [&t](int i) { return static_cast<unsigned>(t[i] - '0'); };
-    const unsigned y0 = digit(0), y1 = digit(1), y2 = digit(2), y3 = digit(3);
-    const unsigned m0 = digit(5), m1 = digit(6), d0 = digit(8), d1 = digit(9);
-    if (y0 < 10 && y1 < 10 && y2 < 10 && y3 < 10 && m0 < 10 && m1 < 10 && d0 < 10 && d1 < 10) {
-        // The usual all-digit date.
-        const unsigned year = y0 * 1000 + y1 * 100 + y2 * 10 + y3, month = m0 * 10 + m1, day = d0 * 10 + d1;
-        return year >= 1970 && month >= 1 && month <= 12 && day >= 1 && day <= 31;
-    }
     const double year = NumericValue(t.substr(0, 4));
     const double month = NumericValue(t.substr(5, 2));
     const double day = NumericValue(t.substr(8, 2));
     return year >= 1970 && month >= 1 && month <= 12 && day >= 1 && day <= 31;
 }
+} // namespace Detail
 
 bool IsValidTime(std::string_view t)
 {
@@ -129,13 +119,10 @@ bool IsValidRecord(const LoggerRecord& rec)
 {
     if (!IsValidSerial(rec.Serial) || rec.GridRef.size() != 12)
         return false;
-    for (int i = 1; i <= kMaxHistories; ++i) {
-        if (rec.Level[i] < 0 || rec.Level[i] > 99 || rec.Spread[i] < 0 || rec.Spread[i] > 99)
+    for (int i = 1; i <= kMaxHistories; ++i)
+        if (!IsValidHistoryEntry(rec.Date[i], rec.Level[i], rec.Spread[i]))
             return false;
-        if (!IsValidDate(rec.Date[i]))
-            return false;
-    }
-    return IsValidTime(rec.Received) || IsValidDate(rec.Received);
+    return IsValidReceived(rec.Received);
 }
 
 StatusTexts StatusTexts::fromLanguageFile()

@@ -5,6 +5,7 @@
 #include "DatabaseReader.h"
 #include "DatabaseWriter.h"
 #include "LangText.h"
+#include "RecordChecks.h"
 #include "Utilities.h"
 
 #include <QBuffer>
@@ -42,8 +43,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int result = ReadDatabase(store, in);
     require(result == 0 || result == 1 || result == 3 || result == 5 || result == 7 || result == 8);
     require(store.LinesRead >= 0 && store.StoreCount >= 0 && store.StoreCount <= RecordStore::kMaxRecords);
+    if (result == 8)
+        require(!IsValidRecord(store.Records(store.StoreCount + 1)));
     if (result != 0)
         return 0;
+    if (!store.IgnoreFileErrs)
+        for (int i = 1; i <= store.StoreCount; ++i)
+            require(IsValidRecord(store.Records(i)));
 
     FindDuplicateSerials(store);
     QByteArray written;

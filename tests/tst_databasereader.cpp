@@ -172,20 +172,20 @@ private slots:
         QCOMPARE(read("h,h\r\n" + line + "\r\n"), 0);
         const LoggerRecord& r = m_store.Records(1);
         QCOMPARE(r.Level[50], qint16(50));
-        QCOMPARE(r.UserComments, std::string("2003/01/21")); // reading 51's date
+        QCOMPARE(r.UserComments.str(), std::string("2003/01/21")); // reading 51's date
 
         // A handheld list line: six readings and a trailing comma.
         QByteArray hh = "2345678,\"AB 1234 5678\",\"\",\"\",\"\",\"\",";
         for (int i = 1; i <= 6; ++i)
             hh += "\"2003/01/0" + QByteArray::number(i) + "\",\"N\",20,10,";
         QCOMPARE(read("h,h\r\n" + hh + "\r\n"), 0);
-        QCOMPARE(m_store.Records(1).Date[6], std::string("2003/01/06"));
-        QCOMPARE(m_store.Records(1).Date[7], std::string());
-        QCOMPARE(m_store.Records(1).UserComments, std::string());
+        QCOMPARE(m_store.Records(1).Date[6].str(), std::string("2003/01/06"));
+        QCOMPARE(m_store.Records(1).Date[7].str(), std::string());
+        QCOMPARE(m_store.Records(1).UserComments.str(), std::string());
 
         // A one-character comment at the very end is kept.
         QCOMPARE(read("h,h\r\n" + recordLine(1234567) + ",x\r\n"), 0);
-        QCOMPARE(m_store.Records(1).UserComments, std::string("x"));
+        QCOMPARE(m_store.Records(1).UserComments.str(), std::string("x"));
     }
 
     void statusFields_data()
@@ -208,7 +208,7 @@ private slots:
         // The six leading fields unquoted, so that the only quotes are the tail's.
         const QByteArray line = "1234567,AB 1234 5678,c1,c2,2003/01/01," + tail;
         QCOMPARE(read("word\r\nh,h\r\n" + line + "\r\n", false, handheld), 0);
-        const std::string got = m_store.Records(1).Status[1];
+        const std::string got = m_store.Records(1).Status[1].str();
         const std::string expected = status == QLatin1String("leak")      ? LangTextAnsi(185)
                                      : status == QLatin1String("warning") ? LangTextAnsi(184)
                                                                           : status.toStdString();

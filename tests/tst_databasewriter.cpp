@@ -57,7 +57,7 @@ private slots:
         fillStore(1);
         m_store.Records(1).UserComments = std::string(300, 'c');
         QCOMPARE(WriteDatabaseFile(m_store, path("c.csv")), 0);
-        QCOMPARE(m_store.Records(1).UserComments, std::string(255, 'c'));
+        QCOMPARE(m_store.Records(1).UserComments.str(), std::string(255, 'c'));
         QVERIFY(readBytes(path("c.csv")).endsWith(",\"" + QByteArray(255, 'c') + "\"\r\n"));
     }
 

@@ -1,4 +1,5 @@
 #include "Ansi.h"
+#include "AnsiText.h"
 #include "RecordChecks.h"
 #include "Utilities.h"
 #include "VariStack.h"
@@ -205,6 +206,29 @@ private slots:
         QCOMPARE(s.Count(), qsizetype(1));
         s.Clean();
         QVERIFY(s.IsEmpty());
+    }
+
+    void ansiText()
+    {
+        for (size_t n : {size_t(0), size_t(1), size_t(15), size_t(16), size_t(300), size_t(70000)}) {
+            const std::string bytes(n, 'x');
+            AnsiText t(bytes);
+            QCOMPARE(t.str(), bytes);
+            AnsiText copy = t;
+            AnsiText moved = std::move(copy);
+            QCOMPARE(moved.str(), bytes);
+            QVERIFY(copy.empty());
+            moved.truncate(20);
+            QCOMPARE(moved.str(), bytes.substr(0, 20));
+            t.assign(t.view().substr(n ? 1 : 0)); // from its own bytes
+            QCOMPARE(t.str(), bytes.substr(n ? 1 : 0));
+        }
+        AnsiText long_(std::string(40, 'a') + "tail");
+        long_.assign(long_.view().substr(40)); // heap to inline, from its own heap bytes
+        QCOMPARE(long_.str(), std::string("tail"));
+        QVERIFY(long_ == "tail" && long_ != "Tail");
+        AnsiText withNul(std::string_view("a\0b", 3));
+        QCOMPARE(withNul.size(), size_t(3));
     }
 
     void ansiRoundTrip()
