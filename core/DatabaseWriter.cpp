@@ -7,6 +7,7 @@
 #include <QIODevice>
 #include <QSaveFile>
 #include <charconv>
+#include <cstring>
 
 namespace {
 
@@ -105,24 +106,41 @@ std::string DatabaseHeaderLine()
 
 void AppendDatabaseRecordLine(std::string& out, const LoggerRecord& rec)
 {
-    appendNumber(out, rec.Serial);
-    for (const AnsiText* t : {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received}) {
-        out.push_back(',');
-        appendQuoted(out, *t);
-    }
+    // Room for the longest line these texts can make, filled through a
+    // pointer: a full file is a million fields.
+    constexpr size_t kNumber = 12; // sign, digits and a comma
+    size_t need = kNumber + 2 + rec.UserComments.size() + 3;
+    for (const AnsiText* t : {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received})
+        need += t->size() + 3;
+    for (int i = 1; i <= kMaxHistories; ++i)
+        need += rec.Date[i].size() + rec.Status[i].size() + 6 + 2 * kNumber;
+    const size_t start = out.size();
+    out.resize(start + need);
+    char* p = out.data() + start;
+
+    auto number = [&p](long long v) { p = std::to_chars(p, p + kNumber, v).ptr; };
+    auto quoted = [&p](const AnsiText& t) {
+        *p++ = ',';
+        *p++ = '"';
+        std::memcpy(p, t.data(), t.size());
+        p += t.size();
+        *p++ = '"';
+    };
+    number(rec.Serial);
+    for (const AnsiText* t : {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received})
+        quoted(*t);
     for (int i = 1; i <= kMaxHistories; ++i) {
-        out.push_back(',');
-        appendQuoted(out, rec.Date[i]);
-        out.push_back(',');
-        appendQuoted(out, rec.Status[i]);
-        out.push_back(',');
-        appendNumber(out, rec.Level[i]);
-        out.push_back(',');
-        appendNumber(out, rec.Spread[i]);
+        quoted(rec.Date[i]);
+        quoted(rec.Status[i]);
+        *p++ = ',';
+        number(rec.Level[i]);
+        *p++ = ',';
+        number(rec.Spread[i]);
     }
-    out.push_back(',');
-    appendQuoted(out, rec.UserComments);
-    out.append("\r\n");
+    quoted(rec.UserComments);
+    *p++ = '\r';
+    *p++ = '\n';
+    out.resize(static_cast<size_t>(p - out.data()));
 }
 
 bool WriteDatabase(RecordStore& store, QIODevice& device)

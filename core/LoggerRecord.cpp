@@ -14,6 +14,8 @@ bool LoggerRecord::operator==(const LoggerRecord& o) const
 
 static void trimInPlace(AnsiText& s)
 {
+    if (s.empty() || (s.data()[0] != ' ' && s.data()[s.size() - 1] != ' '))
+        return; // nothing to trim, as nearly always
     const std::string_view t = Ansi::trimmed(s.view());
     if (t.size() != s.size())
         s.assign(t);
