@@ -26,7 +26,7 @@ class LineReader
 public:
     enum Status { Line, End, TooLong, Error };
 
-    explicit LineReader(QIODevice& device) : m_device(device) {}
+    explicit LineReader(QIODevice& device) : m_device(device) { grow(2 * kChunk); }
 
     // Next line as a view valid until the next call.
     Status next(std::string_view& line)
@@ -105,7 +105,7 @@ public:
     }
 
 private:
-    static constexpr size_t kChunk = 256 * 1024;
+    static constexpr size_t kChunk = 64 * 1024;
 
     bool skipPendingLF()
     {

@@ -146,7 +146,7 @@ void AppendDatabaseRecordLine(std::string& out, const LoggerRecord& rec)
 bool WriteDatabase(RecordStore& store, QIODevice& device)
 {
     ChunkedOutput out(device);
-    out.buffer() = DatabaseHeaderLine();
+    out.buffer().append(DatabaseHeaderLine());
     const QString progress = HasStatusSink() ? LangText(168) : QString(); // "Writing logger "
     for (int i = 1; i <= store.StoreCount; ++i) {
         LoggerRecord& rec = store.Records(i);

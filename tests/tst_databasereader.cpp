@@ -163,6 +163,25 @@ private slots:
         QCOMPARE(m_store.StoreCount, count);
     }
 
+    // A 100 MB line is refused after its first megabyte; the rest is never held.
+    void hundredMegabyteLine()
+    {
+        const QString path = m_dir.filePath(QStringLiteral("huge.csv"));
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("h,h\r\n" + recordLine(1234567) + ",\"");
+        const QByteArray block(1 << 20, 'x');
+        for (int i = 0; i < 100; ++i)
+            QCOMPARE(f.write(block), block.size());
+        f.write("\"\r\n");
+        f.close();
+        m_store.IgnoreFileErrs = true;
+        QCOMPARE(ReadDatabaseFile(m_store, path), int(FileResult::LineTooLong));
+        QCOMPARE(m_store.LinesRead, 2);
+        QVERIFY(FileErrorText(5, true, m_store).contains(QLatin1String("2")));
+        QFile::remove(path);
+    }
+
     void fields()
     {
         // Readings beyond 50 are not read; the next field is the comment.

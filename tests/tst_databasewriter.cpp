@@ -11,6 +11,8 @@
 #ifdef Q_OS_UNIX
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #endif
 
 class TestDatabaseWriter : public QObject
@@ -125,6 +127,32 @@ private slots:
         QCOMPARE(QDir(path("full")).entryList(QDir::Files), QStringList({"full.csv"})); // no leftovers
 #endif
     }
+
+#ifdef Q_OS_UNIX
+    // A program killed in the middle of a save leaves the old file whole.
+    void killedWhileSaving()
+    {
+        QVERIFY(QDir(m_dir.path()).mkdir("killed"));
+        const QString target = path("killed/north.csv");
+        const QByteArray old = "the previous contents\r\n";
+        QVERIFY(writeBytes(target, old));
+        fillStore(3000);
+        const QString killAt = LangText(168) + "1500"; // half way through the loggers
+        const pid_t child = fork();
+        if (child == 0) {
+            SetStatusSink([&killAt](const QString& t) {
+                if (t == killAt)
+                    raise(SIGKILL);
+            });
+            WriteDatabaseFile(m_store, target);
+            _exit(0); // not reached
+        }
+        int status = 0;
+        QCOMPARE(waitpid(child, &status, 0), child);
+        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+        QCOMPARE(readBytes(target), old);
+    }
+#endif
 
     void progressAndEmptyStore()
     {
