@@ -1,0 +1,58 @@
+#include "Address2Format.h"
+
+#include "LangText.h"
+#include "SettingsStore.h"
+
+namespace {
+
+struct Format
+{
+    const char* caption;
+    const char* mask;
+};
+
+// Entries 1 to 13; 0, 14 and anything else are free text.
+const Format kFormats[] = {
+    {"Lat/Long", ">?##\\.#####\\-?###\\.#####"},
+    {"BNG Grid", ">??\\-#####\\-#####"},
+    {"RD Grid", ">######\\-######"},
+    {"KKJ Grid", ">#######\\-#######"},
+    {"GK Grid", ">#######\\-#######"},
+    {"ITM Grid", ">\\I?\\-#####\\-#####"},
+    {"MGRS Grid", ">?##\\-??\\-#####\\-#####"},
+    {"NZ Grid", ">E#######\\-N#######"},
+    {"SG Grid", ">O#######\\-N#######"},
+    {"SUI Grid", ">######\\-######"},
+    {"T67 Grid", ">######\\-######"},
+    {"UTM Grid", ">##\\-?\\-#######\\-#######"},
+    {"QNG Grid", ">######\\-######"},
+};
+constexpr const char* kFreeMask = ">&&&&&&&&&&&&&&&&&&&&";
+
+// The entry number the setting names exactly ("1" to "14"), or 0.
+int entry()
+{
+    const QString stored = SettingsStore::text(Setting::Address2);
+    for (int i = 1; i <= 14; ++i)
+        if (stored == QString::number(i))
+            return i;
+    return 0;
+}
+
+} // namespace
+
+QString Address2Caption()
+{
+    const int e = entry();
+    if (e == 14)
+        return LangText(616); // valve ID
+    if (e == 0)
+        return LangText(161); // address line 2
+    return QString::fromLatin1(kFormats[e - 1].caption);
+}
+
+QString Address2Mask()
+{
+    const int e = entry();
+    return QString::fromLatin1(e >= 1 && e <= 13 ? kFormats[e - 1].mask : kFreeMask);
+}

@@ -1,0 +1,11 @@
+#pragma once
+// The second comment line holds free text or one of several map coordinate
+// formats, chosen by the Address2 setting (0 to 14).
+
+#include <QString>
+
+// The caption that labels the field.
+QString Address2Caption();
+// The input mask of the field ('>' upper case, '#' digit, '?' letter,
+// '&' any character, '\' a fixed literal).
+QString Address2Mask();

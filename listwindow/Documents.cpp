@@ -1,0 +1,211 @@
+#include "Documents.h"
+
+#include "AppState.h"
+#include "DatabaseReader.h"
+#include "DatabaseWriter.h"
+#include "LangText.h"
+#include "Prompts.h"
+#include "SettingsStore.h"
+#include "Utilities.h"
+#include "frmDMA.h"
+#include "frmDocument.h"
+#include "frmMain.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+// The hourglass for as long as it lives.
+class BusyCursor
+{
+public:
+    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
+    BusyCursor(const BusyCursor&) = delete;
+    BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+bool endsWithNoCase(const QString& text, const char* suffix)
+{
+    return text.endsWith(QLatin1String(suffix), Qt::CaseInsensitive);
+}
+
+// The first free backup name: base.pdbold, then base.pdbold2, base.pdbold3...
+// so that an older backup is never replaced.
+QString freeBackupName(const QString& base)
+{
+    QString name = base + QStringLiteral(".pdbold");
+    for (int n = 2; QFile::exists(name); ++n)
+        name = base + QStringLiteral(".pdbold") + QString::number(n);
+    return name;
+}
+
+} // namespace
+
+bool LoadDatabaseFile(const QString& path)
+{
+    int result;
+    {
+        BusyCursor busy;
+        result = ReadDatabaseFile(path);
+    }
+    if (result != FileResult::Ok) {
+        ShowMessage(FileErrorText(result, true) + QStringLiteral(":\n") + path);
+        return false;
+    }
+    QString report;
+    {
+        BusyCursor busy;
+        report = FindDuplicateSerials();
+    }
+    if (report.isEmpty())
+        return true;
+    const QString part = report.size() >= 100 ? report.left(100) + LangText(121) + QLatin1Char('\n') : report;
+    const QString question = LangText(122) + QLatin1Char('\n') + part + QLatin1Char('\n') + LangText(123);
+    if (ShowMessage(question, MsgButtons::YesNo + MsgButtons::Stop + MsgButtons::SecondDefault, path) != MsgAnswer::Yes)
+        return false;
+    frmDocument* viewer = frmDocument::create();
+    viewer->setWindowTitle(LangText(124) + FileTitle(path) + QStringLiteral(".log")); // duplicates in ...
+    viewer->setText(report);
+    viewer->showInMainWindow();
+    return true;
+}
+
+frmDMA* CreateListWindow()
+{
+    auto* window = new frmDMA;
+    if (frmMain* main = App::MainWindow())
+        main->addChildWindow(window);
+    window->Form_Load();
+    return window;
+}
+
+void OpenDocument(const QString& path)
+{
+    if (!LoadDatabaseFile(path))
+        return;
+    frmDMA* window = CreateListWindow();
+    window->AskForSave = false;
+    window->NeverBeenSaved = false;
+    window->NumHistories = kMaxHistories;
+    // Named before it takes the records, so the editor it binds shows the name.
+    window->setCaption(path);
+    window->DMAName = FileTitle(path);
+    window->CopyFrom_DMAModule();
+    window->show();
+    window->setFocus();
+    if (frmMain* main = App::MainWindow())
+        main->ShuffleMRU(window->caption());
+}
+
+frmDMA* NewDocument()
+{
+    const int number = App::NextNewDocumentNumber();
+    frmDMA* window = CreateListWindow();
+    window->AskForSave = false;
+    window->NeverBeenSaved = true;
+    window->NumHistories = kMaxHistories;
+    const QString name = LangText(126) + QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0')) + QStringLiteral(".CSV");
+    window->setCaption(name);
+    window->DMAName = name;
+    window->show();
+    return window;
+}
+
+bool SaveDocument(frmDMA* window, const QString& requested)
+{
+    if (!App::IsObjectAlive(window))
+        return false;
+    QString path = requested;
+    QString backup, original;
+    int result;
+    {
+        BusyCursor busy;
+        window->CopyTo_DMAModule();
+        if (endsWithNoCase(path, ".pdb")) {
+            // An older ".pdb" file is never overwritten: it is kept as the
+            // backup and the records go to a ".csv" beside it.
+            const QString base = path.left(path.size() - 4);
+            const QString csv = base + QStringLiteral(".csv");
+            if (FileExists(csv) && !ConfirmOverwrite(csv))
+                return false;
+            if (FileExists(path)) {
+                original = path;
+                backup = freeBackupName(base);
+                if (!QFile::rename(path, backup)) {
+                    ShowMessage(FileErrorText(FileResult::WriteFailed, false));
+                    return false;
+                }
+            }
+            path = csv;
+        }
+        result = WriteDatabaseFile(path);
+        // A failed save changes nothing on disk: the ".pdb" file comes back.
+        if (result != FileResult::Ok && !backup.isEmpty())
+            QFile::rename(backup, original);
+    }
+    if (result != FileResult::Ok) {
+        ShowMessage(FileErrorText(result, false));
+        return false;
+    }
+    window->AskForSave = false;
+    window->NeverBeenSaved = false;
+    window->setCaption(path);
+    window->DMAName = FileTitle(path);
+    RememberDefaultPath(path);
+    if (frmMain* main = App::MainWindow())
+        main->ShuffleMRU(window->caption());
+    return true;
+}
+
+bool ConfirmOverwrite(const QString& name)
+{
+    if (!FileExists(name))
+        return true;
+    return ShowMessage(LangText(337) + name + QLatin1Char('?'), MsgButtons::YesNo + MsgButtons::Stop + MsgButtons::SecondDefault,
+                       App::ApplicationTitle()) == MsgAnswer::Yes;
+}
+
+bool SaveListWindow(frmDMA* window)
+{
+    SetStatusText(QString());
+    if (!App::IsObjectAlive(window)) {
+        ShowMessage(LangText(129)); // no active list
+        return false;
+    }
+    if (window->RecordCount() < 1) {
+        ShowMessage(LangText(330)); // nothing to save
+        return false;
+    }
+    if (window->NeverBeenSaved)
+        return SaveListWindowAs(window);
+    return SaveDocument(window, window->caption());
+}
+
+bool SaveListWindowAs(frmDMA* window)
+{
+    SetStatusText(QString());
+    if (!App::IsObjectAlive(window)) {
+        ShowMessage(LangText(129));
+        return false;
+    }
+    if (window->RecordCount() < 1) {
+        ShowMessage(LangText(330));
+        return false;
+    }
+    const QString name = window->DMAName;
+    QString proposed;
+    if (endsWithNoCase(name, ".csv"))
+        proposed = name;
+    else if (endsWithNoCase(name, ".pdb"))
+        proposed = name.left(name.size() - 4) + QStringLiteral(".csv");
+    else
+        proposed = name + QStringLiteral(".csv");
+    const QString chosen = Prompts::SaveFileName(App::MainWindowWidget(), LangText(329), Globals().DefaultPath, proposed,
+                                                 LangText(611));
+    if (chosen.isEmpty() || !ConfirmOverwrite(chosen))
+        return false;
+    return SaveDocument(window, chosen);
+}

@@ -1,0 +1,25 @@
+#pragma once
+// Opening, creating and saving documents: database files as list windows.
+
+#include <QString>
+
+class frmDMA;
+
+// Reads the file into the record store and tells the user of a failure or of
+// duplicated serials; true when its records may be shown.
+bool LoadDatabaseFile(const QString& path);
+// Opens the file as a new list window (nothing happens when it cannot be read).
+void OpenDocument(const QString& path);
+// A new, empty, untitled list window.
+frmDMA* NewDocument();
+// A list window inside the main window, sized and laid out from the settings.
+frmDMA* CreateListWindow();
+
+// Saves the window's records to the path (a ".pdb" path becomes ".csv", the
+// old file kept as ".pdbold"); true when written.
+bool SaveDocument(frmDMA* window, const QString& path);
+// File > Save and File > Save As for one list window; true when saved.
+bool SaveListWindow(frmDMA* window);
+bool SaveListWindowAs(frmDMA* window);
+// True when nothing of that name exists or the user agrees to replace it.
+bool ConfirmOverwrite(const QString& name);

@@ -1,0 +1,129 @@
+#include "frmDocument.h"
+
+#include "Ansi.h"
+#include "AppState.h"
+#include "Documents.h"
+#include "LangText.h"
+#include "Prompts.h"
+#include "RichText.h"
+#include "SettingsStore.h"
+#include "Utilities.h"
+#include "frmMain.h"
+
+#include <QCloseEvent>
+#include <QFileInfo>
+#include <QFontDatabase>
+#include <QSaveFile>
+#include <QTextEdit>
+
+frmDocument::frmDocument(QWidget* parent) : QWidget(parent)
+{
+    setObjectName(QStringLiteral("frmDocument"));
+    setAttribute(Qt::WA_DeleteOnClose);
+    setWindowTitle(QStringLiteral("Form1"));
+    rtfText = new QTextEdit(this);
+    rtfText->setObjectName(QStringLiteral("rtfText"));
+    rtfText->setAcceptRichText(false);
+    rtfText->setLineWrapMode(QTextEdit::NoWrap);
+    rtfText->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    connect(rtfText, &QTextEdit::textChanged, this, [this] { m_modified = true; });
+    resize(600, 400);
+    m_modified = false;
+}
+
+frmDocument* frmDocument::create()
+{
+    auto* viewer = new frmDocument;
+    if (frmMain* main = App::MainWindow())
+        main->addChildWindow(viewer);
+    return viewer;
+}
+
+void frmDocument::showInMainWindow()
+{
+    show();
+    if (QWidget* sub = parentWidget())
+        sub->show();
+}
+
+void frmDocument::setText(const QString& text)
+{
+    rtfText->setPlainText(text);
+}
+
+QString frmDocument::text() const
+{
+    return rtfText->toPlainText();
+}
+
+bool frmDocument::loadFile(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        return false;
+    if (bytes.startsWith("{\\rtf"))
+        setText(RtfToText(bytes));
+    else
+        setText(Ansi::toQString(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
+    m_modified = false; // as it is on disk
+    return true;
+}
+
+bool frmDocument::saveFile(const QString& path)
+{
+    QByteArray bytes;
+    if (path.endsWith(QLatin1String(".rtf"), Qt::CaseInsensitive)) {
+        bytes = TextToRtf(text());
+    } else {
+        QString plain = text();
+        plain.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+        const std::string ansi = Ansi::fromQString(plain);
+        bytes = QByteArray(ansi.data(), static_cast<qsizetype>(ansi.size()));
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        return false;
+    return true;
+}
+
+bool frmDocument::saveWithDialog(const QString& dialogTitle)
+{
+    const QString name = windowTitle();
+    if (!ConfirmOverwrite(name))
+        return false;
+    const QFileInfo info(name);
+    const QString folder = info.isAbsolute() ? info.absolutePath() : Globals().DefaultPath;
+    const QString chosen = Prompts::SaveFileName(this, dialogTitle, folder, info.fileName(), LangText(311));
+    if (chosen.isEmpty())
+        return false;
+    if (!saveFile(chosen)) {
+        ShowMessage(LangText(173) + QStringLiteral(":\n") + chosen); // could not be written
+        return false;
+    }
+    setWindowTitle(chosen);
+    m_modified = false; // saved: closing need not ask again
+    return true;
+}
+
+void frmDocument::closeEvent(QCloseEvent* event)
+{
+    if (m_modified) {
+        const int answer = ShowMessage(LangText(228) + windowTitle() + QLatin1Char('?'),
+                                       MsgButtons::YesNoCancel + MsgButtons::Exclamation + MsgButtons::SecondDefault);
+        if (answer == MsgAnswer::Cancel || (answer == MsgAnswer::Yes && !saveWithDialog(LangText(319)))) {
+            event->ignore();
+            return;
+        }
+    }
+    setProperty("closed", true);
+    event->accept();
+}
+
+void frmDocument::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    rtfText->setGeometry(2, 2, std::max(width() - 2, 0), std::max(height() - 2, 0));
+}

@@ -1,0 +1,157 @@
+#include "Prompts.h"
+
+#include "AppState.h"
+#include "frmDMAEdit.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QEventLoop>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace {
+
+Prompts::Handler* g_handler = nullptr;
+
+QWidget* dialogParent()
+{
+    return App::MainWindowWidget();
+}
+
+int messageBox(const QString& prompt, int buttons, const QString& title)
+{
+    QMessageBox box(dialogParent());
+    box.setText(prompt);
+    box.setWindowTitle(title);
+    switch (buttons & 0x70) {
+    case MsgButtons::Stop: box.setIcon(QMessageBox::Critical); break;
+    case MsgButtons::Question: box.setIcon(QMessageBox::Question); break;
+    case MsgButtons::Exclamation: box.setIcon(QMessageBox::Warning); break;
+    case MsgButtons::Information: box.setIcon(QMessageBox::Information); break;
+    default: break;
+    }
+    struct Choice
+    {
+        QMessageBox::StandardButton button;
+        int answer;
+    };
+    QList<Choice> choices;
+    switch (buttons & 0x7) {
+    case MsgButtons::OKCancel: choices = {{QMessageBox::Ok, MsgAnswer::OK}, {QMessageBox::Cancel, MsgAnswer::Cancel}}; break;
+    case MsgButtons::YesNoCancel:
+        choices = {{QMessageBox::Yes, MsgAnswer::Yes}, {QMessageBox::No, MsgAnswer::No}, {QMessageBox::Cancel, MsgAnswer::Cancel}};
+        break;
+    case MsgButtons::YesNo: choices = {{QMessageBox::Yes, MsgAnswer::Yes}, {QMessageBox::No, MsgAnswer::No}}; break;
+    default: choices = {{QMessageBox::Ok, MsgAnswer::OK}}; break;
+    }
+    QMessageBox::StandardButtons set;
+    for (const Choice& c : choices)
+        set |= c.button;
+    box.setStandardButtons(set);
+    const int defaultIndex = (buttons & MsgButtons::ThirdDefault) ? 2 : (buttons & MsgButtons::SecondDefault) ? 1 : 0;
+    if (defaultIndex < choices.size())
+        box.setDefaultButton(choices[defaultIndex].button);
+    const QMessageBox::StandardButton pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+    for (const Choice& c : choices)
+        if (c.button == pressed)
+            return c.answer;
+    // Closed without a button: the answer that changes nothing.
+    if (set & QMessageBox::Cancel)
+        return MsgAnswer::Cancel;
+    if (set & QMessageBox::No)
+        return MsgAnswer::No;
+    return MsgAnswer::OK;
+}
+
+} // namespace
+
+int ShowMessage(const QString& prompt, int buttons, const QString& title, const QString& helpFile,
+                const QString& context)
+{
+    Q_UNUSED(helpFile);
+    Q_UNUSED(context);
+    if (frmDMAEdit* editor = App::Editor(); editor && editor->isVisible())
+        editor->hide();
+    const QString shownTitle = (buttons == MsgButtons::OK || title.isEmpty()) ? App::ApplicationTitle() : title;
+    if (g_handler)
+        return g_handler->message(prompt, buttons, shownTitle);
+    return messageBox(prompt, buttons, shownTitle);
+}
+
+namespace Prompts {
+
+QString QtFilter(const QString& filter)
+{
+    const QStringList parts = filter.split(QLatin1Char('|'));
+    QStringList out;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        QString text = parts[i];
+        const QString patterns = QString(parts[i + 1]).replace(QLatin1Char(';'), QLatin1Char(' '));
+        if (!text.contains(QLatin1Char('(')))
+            text += QStringLiteral(" (") + patterns + QLatin1Char(')');
+        else
+            text = text.left(text.indexOf(QLatin1Char('('))) + QLatin1Char('(') + patterns + QLatin1Char(')');
+        out << text;
+    }
+    return out.join(QStringLiteral(";;"));
+}
+
+QString OpenFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter)
+{
+    if (g_handler)
+        return g_handler->openFileName(title, folder, filter);
+    return QDir::toNativeSeparators(
+        QFileDialog::getOpenFileName(parent ? parent : dialogParent(), title, folder, QtFilter(filter)));
+}
+
+QString SaveFileName(QWidget* parent, const QString& title, const QString& folder, const QString& fileName,
+                     const QString& filter)
+{
+    if (g_handler)
+        return g_handler->saveFileName(title, folder, fileName, filter);
+    // The program asks its own question before replacing a file.
+    return QDir::toNativeSeparators(QFileDialog::getSaveFileName(
+        parent ? parent : dialogParent(), title, QDir(folder).filePath(fileName), QtFilter(filter), nullptr,
+        QFileDialog::DontConfirmOverwrite));
+}
+
+QString InputBox(const QString& prompt, const QString& title, const QString& defaultText)
+{
+    if (g_handler)
+        return g_handler->inputBox(prompt, title, defaultText);
+    bool ok = false;
+    const QString text = QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, defaultText, &ok);
+    return ok ? text : QString();
+}
+
+int ShowModal(QDialog& dialog)
+{
+    if (g_handler)
+        return g_handler->showModal(dialog);
+    return RunModal(dialog);
+}
+
+int RunModal(QDialog& dialog)
+{
+    QEventLoop loop;
+    bool finished = false;
+    const QMetaObject::Connection done = QObject::connect(&dialog, &QDialog::finished, &loop, [&] {
+        finished = true;
+        loop.quit();
+    });
+    dialog.setWindowModality(Qt::ApplicationModal);
+    dialog.show();
+    if (!finished)
+        loop.exec(QEventLoop::DialogExec);
+    QObject::disconnect(done);
+    return dialog.result();
+}
+
+void SetHandler(Handler* handler)
+{
+    g_handler = handler;
+}
+
+} // namespace Prompts

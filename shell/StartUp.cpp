@@ -1,0 +1,83 @@
+#include "StartUp.h"
+
+#include "AppState.h"
+#include "Documents.h"
+#include "FindSerial.h"
+#include "LangText.h"
+#include "Prompts.h"
+#include "RecordStore.h"
+#include "SettingsStore.h"
+#include "TransferFolders.h"
+#include "Utilities.h"
+#include "frmDMA.h"
+#include "frmDMAEdit.h"
+#include "frmMain.h"
+#include "frmSplash.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+void StartUp(const QStringList& arguments, const StartUpOptions& options)
+{
+    DMAModule().KorvalindImport = false;
+    SetLangFailureHandler([](const QString& text) { ShowMessage(text); });
+
+    // The main window exists (hidden) from here: the settings set its menus.
+    auto* main = new frmMain;
+    main->setAttribute(Qt::WA_DeleteOnClose);
+    App::SetMainWindow(main);
+    LoadSettings(main);
+
+    {
+        frmSplash splash;
+        splash.SplashDelay = options.splashDelayMs;
+        splash.setTickInterval(options.splashTickMs);
+        Prompts::ShowModal(splash);
+    }
+
+    PrepareTransferFolders();
+    App::SetEditor(new frmDMAEdit(main)); // hidden until asked for
+    main->show();
+
+    // Each argument is a file to open, or "/s=" and a serial to find. The
+    // platform has split the command line, so a quoted path with blanks in it
+    // arrives whole.
+    for (const QString& argument : arguments) {
+        if (argument.startsWith(QLatin1String("/s="))) {
+            if (OpenFileHoldingSerial(argument.mid(3)))
+                if (frmDMAEdit* editor = App::Editor())
+                    editor->toggleGraph();
+        } else {
+            OpenDocument(argument);
+        }
+    }
+}
+
+bool OpenFileHoldingSerial(const QString& serial)
+{
+    const QString hub = Globals().BrenvaskDirectory;
+    if (!QFileInfo(hub).isDir()) {
+        ShowMessage(LangText(613) + QLatin1Char(' ') + hub);
+        return false;
+    }
+    const QString found = FindFileHoldingSerial(hub, serial);
+    if (found.isEmpty()) {
+        ShowMessage(LangText(614) + QLatin1Char(' ') + serial);
+        return false;
+    }
+    const QString name = FileTitle(found);
+    auto holdsIt = [&name] {
+        frmDMA* list = App::ActiveList();
+        return App::IsObjectAlive(list) && list->DMAName.compare(name, Qt::CaseInsensitive) == 0;
+    };
+    if (!holdsIt())
+        OpenDocument(QDir::toNativeSeparators(found));
+    if (!holdsIt())
+        return false;
+    App::ActiveList()->Find(serial);
+    if (frmDMAEdit* editor = App::Editor()) {
+        editor->show();
+        editor->raise();
+    }
+    return true;
+}

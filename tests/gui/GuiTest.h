@@ -1,0 +1,171 @@
+#pragma once
+// The harness of the window tests: every prompt is answered from a script
+// queued in advance (a prompt nobody expected fails the test), settings live
+// in a temporary folder, and the program folder is a temporary copy.
+
+#include "AppState.h"
+#include "LangText.h"
+#include "Prompts.h"
+#include "RecordStore.h"
+#include "SettingsStore.h"
+#include "StartUp.h"
+#include "Utilities.h"
+#include "frmMain.h"
+
+#include <QDialog>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <deque>
+#include <functional>
+
+class ScriptedPrompts : public Prompts::Handler
+{
+public:
+    enum Kind { Message, OpenFile, SaveFile, Input, Modal };
+    struct Step
+    {
+        Kind kind;
+        QString answerText;                        // file name or input text
+        int answer = 0;                            // message button
+        QString expectContains;                    // the prompt (or dialog name) must contain this
+        std::function<int(QDialog&)> modal;        // runs a modal window
+    };
+
+    // What the user will do, in order.
+    void message(int answer, const QString& contains = QString()) { m_steps.push_back({Message, {}, answer, contains, {}}); }
+    void openFile(const QString& path) { m_steps.push_back({OpenFile, path, 0, {}, {}}); }
+    void saveFile(const QString& path, const QString& proposedContains = QString())
+    {
+        m_steps.push_back({SaveFile, path, 0, proposedContains, {}});
+    }
+    void input(const QString& text) { m_steps.push_back({Input, text, 0, {}, {}}); }
+    void modal(const QString& objectName, std::function<int(QDialog&)> run)
+    {
+        m_steps.push_back({Modal, {}, 0, objectName, std::move(run)});
+    }
+    // The splash window, left to close by itself; it comes before anything else.
+    void splash()
+    {
+        m_steps.push_front({Modal, {}, 0, QStringLiteral("frmSplash"), [](QDialog& d) { return Prompts::RunModal(d); }});
+    }
+
+    bool done() const { return m_steps.empty(); }
+    QStringList shown; // every prompt text, in order
+    QStringList proposedNames; // file names the save dialogs proposed
+
+    int message(const QString& prompt, int buttons, const QString&) override
+    {
+        shown << prompt;
+        const Step s = next(Message, prompt);
+        if (s.kind != Message)
+            return (buttons & 0x7) == MsgButtons::YesNo ? MsgAnswer::No
+                   : (buttons & 0x7) ? MsgAnswer::Cancel
+                                     : MsgAnswer::OK;
+        return s.answer ? s.answer : MsgAnswer::OK;
+    }
+    QString openFileName(const QString& title, const QString&, const QString&) override
+    {
+        const Step s = next(OpenFile, title);
+        return s.kind == OpenFile ? s.answerText : QString();
+    }
+    QString saveFileName(const QString& title, const QString&, const QString& fileName, const QString&) override
+    {
+        proposedNames << fileName;
+        const Step s = next(SaveFile, title);
+        if (s.kind == SaveFile && !s.expectContains.isEmpty() && fileName != s.expectContains)
+            QTest::qFail(qPrintable(QStringLiteral("save dialog proposed '%1', expected '%2'").arg(fileName, s.expectContains)),
+                         __FILE__, __LINE__);
+        return s.kind == SaveFile ? s.answerText : QString();
+    }
+    QString inputBox(const QString& prompt, const QString&, const QString&) override
+    {
+        shown << prompt;
+        const Step s = next(Input, prompt);
+        return s.kind == Input ? s.answerText : QString();
+    }
+    int showModal(QDialog& dialog) override
+    {
+        const Step s = next(Modal, dialog.objectName());
+        if (s.kind != Modal)
+            return QDialog::Rejected;
+        if (!s.expectContains.isEmpty() && dialog.objectName() != s.expectContains)
+            QTest::qFail(qPrintable(QStringLiteral("modal window %1, expected %2").arg(dialog.objectName(), s.expectContains)),
+                         __FILE__, __LINE__);
+        return s.modal(dialog);
+    }
+
+private:
+    Step next(Kind kind, const QString& what)
+    {
+        static const char* names[] = {"message", "open dialog", "save dialog", "input box", "modal window"};
+        if (m_steps.empty() || m_steps.front().kind != kind) {
+            QTest::qFail(qPrintable(QStringLiteral("unexpected %1: %2").arg(QLatin1String(names[kind]), what)), __FILE__,
+                         __LINE__);
+            return {Kind(-1), {}, 0, {}, {}};
+        }
+        Step s = m_steps.front();
+        m_steps.pop_front();
+        if (kind == Message && !s.expectContains.isEmpty() && !what.contains(s.expectContains))
+            QTest::qFail(qPrintable(QStringLiteral("message '%1' lacks '%2'").arg(what, s.expectContains)), __FILE__,
+                         __LINE__);
+        return s;
+    }
+    std::deque<Step> m_steps;
+};
+
+// One program run per test: a fresh settings file and program folder.
+class GuiFixture
+{
+public:
+    GuiFixture()
+    {
+        m_program = m_dir.filePath(QStringLiteral("program"));
+        QDir().mkpath(m_program);
+        QFile::copy(QStringLiteral(QUORVANE_SOURCE_DIR "/lang/lang_en.txt"), m_program + QStringLiteral("/lang_en.txt"));
+        SetProgramFolderForTesting(m_program);
+        SettingsStore::useFileForTesting(m_dir.filePath(QStringLiteral("settings.ini")));
+        Prompts::SetHandler(&prompts);
+        DMAModule().clear();
+        Globals() = ProgramSettings();
+    }
+    ~GuiFixture()
+    {
+        if (!prompts.done())
+            QTest::qFail("prompts queued but never shown", __FILE__, __LINE__);
+        delete App::MainWindow();
+        App::ResetForTesting();
+        Prompts::SetHandler(nullptr);
+        SetStatusSink(nullptr);
+        SetLangFailureHandler(nullptr);
+        SettingsStore::useFileForTesting(QString());
+        SetProgramFolderForTesting(QString());
+    }
+
+    // Starts the program with these arguments, the splash closing by itself.
+    frmMain* start(const QStringList& args = {})
+    {
+        prompts.splash();
+        StartUpOptions fast;
+        fast.splashTickMs = 0;
+        StartUp(args, fast);
+        return App::MainWindow();
+    }
+
+    QString path(const QString& name) const { return m_dir.filePath(name); }
+    QString programFolder() const { return m_program; }
+    // A copy of a sample file in the test's folder.
+    QString sample(const char* name, const QString& as = QString()) const
+    {
+        const QString to = path(as.isEmpty() ? QLatin1String(name) : as);
+        QFile::copy(QStringLiteral(QUORVANE_SOURCE_DIR "/samples/") + QLatin1String(name), to);
+        QFile::setPermissions(to, QFile::ReadOwner | QFile::WriteOwner);
+        return to;
+    }
+
+    ScriptedPrompts prompts;
+
+private:
+    QTemporaryDir m_dir;
+    QString m_program;
+};

@@ -1,0 +1,157 @@
+#include "GuiTest.h"
+
+#include "TransferFolders.h"
+#include "frmDMA.h"
+#include "frmDMAEdit.h"
+#include "frmSplash.h"
+
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+namespace {
+QList<frmDMA*> listWindows(frmMain* main)
+{
+    QList<frmDMA*> out;
+    for (QMdiSubWindow* sub : main->mdiArea()->subWindowList())
+        if (auto* list = qobject_cast<frmDMA*>(sub->widget()))
+            out << list;
+    return out;
+}
+} // namespace
+
+class TestStartUp : public QObject
+{
+    Q_OBJECT
+private slots:
+    // Settings, splash, transfer folders, the hidden editor, the main window,
+    // then the command line, in that order.
+    void order()
+    {
+        GuiFixture f;
+        QDir().mkpath(f.programFolder() + "/korvalind/from");
+        QFile stale(f.programFolder() + "/korvalind/from/old.pdb");
+        QVERIFY(stale.open(QIODevice::WriteOnly));
+        stale.close();
+        const QString a = f.sample("north.csv"), b = f.sample("south.csv");
+        bool mainHidden = false, foldersUntouched = false, noEditorYet = false;
+        f.prompts.modal("frmSplash", [&](QDialog& d) {
+            mainHidden = App::MainWindow() && !App::MainWindow()->isVisible();
+            foldersUntouched = QFile::exists(f.programFolder() + "/korvalind/from/old.pdb");
+            noEditorYet = !App::Editor();
+            return Prompts::RunModal(d);
+        });
+        StartUpOptions fast;
+        fast.splashTickMs = 0;
+        StartUp({a, b}, fast);
+        QVERIFY(mainHidden && foldersUntouched && noEditorYet);
+        frmMain* main = App::MainWindow();
+        QVERIFY(main->isVisible());
+        QVERIFY(App::Editor() && !App::Editor()->isVisible());
+        QVERIFY(!QFile::exists(f.programFolder() + "/korvalind/from/old.pdb"));
+        QVERIFY(QFileInfo(KorvalindToDir()).isDir());
+        const QList<frmDMA*> lists = listWindows(main);
+        QCOMPARE(lists.size(), 2);
+        QCOMPARE(lists[0]->caption(), a);
+        QCOMPARE(lists[1]->caption(), b);
+        QCOMPARE(App::ActiveList(), lists[1]);
+        QCOMPARE(App::Editor()->windowTitle(), QString("south.csv"));
+        QCOMPARE(lists[0]->RecordCount(), 40);
+        QCOMPARE(lists[0]->SelLine, 1);
+        QCOMPARE(main->statusPanel()->text(), QString());
+    }
+
+    void commandLine_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("windows");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("nothing") << QStringList() << 0 << QString();
+        QTest::newRow("missing file") << QStringList{"nowhere.csv"} << 0 << LangText(171);
+        QTest::newRow("upper-case /S= is a file") << QStringList{"/S=01001237"} << 0 << LangText(171);
+        QTest::newRow("serial") << QStringList{"/s=01001237"} << 1 << QString();
+        QTest::newRow("serial in no file") << QStringList{"/s=01999999"} << 0 << LangText(614) + " 01999999";
+        QTest::newRow("serial needs eight digits") << QStringList{"/s=1001237"} << 0 << LangText(614);
+    }
+    void commandLine()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, windows);
+        QFETCH(QString, message);
+        GuiFixture f;
+        // The hub folder: two files hold 01001237; the first in name order wins.
+        const QString hub = f.path("hub");
+        QDir().mkpath(hub);
+        QFile::copy(QUORVANE_SOURCE_DIR "/samples/north.csv", hub + "/b-north.csv");
+        QFile::copy(QUORVANE_SOURCE_DIR "/samples/north.csv", hub + "/A-north.csv");
+        SettingsStore::setText(Setting::BrenvaskDirectory, hub);
+        if (!message.isEmpty())
+            f.prompts.message(MsgAnswer::OK, message);
+        frmMain* main = f.start(args);
+        QCOMPARE(listWindows(main).size(), windows);
+        if (windows == 1) {
+            frmDMA* list = App::ActiveList();
+            QCOMPARE(list->DMAName, QString("A-north.csv"));
+            QCOMPARE(list->record(list->recordIndexOfLine(list->SelLine)).Serial, 1001237);
+            QVERIFY(App::Editor()->isVisible());
+            QVERIFY(App::Editor()->graphShown());
+        }
+    }
+
+    void serialInTheBoundFileOpensNoSecondWindow()
+    {
+        GuiFixture f;
+        const QString hub = f.path("hub");
+        QDir().mkpath(hub);
+        QFile::copy(QUORVANE_SOURCE_DIR "/samples/north.csv", hub + "/north.csv");
+        SettingsStore::setText(Setting::BrenvaskDirectory, hub);
+        frmMain* main = f.start({hub + "/north.csv", "/s=01004948"});
+        QCOMPARE(listWindows(main).size(), 1);
+        QCOMPARE(App::ActiveList()->SelLine, 4);
+    }
+
+    void missingHubFolder()
+    {
+        GuiFixture f;
+        SettingsStore::setText(Setting::BrenvaskDirectory, f.path("no-hub"));
+        f.prompts.message(MsgAnswer::OK, LangText(613) + " " + f.path("no-hub"));
+        f.start({"/s=01001237"});
+    }
+
+    void splashWindow()
+    {
+        GuiFixture f;
+        frmSplash splash;
+        splash.setTickInterval(0);
+        Prompts::RunModal(splash);
+        QCOMPARE(splash.ticks(), 15); // 3,750 ms in 250 ms ticks
+        frmSplash quick;
+        quick.SplashDelay = 100;
+        quick.setTickInterval(0);
+        Prompts::RunModal(quick);
+        QCOMPARE(quick.ticks(), 1);
+
+        frmSplash clicked;
+        clicked.setTickInterval(60000);
+        QTimer::singleShot(0, &clicked, [&] {
+            QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+            QApplication::sendEvent(&clicked, &key);
+        });
+        Prompts::RunModal(clicked);
+        QCOMPARE(clicked.ticks(), 1);
+        QVERIFY(clicked.lblVersion->text().startsWith("v1."));
+
+        frmSplash logoClicked;
+        logoClicked.setTickInterval(60000);
+        QTimer::singleShot(0, &logoClicked, [&] { QTest::mouseClick(logoClicked.picLogo, Qt::LeftButton); });
+        Prompts::RunModal(logoClicked);
+        QCOMPARE(logoClicked.ticks(), 1);
+
+        QCOMPARE(QString(frmSplash::BrandingFor("Tavrosa").key), QString("Tavrosa"));
+        QCOMPARE(QString(frmSplash::BrandingFor("nobody").key), QString("Quorvane"));
+        QCOMPARE(QString(frmSplash::BrandingFor("tavrosa").key), QString("Quorvane")); // exact match only
+    }
+};
+
+QTEST_MAIN(TestStartUp)
+#include "tst_startup.moc"
