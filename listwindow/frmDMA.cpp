@@ -496,9 +496,10 @@ void frmDMA::sortByColumn(int column)
         m_sortedDescending = true;
         SetStatusText(header + LangText(366)); // descending
     }
-    ListViewDMA->sortItems(column, m_sortedDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    const Qt::SortOrder order = m_sortedDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
     ListViewDMA->header()->setSortIndicatorShown(true);
-    ListViewDMA->header()->setSortIndicator(column, m_sortedDescending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    ListViewDMA->header()->setSortIndicator(column, order); // the lines compare by this column
+    ListViewDMA->sortItems(column, order);
 }
 
 void frmDMA::showEditor()

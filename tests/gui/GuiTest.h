@@ -149,6 +149,8 @@ public:
         StartUpOptions fast;
         fast.splashTickMs = 0;
         StartUp(args, fast);
+        if (!QTest::qWaitForWindowExposed(App::MainWindow()))
+            QTest::qFail("main window not shown", __FILE__, __LINE__);
         return App::MainWindow();
     }
 

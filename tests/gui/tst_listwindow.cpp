@@ -1,0 +1,284 @@
+#include "GuiTest.h"
+
+#include "Documents.h"
+#include "frmDMA.h"
+#include "frmDMAEdit.h"
+
+#include <QHeaderView>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QMimeData>
+#include <QToolBar>
+#include <QTreeWidget>
+
+namespace {
+QStringList column(frmDMA* list, int c)
+{
+    QStringList out;
+    for (int i = 0; i < list->ListViewDMA->topLevelItemCount(); ++i)
+        out << list->ListViewDMA->topLevelItem(i)->text(c);
+    return out;
+}
+
+void clickHeader(frmDMA* list, int c)
+{
+    QHeaderView* h = list->ListViewDMA->header();
+    const QPoint middle(h->sectionViewportPosition(c) + h->sectionSize(c) / 2, h->height() / 2);
+    QTest::mouseClick(h->viewport(), Qt::LeftButton, {}, middle);
+}
+
+void clickLine(frmDMA* list, int line)
+{
+    QTreeWidget* tree = list->ListViewDMA;
+    const QRect r = tree->visualItemRect(tree->topLevelItem(line - 1));
+    QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+double widthOf(frmDMA* list, int c)
+{
+    return list->columnWidth(c);
+}
+} // namespace
+
+class TestListWindow : public QObject
+{
+    Q_OBJECT
+private slots:
+    void linesShowTheRecords()
+    {
+        GuiFixture f;
+        f.start();
+        QFile file(f.path("few.csv"));
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write("h,h\r\n1234567,\"AB 1234 5678\",\"1 Mill Lane\",\"hydrant\",\"2003/01/02\",\"\","
+                   "\"2003/02/01\",\"L\",7,0,\"x\"\r\n"
+                   "2345678,\"__ ____ ____\",\"\",\"\",\"\",\"08:00:00\",\"2003/02/09\",\"N\",42,10,\"\"\r\n");
+        file.close();
+        OpenDocument(f.path("few.csv"));
+        frmDMA* list = App::ActiveList();
+        QTreeWidgetItem* first = list->ListViewDMA->topLevelItem(0);
+        const QStringList expected = {"01234567", "12345678", "2003/01/02", "", "1 Mill Lane", "hydrant",
+                                      "2003/02/01", "L", " 7", " 0", "x"};
+        for (int c = 0; c < frmDMA::ColumnCount; ++c)
+            QCOMPARE(first->text(c), expected[c]);
+        QCOMPARE(list->ListViewDMA->topLevelItem(1)->text(frmDMA::ColGridRef), QString("________"));
+        QCOMPARE(list->ListViewDMA->headerItem()->text(frmDMA::ColComment2), LangText(161));
+        QCOMPARE(list->ListViewDMA->topLevelItem(1)->data(0, Qt::UserRole + 1).toString(), QString("2x"));
+        QCOMPARE(list->GetRecFromSerial(2345678), 2);
+        QCOMPARE(list->GetLineFromSerial(2345678), 2);
+        QCOMPARE(list->GetRecFromSerial(9), 0);
+        list->GetLocalRec(9, 0);
+        QCOMPARE(DMAModule().Records(0).Serial, 99999999); // the blank record
+        QCOMPARE(DMAModule().Records(0).Comment1.str(), LangTextAnsi(354));
+    }
+
+    // The first header click sorts descending, every further click flips;
+    // a line keeps naming its record after a sort.
+    void sortingAndKeys()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        OpenDocument(f.sample("north.csv"));
+        frmDMA* list = App::ActiveList();
+        const QStringList dates = column(list, frmDMA::ColDate);
+        QStringList descending = dates;
+        std::sort(descending.begin(), descending.end(), std::greater<QString>());
+        clickHeader(list, frmDMA::ColDate);
+        QCOMPARE(column(list, frmDMA::ColDate), descending);
+        QCOMPARE(main->statusPanel()->text(), LangText(164) + LangText(366));
+        clickHeader(list, frmDMA::ColSerial); // another column: ascending now
+        QStringList serials = column(list, frmDMA::ColSerial);
+        QVERIFY(std::is_sorted(serials.begin(), serials.end()));
+        clickHeader(list, frmDMA::ColLevel); // " 7" sorts before "10"
+        const QStringList levels = column(list, frmDMA::ColLevel);
+        QVERIFY(std::is_sorted(levels.rbegin(), levels.rend()));
+
+        clickLine(list, 3);
+        QCOMPARE(list->SelLine, 3);
+        const int index = list->recordIndexOfLine(3);
+        QCOMPARE(QString::number(list->record(index).Serial).rightJustified(8, '0'),
+                 list->ListViewDMA->topLevelItem(2)->text(0));
+        QVERIFY(index != 3);
+        QCOMPARE(main->statusPanel()->text(), LangText(364) + "3" + LangText(365) + "40");
+        QVERIFY(list->GetLocalRecBySelection());
+        QCOMPARE(DMAModule().Records(RecordStore::kScratchSlot).Serial, list->record(index).Serial);
+    }
+
+    void columnLayoutCommands()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        OpenDocument(f.sample("north.csv"));
+        frmDMA* list = App::ActiveList();
+        const double before = widthOf(list, frmDMA::ColUserComments);
+        main->mnuViewHideOption[0]->trigger();
+        for (int c = 0; c < 7; ++c)
+            QCOMPARE(widthOf(list, c), 0.0);
+        QVERIFY(widthOf(list, frmDMA::ColStatus) > 0 && widthOf(list, frmDMA::ColSpread) > 0);
+        main->mnuViewShowOption[0]->trigger();
+        QCOMPARE(widthOf(list, frmDMA::ColStatus), 405.0); // 400 twips, in whole pixels
+        QCOMPARE(widthOf(list, frmDMA::ColLevel), 705.0);
+        QVERIFY(widthOf(list, frmDMA::ColSerial) > 0);
+        QCOMPARE(widthOf(list, frmDMA::ColUserComments), before);
+
+        // With AutoSize on, a hidden column stays hidden as the window resizes.
+        main->mnuViewHideOption[2]->trigger(); // grid ref
+        main->mnuViewAutoSize->trigger();
+        QVERIFY(list->AutoSize && main->mnuViewAutoSize->isChecked());
+        list->parentWidget()->resize(list->parentWidget()->width() + 150, list->parentWidget()->height());
+        QCOMPARE(widthOf(list, frmDMA::ColGridRef), 0.0);
+        QVERIFY(widthOf(list, frmDMA::ColSerial) > 0);
+    }
+
+    void layoutIsRememberedByTheBoundWindow()
+    {
+        GuiFixture f;
+        f.start();
+        OpenDocument(f.sample("north.csv"));
+        frmDMA* first = App::ActiveList();
+        first->SetColumnWidth(frmDMA::ColComment1, 3000, false);
+        first->ListViewDMA->header()->moveSection(frmDMA::ColUserComments, 0); // comments first
+        first->parentWidget()->resize(700, 400);
+        OpenDocument(f.sample("south.csv"));
+        frmDMA* second = App::ActiveList();
+        second->SetColumnWidth(frmDMA::ColComment1, 1500, false);
+        // The first window is no longer bound: closing it saves nothing.
+        first->parentWidget()->close();
+        QVERIFY(!SettingsStore::isStored(Setting::Comment1_ColWidth));
+        second->parentWidget()->close();
+        QCOMPARE(SettingsStore::number(Setting::Comment1_ColWidth), std::optional<double>(1500));
+
+        OpenDocument(f.sample("north.csv", "again.csv"));
+        frmDMA* third = App::ActiveList();
+        QCOMPARE(widthOf(third, frmDMA::ColComment1), 1500.0);
+        third->ListViewDMA->header()->moveSection(third->ListViewDMA->header()->visualIndex(frmDMA::ColUserComments), 0);
+        third->parentWidget()->resize(700, 400);
+        third->parentWidget()->close();
+        QCOMPARE(SettingsStore::integer(Setting::UserComments_ColPosition), std::optional<qint32>(1));
+        QCOMPARE(SettingsStore::integer(Setting::SerialNo_ColPosition), std::optional<qint32>(2));
+        QCOMPARE(SettingsStore::number(Setting::DMAForm_Width), std::optional<double>(700 * 15));
+        OpenDocument(f.sample("south.csv", "fourth.csv"));
+        frmDMA* fourth = App::ActiveList();
+        QCOMPARE(fourth->ListViewDMA->header()->visualIndex(frmDMA::ColUserComments), 0);
+        QCOMPARE(fourth->parentWidget()->width(), 700);
+    }
+
+    // File > Save saves the window bound to the editor, not the one in front.
+    void saveActsOnTheBoundWindow()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        OpenDocument(f.sample("north.csv"));
+        frmDMA* a = App::ActiveList();
+        OpenDocument(f.sample("south.csv"));
+        frmDMA* b = App::ActiveList();
+        clickLine(a, 2); // binds a
+        main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(b->parentWidget()));
+        QCOMPARE(main->activeChild(), b);
+        QCOMPARE(App::ActiveList(), a);
+        a->AskForSave = b->AskForSave = true;
+        main->mnuFileSave->trigger();
+        QVERIFY(!a->AskForSave);
+        QVERIFY(b->AskForSave);
+        b->AskForSave = false;
+    }
+
+    void findAndRefresh()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        OpenDocument(f.sample("north.csv"));
+        frmDMA* list = App::ActiveList();
+        const QString last = list->ListViewDMA->topLevelItem(39)->text(0);
+        list->Find(last);
+        QCOMPARE(list->SelLine, 40);
+        list->Find(QString()); // goes round and finds it again
+        QCOMPARE(list->SelLine, 40);
+        QCOMPARE(main->statusPanel()->text(), LangText(360) + last + LangText(361) + "40");
+        f.prompts.message(MsgAnswer::OK, LangText(362));
+        list->Find("no such text");
+        main->mnuViewRefreshList->trigger();
+        QCOMPARE(list->SelLine, 1);
+        QCOMPARE(main->statusPanel()->text(), LangText(349));
+    }
+
+    void dropAndInteract()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(f.sample("north.csv")), QUrl::fromLocalFile(f.sample("south.csv")),
+                      QUrl::fromLocalFile(f.sample("east.pdb"))});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(main, &enter);
+        QVERIFY(enter.isAccepted());
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(main, &drop);
+        const QList<QMdiSubWindow*> subs = main->mdiArea()->subWindowList();
+        QCOMPARE(subs.size(), 3);
+        QCOMPARE(qobject_cast<frmDMA*>(subs[2]->widget())->DMAName, QString("east.pdb"));
+
+        main->Interact(false);
+        QVERIFY(!main->tbToolBar->isEnabled() && !main->mnuFile->menuAction()->isEnabled());
+        QVERIFY(main->mnuCowl->menuAction()->isEnabled());
+        QVERIFY(!subs[0]->isEnabled() && !App::Editor()->isEnabled());
+        main->Interact(true);
+        QVERIFY(main->tbToolBar->isEnabled() && subs[0]->isEnabled());
+        QVERIFY(!main->mnuFilePrint->isEnabled()); // still waits for its own work
+
+        main->mnuWindowTileVertical->trigger();
+        QCOMPARE(subs[0]->height(), subs[1]->height());
+        QVERIFY(subs[1]->x() > subs[0]->x());
+        main->mnuWindowTileHorizontal->trigger();
+        QVERIFY(subs[1]->y() > subs[0]->y());
+    }
+
+    void viewLogger_data()
+    {
+        QTest::addColumn<int>("age");
+        QTest::addColumn<bool>("asked");
+        QTest::newRow("written 11 seconds ago") << 11 << false;
+        QTest::newRow("written 12 seconds ago") << 12 << true;
+    }
+    void viewLogger()
+    {
+        QFETCH(int, age);
+        QFETCH(bool, asked);
+        GuiFixture f;
+        const QString hub = f.path("hub");
+        QDir().mkpath(hub);
+        QFile::copy(QUORVANE_SOURCE_DIR "/samples/north.csv", hub + "/north.csv");
+        SettingsStore::setText(Setting::BrenvaskDirectory, hub);
+        frmMain* main = f.start();
+        App::SetClockForTesting([] { return qint64(2000000000); });
+        SettingsStore::setText(Setting::SerialNumberToView, QString::number(2000000000 - age) + ":01002474");
+        if (asked)
+            f.prompts.input("01003711");
+        main->mnuViewLogger->trigger();
+        frmDMA* list = App::ActiveList();
+        QVERIFY(list);
+        QCOMPARE(list->record(list->recordIndexOfLine(list->SelLine)).Serial, asked ? 1003711 : 1002474);
+        QVERIFY(App::Editor()->graphShown());
+    }
+
+    void helpAndAbout()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        f.prompts.message(MsgAnswer::OK, LangText(328));
+        main->mnuHelpContents->trigger();
+        f.prompts.modal("frmSplash", [](QDialog& d) { return Prompts::RunModal(d); });
+        main->mnuHelpAbout->trigger();
+        QCOMPARE(main->windowTitle(), LangText(256));
+        QCOMPARE(main->mnuFileSaveAs->text(), LangText(265));
+        QCOMPARE(main->mnuFileSaveAs->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
+        main->mnuViewToolbar->trigger();
+        QVERIFY(!main->tbToolBar->isVisible());
+    }
+};
+
+QTEST_MAIN(TestListWindow)
+#include "tst_listwindow.moc"
