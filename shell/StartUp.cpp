@@ -3,6 +3,7 @@
 #include "AppState.h"
 #include "Documents.h"
 #include "FindSerial.h"
+#include "Icons.h"
 #include "LangText.h"
 #include "Prompts.h"
 #include "RecordStore.h"
@@ -14,12 +15,14 @@
 #include "frmMain.h"
 #include "frmSplash.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFileInfo>
 
 void StartUp(const QStringList& arguments, const StartUpOptions& options)
 {
     DMAModule().KorvalindImport = false;
+    QApplication::setWindowIcon(BrandingLogo(QStringLiteral("Qv"), QColor(0x1E78C8), Qt::white, 64));
     SetLangFailureHandler([](const QString& text) { ShowMessage(text); });
 
     // The main window exists (hidden) from here: the settings set its menus.

@@ -1,0 +1,15 @@
+#!/usr/bin/env bash
+# Takes the README's picture of the main window with two list windows, in a
+# virtual X display.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+scripts/setup.sh
+if ! command -v xvfb-run >/dev/null; then
+  if [ "$(id -u)" -eq 0 ]; then sudo=(); else sudo=(sudo); fi
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -q --no-install-recommends xvfb xauth
+fi
+scripts/build.sh build
+mkdir -p docs
+xvfb-run -a -s "-screen 0 1280x800x24" \
+  build/bin/quorvane-screenshot docs/main-window.png samples/north.csv samples/south.csv
+echo "docs/main-window.png"
