@@ -60,6 +60,11 @@ frmMain::frmMain()
     SetStatusSink([this](const QString& text) { m_statusPanel->setText(text); });
 }
 
+frmMain::~frmMain()
+{
+    SetStatusSink(nullptr); // the status bar goes with the window
+}
+
 QAction* frmMain::item(QMenu* menu, const char* name, const char* builtIn, int string, const QKeySequence& key)
 {
     QAction* action = menu->addAction(QString::fromLatin1(builtIn));

@@ -18,6 +18,7 @@ class frmMain : public QMainWindow
     Q_OBJECT
 public:
     frmMain();
+    ~frmMain() override;
 
     // Captions and tooltips from the language file.
     void LoadResources();

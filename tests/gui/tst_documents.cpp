@@ -246,7 +246,8 @@ private slots:
         QVERIFY(App::IsObjectAlive(list));
         f.prompts.message(MsgAnswer::No);
         main->mnuFileClose->trigger();
-        QTRY_VERIFY(childWindows(main).isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(childWindows(main).isEmpty());
         QVERIFY(!App::ActiveList());
         QVERIFY(App::Editor()->windowTitle().isEmpty());
 
@@ -341,7 +342,8 @@ private slots:
         f.prompts.message(MsgAnswer::Yes, LangText(337));
         f.prompts.saveFile(f.path("notes.log"));
         main->mnuFileClose->trigger();
-        QTRY_VERIFY(childWindows(main).isEmpty());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(childWindows(main).isEmpty());
         QCOMPARE(bytesOf(f.path("notes.log")), QByteArray("Valve 12 \xe9tat\r\nline two\r\n\r\nmore\r\nagain"));
     }
 };

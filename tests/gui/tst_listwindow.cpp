@@ -264,6 +264,54 @@ private slots:
         QVERIFY(App::Editor()->graphShown());
     }
 
+    void followMouseAndWindowMenu()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        OpenDocument(f.sample("north.csv"));
+        frmDMA* a = App::ActiveList();
+        OpenDocument(f.sample("south.csv"));
+        frmDMA* b = App::ActiveList();
+        main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(b->parentWidget()));
+        QTest::mouseMove(a->ListViewDMA->viewport(), QPoint(20, 20));
+        QCOMPARE(main->activeChild(), b); // the option is off
+        main->mnuWindowFollowMouse->trigger();
+        QVERIFY(Globals().FollowMouse);
+        QTest::mouseMove(a->ListViewDMA->viewport(), QPoint(25, 25));
+        QCOMPARE(main->activeChild(), a);
+
+        emit main->mnuWindow->aboutToShow();
+        QStringList titles;
+        for (QAction* action : main->mnuWindow->actions())
+            if (action->isCheckable() && action != main->mnuWindowFollowMouse)
+                titles << action->text();
+        QCOMPARE(titles, QStringList({"&1 " + a->caption(), "&2 " + b->caption()}));
+        QVERIFY(main->close());
+        QCOMPARE(SettingsStore::text(Setting::mnuWindowFollowMouse), QString("True"));
+    }
+
+    void mainWindowPlaceAndEditor()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        main->setGeometry(40, 50, 700, 500);
+        QVERIFY(main->close());
+        QCOMPARE(SettingsStore::number(Setting::MainWidth), std::optional<double>(700 * 15));
+        frmMain* again = f.start();
+        QCOMPARE(again->geometry(), QRect(40, 50, 700, 500));
+        again->showMinimized();
+        again->setGeometry(0, 0, 300, 200);
+        QVERIFY(again->close()); // minimised: the place is not saved
+        QCOMPARE(SettingsStore::number(Setting::MainLeft), std::optional<double>(40 * 15));
+
+        // A message first hides the record editor.
+        f.start();
+        App::Editor()->show();
+        f.prompts.message(MsgAnswer::OK);
+        ShowMessage("x");
+        QVERIFY(!App::Editor()->isVisible());
+    }
+
     void helpAndAbout()
     {
         GuiFixture f;
