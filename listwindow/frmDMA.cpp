@@ -12,7 +12,6 @@
 #include "SettingsStore.h"
 #include "Utilities.h"
 #include "frmDMAEdit.h"
-#include "frmMain.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -548,14 +547,6 @@ bool frmDMA::eventFilter(QObject* watched, QEvent* event)
         break;
     }
     return QWidget::eventFilter(watched, event);
-}
-
-void frmDMA::changeEvent(QEvent* event)
-{
-    if (event->type() == QEvent::ActivationChange && isActiveWindow())
-        if (frmMain* main = App::MainWindow())
-            main->setAutoSizeChecked(AutoSize);
-    QWidget::changeEvent(event);
 }
 
 void frmDMA::resizeEvent(QResizeEvent* event)

@@ -48,6 +48,11 @@ frmMain::frmMain()
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
+    // View > AutoSize shows the setting of the list window in front.
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (auto* list = qobject_cast<frmDMA*>(sub ? sub->widget() : nullptr))
+            setAutoSizeChecked(list->AutoSize);
+    });
     m_statusPanel = new QLabel(this);
     m_statusPanel->setObjectName(QStringLiteral("sbStatusPanel1"));
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));

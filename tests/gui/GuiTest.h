@@ -165,6 +165,25 @@ public:
         return to;
     }
 
+    // A hub folder holding copies of the north sample under these names, set as the setting.
+    QString hub(const QStringList& names)
+    {
+        const QString folder = path(QStringLiteral("hub"));
+        QDir().mkpath(folder);
+        for (const QString& name : names)
+            QFile::copy(QStringLiteral(QUORVANE_SOURCE_DIR "/samples/north.csv"), folder + QLatin1Char('/') + name);
+        SettingsStore::setText(Setting::BrenvaskDirectory, folder);
+        return folder;
+    }
+    // A file of these bytes in the test's folder.
+    QString file(const QString& name, const QByteArray& bytes) const
+    {
+        QFile out(path(name));
+        if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size())
+            QTest::qFail("cannot write a test file", __FILE__, __LINE__);
+        return path(name);
+    }
+
     ScriptedPrompts prompts;
 
 private:

@@ -94,10 +94,7 @@ private slots:
         QFETCH(int, code);
         GuiFixture f;
         frmMain* main = f.start();
-        QFile file(f.path("bad.csv"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write(content);
-        file.close();
+        f.file("bad.csv", content);
         f.prompts.message(MsgAnswer::OK, FileErrorText(code, false));
         f.prompts.message(MsgAnswer::OK, ":\n" + f.path("bad.csv"));
         OpenDocument(f.path("bad.csv"));
@@ -112,10 +109,7 @@ private slots:
     {
         GuiFixture f;
         frmMain* main = f.start();
-        QFile file(f.path("dup.csv"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("h,h\r\n1234567,\"AB 1234 5678\"\r\n1234567,\"AB 1234 5678\"\r\n2000000,\"AB 1234 5678\"\r\n");
-        file.close();
+        f.file("dup.csv", "h,h\r\n1234567,\"AB 1234 5678\"\r\n1234567,\"AB 1234 5678\"\r\n2000000,\"AB 1234 5678\"\r\n");
         f.prompts.message(MsgAnswer::No, LangText(122));
         OpenDocument(f.path("dup.csv"));
         QVERIFY(childWindows(main).isEmpty());
@@ -311,10 +305,7 @@ private slots:
     {
         GuiFixture f;
         frmMain* main = f.start();
-        QFile text(f.path("notes.txt"));
-        QVERIFY(text.open(QIODevice::WriteOnly));
-        text.write("Valve 12 \xe9tat\r\nline two\r\n");
-        text.close();
+        f.file("notes.txt", "Valve 12 \xe9tat\r\nline two\r\n");
         f.prompts.openFile(f.path("notes.txt"));
         main->mnuFileOpen->trigger();
         auto* viewer = qobject_cast<frmDocument*>(main->activeChild());

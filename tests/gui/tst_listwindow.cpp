@@ -36,6 +36,15 @@ void clickLine(frmDMA* list, int line)
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
 }
 
+// Opens the north and south samples; the second is bound to the editor.
+std::pair<frmDMA*, frmDMA*> openTwo(GuiFixture& f)
+{
+    OpenDocument(f.sample("north.csv"));
+    frmDMA* a = App::ActiveList();
+    OpenDocument(f.sample("south.csv"));
+    return {a, App::ActiveList()};
+}
+
 double widthOf(frmDMA* list, int c)
 {
     return list->columnWidth(c);
@@ -50,13 +59,9 @@ private slots:
     {
         GuiFixture f;
         f.start();
-        QFile file(f.path("few.csv"));
-        QVERIFY(file.open(QIODevice::WriteOnly));
-        file.write("h,h\r\n1234567,\"AB 1234 5678\",\"1 Mill Lane\",\"hydrant\",\"2003/01/02\",\"\","
+        OpenDocument(f.file("few.csv", "h,h\r\n1234567,\"AB 1234 5678\",\"1 Mill Lane\",\"hydrant\",\"2003/01/02\",\"\","
                    "\"2003/02/01\",\"L\",7,0,\"x\"\r\n"
-                   "2345678,\"__ ____ ____\",\"\",\"\",\"\",\"08:00:00\",\"2003/02/09\",\"N\",42,10,\"\"\r\n");
-        file.close();
-        OpenDocument(f.path("few.csv"));
+                   "2345678,\"__ ____ ____\",\"\",\"\",\"\",\"08:00:00\",\"2003/02/09\",\"N\",42,10,\"\"\r\n"));
         frmDMA* list = App::ActiveList();
         QTreeWidgetItem* first = list->ListViewDMA->topLevelItem(0);
         const QStringList expected = {"01234567", "12345678", "2003/01/02", "", "1 Mill Lane", "hydrant",
@@ -130,6 +135,13 @@ private slots:
         list->parentWidget()->resize(list->parentWidget()->width() + 150, list->parentWidget()->height());
         QCOMPARE(widthOf(list, frmDMA::ColGridRef), 0.0);
         QVERIFY(widthOf(list, frmDMA::ColSerial) > 0);
+
+        // The check mark follows the list window in front.
+        frmDMA* other = NewDocument();
+        main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(other->parentWidget()));
+        QVERIFY(!main->mnuViewAutoSize->isChecked());
+        main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(list->parentWidget()));
+        QVERIFY(main->mnuViewAutoSize->isChecked());
     }
 
     void layoutIsRememberedByTheBoundWindow()
@@ -170,10 +182,7 @@ private slots:
     {
         GuiFixture f;
         frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* a = App::ActiveList();
-        OpenDocument(f.sample("south.csv"));
-        frmDMA* b = App::ActiveList();
+        auto [a, b] = openTwo(f);
         clickLine(a, 2); // binds a
         main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(b->parentWidget()));
         QCOMPARE(main->activeChild(), b);
@@ -248,10 +257,7 @@ private slots:
         QFETCH(int, age);
         QFETCH(bool, asked);
         GuiFixture f;
-        const QString hub = f.path("hub");
-        QDir().mkpath(hub);
-        QFile::copy(QUORVANE_SOURCE_DIR "/samples/north.csv", hub + "/north.csv");
-        SettingsStore::setText(Setting::BrenvaskDirectory, hub);
+        f.hub({"north.csv"});
         frmMain* main = f.start();
         App::SetClockForTesting([] { return qint64(2000000000); });
         SettingsStore::setText(Setting::SerialNumberToView, QString::number(2000000000 - age) + ":01002474");
@@ -268,10 +274,7 @@ private slots:
     {
         GuiFixture f;
         frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* a = App::ActiveList();
-        OpenDocument(f.sample("south.csv"));
-        frmDMA* b = App::ActiveList();
+        auto [a, b] = openTwo(f);
         main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(b->parentWidget()));
         QTest::mouseMove(a->ListViewDMA->viewport(), QPoint(20, 20));
         QCOMPARE(main->activeChild(), b); // the option is off

@@ -79,12 +79,7 @@ private slots:
         QFETCH(int, windows);
         QFETCH(QString, message);
         GuiFixture f;
-        // The hub folder: two files hold 01001237; the first in name order wins.
-        const QString hub = f.path("hub");
-        QDir().mkpath(hub);
-        QFile::copy(QUORVANE_SOURCE_DIR "/samples/north.csv", hub + "/b-north.csv");
-        QFile::copy(QUORVANE_SOURCE_DIR "/samples/north.csv", hub + "/A-north.csv");
-        SettingsStore::setText(Setting::BrenvaskDirectory, hub);
+        f.hub({"b-north.csv", "A-north.csv"}); // both hold 01001237: the first in name order wins
         if (!message.isEmpty())
             f.prompts.message(MsgAnswer::OK, message);
         frmMain* main = f.start(args);
@@ -101,10 +96,7 @@ private slots:
     void serialInTheBoundFileOpensNoSecondWindow()
     {
         GuiFixture f;
-        const QString hub = f.path("hub");
-        QDir().mkpath(hub);
-        QFile::copy(QUORVANE_SOURCE_DIR "/samples/north.csv", hub + "/north.csv");
-        SettingsStore::setText(Setting::BrenvaskDirectory, hub);
+        const QString hub = f.hub({"north.csv"});
         frmMain* main = f.start({hub + "/north.csv", "/s=01004948"});
         QCOMPARE(listWindows(main).size(), 1);
         QCOMPARE(App::ActiveList()->SelLine, 4);
