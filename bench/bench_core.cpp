@@ -40,7 +40,8 @@ void splitBaseline(const QString& path)
         const char* p = buf.get();
         const char* end = buf.get() + kept + size_t(got);
         while (const char* cr = static_cast<const char*>(std::memchr(p, '\r', size_t(end - p)))) {
-            for (const char* q = p; (q = static_cast<const char*>(std::memchr(q, ',', size_t(cr - q)))); ++q)
+            for (const char* q = p;
+                 (q = static_cast<const char*>(std::memchr(q, ',', size_t(cr - q)))); ++q)
                 ++fields;
             p = cr + 1;
         }
@@ -72,22 +73,26 @@ int main(int argc, char** argv)
     QFile in(file);
     in.open(QIODevice::ReadOnly);
     const QByteArray bytes = in.readAll();
-    std::printf("file: %d loggers x 50 readings, %.1f MB\n", RecordStore::kMaxRecords, bytes.size() / 1e6);
+    std::printf("file: %d loggers x 50 readings, %.1f MB\n", RecordStore::kMaxRecords,
+                bytes.size() / 1e6);
 
     RecordStore store;
     Measure measures[] = {
         {"split baseline (memchr lines+fields)", [&] { splitBaseline(file); }},
-        {"ReadDatabaseFile (read + validate)", [&] {
+        {"ReadDatabaseFile (read + validate)",
+         [&] {
              if (ReadDatabaseFile(store, file) != 0 || store.StoreCount != RecordStore::kMaxRecords)
                  std::abort();
          }},
         {"FindDuplicateSerials", [&] { g_sink = size_t(FindDuplicateSerials(store).size()); }},
-        {"write baseline (one buffered write)", [&] {
+        {"write baseline (one buffered write)",
+         [&] {
              QSaveFile f(rawOut);
              if (!f.open(QIODevice::WriteOnly) || f.write(bytes) != bytes.size() || !f.commit())
                  std::abort();
          }},
-        {"WriteDatabase to memory (formatting only)", [&] {
+        {"WriteDatabase to memory (formatting only)",
+         [&] {
              QByteArray mem;
              mem.reserve(bytes.size());
              QBuffer b(&mem);
@@ -95,7 +100,8 @@ int main(int argc, char** argv)
              if (!WriteDatabase(store, b))
                  std::abort();
          }},
-        {"WriteDatabaseFile", [&] {
+        {"WriteDatabaseFile",
+         [&] {
              if (WriteDatabaseFile(store, out) != 0)
                  std::abort();
          }},
@@ -119,8 +125,10 @@ int main(int argc, char** argv)
     const double dupShare = measures[2].best / measures[1].best;
     const double writeRatio = measures[5].best / measures[3].best;
     auto verdict = [](bool ok) { return ok ? "ok" : "OVER TARGET"; };
-    std::printf("read + validate / split baseline: %.2fx (target <= 3x) %s\n", readRatio, verdict(readRatio <= 3));
-    std::printf("write / one buffered write:       %.2fx (target <= 3x) %s\n", writeRatio, verdict(writeRatio <= 3));
+    std::printf("read + validate / split baseline: %.2fx (target <= 3x) %s\n", readRatio,
+                verdict(readRatio <= 3));
+    std::printf("write / one buffered write:       %.2fx (target <= 3x) %s\n", writeRatio,
+                verdict(writeRatio <= 3));
     std::printf("duplicate check / read:           %.1f%% (target <= 5%%) %s\n", dupShare * 100,
                 verdict(dupShare <= 0.05));
     std::printf("written file identical to the file read: %s\n", identical ? "yes" : "NO");

@@ -17,7 +17,10 @@ std::string fromQString(const QString& text);
 std::string_view trimmed(std::string_view text);
 // Upper-case as the Windows-1252 code page does (accented letters included).
 void toUpperInPlace(char* text, size_t size);
-inline void toUpperInPlace(std::string& text) { toUpperInPlace(text.data(), text.size()); }
+inline void toUpperInPlace(std::string& text)
+{
+    toUpperInPlace(text.data(), text.size());
+}
 char toUpper(char c);
 
 } // namespace Ansi

@@ -128,7 +128,8 @@ private:
             m_begin = 0;
         }
         if (m_capacity - m_end < kChunk)
-            grow(std::max(m_end + kChunk, 2 * m_capacity)); // doubling: few moves even for long lines
+            grow(std::max(m_end + kChunk,
+                          2 * m_capacity)); // doubling: few moves even for long lines
         const qint64 got = m_device.read(m_buf.get() + m_end, static_cast<qint64>(kChunk));
         if (got < 0)
             return false;
@@ -242,7 +243,8 @@ public:
         m_nextQuote = -1;
         const size_t commaCount = findCommas(line, m_commas);
         const long commas = static_cast<long>(commaCount);
-        const int readings = static_cast<int>(std::clamp((commas - 5) / 4, 0L, long(kMaxHistories)));
+        const int readings =
+            static_cast<int>(std::clamp((commas - 5) / 4, 0L, long(kMaxHistories)));
 
         FieldCursor f(line, m_commas.data(), commaCount);
         rec.Serial = static_cast<qint32>(number(f.next(8), INT32_MIN, INT32_MAX));
@@ -439,19 +441,40 @@ QString FileErrorText(int code, bool withLine, const RecordStore& store)
 {
     QString text;
     switch (code) {
-    case 0: text = LangText(169); break; // success
-    case 1: text = LangText(170); break; // exists but cannot be read
-    case 2: text = LangText(171); break; // no such file
-    case 3: text = LangText(172); break; // too many records
-    case 4: text = LangText(173); break; // write failed
-    case 5: text = LangText(174); break; // line too long
-    case 6: text = LangText(175); break; // not produced
-    case 7: text = LangText(176); break; // nothing after the header
-    case 8: text = LangText(177); break; // corrupt record
-    default: text = LangText(178); break;
+    case 0:
+        text = LangText(169);
+        break; // success
+    case 1:
+        text = LangText(170);
+        break; // exists but cannot be read
+    case 2:
+        text = LangText(171);
+        break; // no such file
+    case 3:
+        text = LangText(172);
+        break; // too many records
+    case 4:
+        text = LangText(173);
+        break; // write failed
+    case 5:
+        text = LangText(174);
+        break; // line too long
+    case 6:
+        text = LangText(175);
+        break; // not produced
+    case 7:
+        text = LangText(176);
+        break; // nothing after the header
+    case 8:
+        text = LangText(177);
+        break; // corrupt record
+    default:
+        text = LangText(178);
+        break;
     }
     if (withLine && store.LinesRead >= 1)
-        text += QStringLiteral("\r\n") + LangText(179) + QString::number(store.LinesRead) + LangText(180);
+        text += QStringLiteral("\r\n") + LangText(179) + QString::number(store.LinesRead) +
+                LangText(180);
     return text;
 }
 
@@ -476,8 +499,9 @@ QString FindDuplicateSerials(const RecordStore& store)
         int& seen = occurrences.countOf(serial);
         if (seen > 1) {
             ++d;
-            lines += QString::number(d) + QLatin1Char('\t') + QString::fromLatin1(FormatSerial(serial).c_str()) +
-                     QLatin1Char('\t') + QString::number(seen - 1) + QLatin1Char('\n');
+            lines += QString::number(d) + QLatin1Char('\t') +
+                     QString::fromLatin1(FormatSerial(serial).c_str()) + QLatin1Char('\t') +
+                     QString::number(seen - 1) + QLatin1Char('\n');
             seen = 0; // listed
         }
         if (progress)

@@ -48,8 +48,7 @@ private:
 };
 
 // Writes through a temporary file that replaces the target only on success.
-template <typename Writer>
-int saveAtomically(const QString& path, Writer write)
+template <typename Writer> int saveAtomically(const QString& path, Writer write)
 {
     QSaveFile file(path);
     bool ok = file.open(QIODevice::WriteOnly) && write(file);
@@ -110,7 +109,8 @@ void AppendDatabaseRecordLine(std::string& out, const LoggerRecord& rec)
     // pointer: a full file is a million fields.
     constexpr size_t kNumber = 12; // sign, digits and a comma
     size_t need = kNumber + 2 + rec.UserComments.size() + 3;
-    for (const AnsiText* t : {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received})
+    for (const AnsiText* t :
+         {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received})
         need += t->size() + 3;
     for (int i = 1; i <= kMaxHistories; ++i)
         need += rec.Date[i].size() + rec.Status[i].size() + 6 + 2 * kNumber;
@@ -127,7 +127,8 @@ void AppendDatabaseRecordLine(std::string& out, const LoggerRecord& rec)
         *p++ = '"';
     };
     number(rec.Serial);
-    for (const AnsiText* t : {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received})
+    for (const AnsiText* t :
+         {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received})
         quoted(*t);
     for (int i = 1; i <= kMaxHistories; ++i) {
         quoted(rec.Date[i]);
@@ -181,7 +182,7 @@ bool WriteKorvalind(RecordStore& store, QIODevice& device)
     // Address lines, deployed, received, and the readings twice.
     const std::string reading = LangTextAnsi(497);
     const std::string names[] = {LangTextAnsi(160), LangTextAnsi(161), LangTextAnsi(162),
-                                 LangTextAnsi(163), reading, reading};
+                                 LangTextAnsi(163), reading,           reading};
     for (size_t i = 0; i < 6; ++i) {
         if (i)
             b.push_back(',');
@@ -194,7 +195,8 @@ bool WriteKorvalind(RecordStore& store, QIODevice& device)
         const LoggerRecord& rec = store.Records(i);
         appendNumber(b, rec.Serial);
         b.push_back(',');
-        for (const AnsiText* t : {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received}) {
+        for (const AnsiText* t :
+             {&rec.GridRef, &rec.Comment1, &rec.Comment2, &rec.Deployed, &rec.Received}) {
             appendQuoted(b, *t);
             b.push_back(',');
         }

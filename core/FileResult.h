@@ -4,12 +4,12 @@
 namespace FileResult {
 enum : int {
     Ok = 0,
-    Unreadable = 1,     // exists but could not be opened or read
+    Unreadable = 1, // exists but could not be opened or read
     NoSuchFile = 2,
     TooManyRecords = 3, // more records than the store holds
     WriteFailed = 4,
-    LineTooLong = 5,    // a line far longer than any record can be
-    NoData = 7,         // nothing after the header
+    LineTooLong = 5, // a line far longer than any record can be
+    NoData = 7,      // nothing after the header
     CorruptRecord = 8,
 };
 } // namespace FileResult

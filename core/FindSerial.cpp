@@ -34,7 +34,8 @@ std::string eightDigits(std::string_view field)
 bool lineNames(const std::string& head, const std::string& serial)
 {
     const size_t comma = head.find(',');
-    return comma != std::string::npos && eightDigits(std::string_view(head).substr(0, comma)) == serial;
+    return comma != std::string::npos &&
+           eightDigits(std::string_view(head).substr(0, comma)) == serial;
 }
 
 bool fileHolds(const QString& path, const std::string& serial)

@@ -66,8 +66,8 @@ bool lookUp(int number, std::string& out)
 QString LanguageFilePath()
 {
     const QDir dir(ProgramFolder());
-    const QStringList names = dir.entryList({QStringLiteral("lang_*.txt")}, QDir::Files,
-                                            QDir::Name | QDir::IgnoreCase);
+    const QStringList names =
+        dir.entryList({QStringLiteral("lang_*.txt")}, QDir::Files, QDir::Name | QDir::IgnoreCase);
     return names.isEmpty() ? QString() : dir.filePath(names.first());
 }
 

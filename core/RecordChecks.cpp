@@ -138,20 +138,28 @@ static int statusStringFor(std::string_view text)
     if (t.empty())
         return 0;
     switch (Ansi::toUpper(t.front())) {
-    case 'W': return 184;
-    case 'L': return 185;
-    case 'N': return 186;
-    default: return 0;
+    case 'W':
+        return 184;
+    case 'L':
+        return 185;
+    case 'N':
+        return 186;
+    default:
+        return 0;
     }
 }
 
 std::string StatusFromLetter(std::string_view text, const StatusTexts& texts)
 {
     switch (statusStringFor(text)) {
-    case 184: return texts.Warning;
-    case 185: return texts.Leak;
-    case 186: return texts.NoLeak;
-    default: return {};
+    case 184:
+        return texts.Warning;
+    case 185:
+        return texts.Leak;
+    case 186:
+        return texts.NoLeak;
+    default:
+        return {};
     }
 }
 

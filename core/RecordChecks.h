@@ -67,14 +67,15 @@ inline bool IsValidDate(std::string_view t)
     std::memcpy(d + 6, t.data() + 8, 2);
     quint64 w;
     std::memcpy(&w, d, 8);
-    const bool allDigits = ((w & 0xF0F0F0F0F0F0F0F0ull) |
-                            (((w + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) >> 4)) == 0x3333333333333333ull;
+    const bool allDigits =
+        ((w & 0xF0F0F0F0F0F0F0F0ull) |
+         (((w + 0x0606060606060606ull) & 0xF0F0F0F0F0F0F0F0ull) >> 4)) == 0x3333333333333333ull;
     if (allDigits) { // digits compare as their numbers do
         const quint32 year = quint32(d[0]) << 24 | quint32(d[1]) << 16 | quint32(d[2]) << 8 | d[3];
         const unsigned month = unsigned(d[4]) << 8 | d[5], day = unsigned(d[6]) << 8 | d[7];
         constexpr quint32 k1970 = quint32('1') << 24 | quint32('9') << 16 | quint32('7') << 8 | '0';
-        return year >= k1970 && month >= ('0' << 8 | '1') && month <= ('1' << 8 | '2') && day >= ('0' << 8 | '1') &&
-               day <= ('3' << 8 | '1');
+        return year >= k1970 && month >= ('0' << 8 | '1') && month <= ('1' << 8 | '2') &&
+               day >= ('0' << 8 | '1') && day <= ('3' << 8 | '1');
     }
     return Detail::IsValidDateByValue(t);
 }

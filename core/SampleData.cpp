@@ -27,13 +27,19 @@ private:
     quint32 m_state;
 };
 
-const char* const kStreets[] = {"High St",    "Mill Lane",    "Church Rd",  "Station Rd",
-                                "Park Ave",   "Bridge St",    "Kings Way",  "Orchard Cl",
+const char* const kStreets[] = {"High St",     "Mill Lane",    "Church Rd", "Station Rd",
+                                "Park Ave",    "Bridge St",    "Kings Way", "Orchard Cl",
                                 "Quarry Hill", "Riverside Dr", "Elm Grove", "Market Sq"};
-const char* const kPlaces[] = {"hydrant",  "valve",      "meter pit", "stop tap",
-                               "wash out", "bridge main", "PRV",      "boundary valve"};
-const char* const kNotes[] = {"", "", "", "Check lid", "Access via farm gate", "Traffic lights needed",
-                              "Logger replaced", "Noisy pump nearby"};
+const char* const kPlaces[] = {"hydrant",  "valve",       "meter pit", "stop tap",
+                               "wash out", "bridge main", "PRV",       "boundary valve"};
+const char* const kNotes[] = {"",
+                              "",
+                              "",
+                              "Check lid",
+                              "Access via farm gate",
+                              "Traffic lights needed",
+                              "Logger replaced",
+                              "Noisy pump nearby"};
 const char kSquares[][3] = {"SK", "SU", "ST", "TQ", "SE", "NZ"};
 
 std::string date(int year, int month, int day)
@@ -68,7 +74,8 @@ LoggerRecord MakeSampleRecord(int index, int readings)
     LoggerRecord rec;
     rec.Serial = 1000000 + (index * 1237) % 11000000; // stays within 01000000..11999999
     char grid[40];
-    std::snprintf(grid, sizeof grid, "%s %04d %04d", kSquares[r.below(6)], r.below(10000), r.below(10000));
+    std::snprintf(grid, sizeof grid, "%s %04d %04d", kSquares[r.below(6)], r.below(10000),
+                  r.below(10000));
     rec.GridRef = grid;
     rec.Comment1 = std::to_string(1 + r.below(180)) + " " + kStreets[r.below(12)];
     rec.Comment2 = kPlaces[r.below(8)];
@@ -80,7 +87,8 @@ LoggerRecord MakeSampleRecord(int index, int readings)
     readings = std::clamp(readings, 0, kMaxHistories);
     for (int i = 1; i <= readings; ++i) {
         const int spread = 3 + r.below(20);
-        const int level = std::min(99, spread + (leaking && i < 8 ? 16 + r.below(30) : r.below(18)));
+        const int level =
+            std::min(99, spread + (leaking && i < 8 ? 16 + r.below(30) : r.below(18)));
         rec.Date[i] = daysBefore(r.below(3) + (i - 1) * 7);
         rec.Level[i] = static_cast<qint16>(level);
         rec.Spread[i] = static_cast<qint16>(spread);
@@ -101,12 +109,14 @@ int WriteSampleDatabase(const QString& path, int count, int readings, int first)
     for (int i = 1; i <= count && ok; ++i) {
         AppendDatabaseRecordLine(out, MakeSampleRecord(first + i - 1, readings));
         if (out.size() > (1u << 20) || i == count) {
-            ok = file.write(out.data(), static_cast<qint64>(out.size())) == static_cast<qint64>(out.size());
+            ok = file.write(out.data(), static_cast<qint64>(out.size())) ==
+                 static_cast<qint64>(out.size());
             out.clear();
         }
     }
     if (ok && count <= 0)
-        ok = file.write(out.data(), static_cast<qint64>(out.size())) == static_cast<qint64>(out.size());
+        ok = file.write(out.data(), static_cast<qint64>(out.size())) ==
+             static_cast<qint64>(out.size());
     if (!ok) {
         file.cancelWriting();
         return FileResult::WriteFailed;

@@ -151,12 +151,18 @@ std::optional<QString> defaultText(Setting key)
 {
     const SettingDef& d = def(key);
     switch (d.kind) {
-    case D::Fixed: return QString::fromLatin1(d.fixed);
-    case D::None: return std::nullopt;
-    case D::ProgramFolder: return native(ProgramFolder());
-    case D::HubFolder: return native(ProgramFolder() + QStringLiteral("/brenvask"));
-    case D::RootFolder: return native(QDir::rootPath());
-    case D::WalkByFolder: return native(QDir::rootPath() + QStringLiteral("vennick/vdata"));
+    case D::Fixed:
+        return QString::fromLatin1(d.fixed);
+    case D::None:
+        return std::nullopt;
+    case D::ProgramFolder:
+        return native(ProgramFolder());
+    case D::HubFolder:
+        return native(ProgramFolder() + QStringLiteral("/brenvask"));
+    case D::RootFolder:
+        return native(QDir::rootPath());
+    case D::WalkByFolder:
+        return native(QDir::rootPath() + QStringLiteral("vennick/vdata"));
     }
     return std::nullopt;
 }
@@ -199,8 +205,7 @@ std::optional<qint64> toWholeNumber(const QString& text, qint64 lo, qint64 hi)
 
 namespace {
 // Converts a stored value, or failing that the default, with convert.
-template <typename R, typename F>
-std::optional<R> convertedOrDefault(Setting key, F convert)
+template <typename R, typename F> std::optional<R> convertedOrDefault(Setting key, F convert)
 {
     if (const auto s = stored(key))
         if (const auto v = convert(*s))
@@ -228,7 +233,8 @@ std::optional<qint32> integer(Setting key)
 {
     const bool narrow = typeOf(key) == SettingType::Int16;
     const qint64 lo = narrow ? INT16_MIN : INT32_MIN, hi = narrow ? INT16_MAX : INT32_MAX;
-    return convertedOrDefault<qint32>(key, [lo, hi](const QString& t) { return toWholeNumber(t, lo, hi); });
+    return convertedOrDefault<qint32>(
+        key, [lo, hi](const QString& t) { return toWholeNumber(t, lo, hi); });
 }
 
 std::optional<double> number(Setting key)
@@ -325,7 +331,8 @@ ProgramSettings& Globals()
 
 void RememberDefaultPath(const QString& path)
 {
-    const qsizetype at = std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
+    const qsizetype at =
+        std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/')));
     if (at < 0)
         return;
     Globals().DefaultPath = at == 0 ? path.left(1) : path.left(at); // a file in the root folder

@@ -25,11 +25,11 @@ frmDMAEdit::frmDMAEdit(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowS
         form->addRow(caption, value);
         return value;
     };
-    m_serial = row(LangText(374));    // serial number
-    m_location = row(LangText(373));  // location number
-    m_comment1 = row(LangText(160));  // address line 1
+    m_serial = row(LangText(374));   // serial number
+    m_location = row(LangText(373)); // location number
+    m_comment1 = row(LangText(160)); // address line 1
     m_comment2 = row(Address2Caption());
-    m_latest = row(LangText(164));    // latest reading
+    m_latest = row(LangText(164)); // latest reading
     m_userComments = row(LangText(500));
     resize(kNarrowWidth, 300);
 }
@@ -40,8 +40,9 @@ void frmDMAEdit::showRecord(const LoggerRecord& rec)
     m_location->setText(Ansi::toQString(GridRefToLocation(rec.GridRef)));
     m_comment1->setText(Ansi::toQString(rec.Comment1));
     m_comment2->setText(Ansi::toQString(rec.Comment2));
-    m_latest->setText(Ansi::toQString(rec.Date[1]) + QLatin1Char(' ') + Ansi::toQString(rec.Status[1]) +
-                      QLatin1Char(' ') + QString::number(rec.Level[1]) + QLatin1Char('/') +
+    m_latest->setText(Ansi::toQString(rec.Date[1]) + QLatin1Char(' ') +
+                      Ansi::toQString(rec.Status[1]) + QLatin1Char(' ') +
+                      QString::number(rec.Level[1]) + QLatin1Char('/') +
                       QString::number(rec.Spread[1]));
     m_userComments->setText(Ansi::toQString(rec.UserComments));
 }
@@ -52,9 +53,7 @@ void frmDMAEdit::clearRecord()
         l->clear();
 }
 
-void frmDMAEdit::resetGraph()
-{
-}
+void frmDMAEdit::resetGraph() {}
 
 void frmDMAEdit::toggleGraph()
 {

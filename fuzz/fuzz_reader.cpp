@@ -42,7 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     in.open(QIODevice::ReadOnly);
     const int result = ReadDatabase(store, in);
     require(result == 0 || result == 1 || result == 3 || result == 5 || result == 7 || result == 8);
-    require(store.LinesRead >= 0 && store.StoreCount >= 0 && store.StoreCount <= RecordStore::kMaxRecords);
+    require(store.LinesRead >= 0 && store.StoreCount >= 0 &&
+            store.StoreCount <= RecordStore::kMaxRecords);
     if (result == 8)
         require(!IsValidRecord(store.Records(store.StoreCount + 1)));
     if (result != 0)

@@ -62,12 +62,16 @@ bool LoadDatabaseFile(const QString& path)
     }
     if (report.isEmpty())
         return true;
-    const QString part = report.size() >= 100 ? report.left(100) + LangText(121) + QLatin1Char('\n') : report;
-    const QString question = LangText(122) + QLatin1Char('\n') + part + QLatin1Char('\n') + LangText(123);
-    if (ShowMessage(question, MsgButtons::YesNo + MsgButtons::Stop + MsgButtons::SecondDefault, path) != MsgAnswer::Yes)
+    const QString part =
+        report.size() >= 100 ? report.left(100) + LangText(121) + QLatin1Char('\n') : report;
+    const QString question =
+        LangText(122) + QLatin1Char('\n') + part + QLatin1Char('\n') + LangText(123);
+    if (ShowMessage(question, MsgButtons::YesNo + MsgButtons::Stop + MsgButtons::SecondDefault,
+                    path) != MsgAnswer::Yes)
         return false;
     frmDocument* viewer = frmDocument::create();
-    viewer->setWindowTitle(LangText(124) + FileTitle(path) + QStringLiteral(".log")); // duplicates in ...
+    viewer->setWindowTitle(LangText(124) + FileTitle(path) +
+                           QStringLiteral(".log")); // duplicates in ...
     viewer->setText(report);
     viewer->showInMainWindow();
     return true;
@@ -107,7 +111,8 @@ frmDMA* NewDocument()
     window->AskForSave = false;
     window->NeverBeenSaved = true;
     window->NumHistories = kMaxHistories;
-    const QString name = LangText(126) + QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0')) + QStringLiteral(".CSV");
+    const QString name = LangText(126) + QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0')) +
+                         QStringLiteral(".CSV");
     window->setCaption(name);
     window->DMAName = name;
     window->show();
@@ -164,7 +169,8 @@ bool ConfirmOverwrite(const QString& name)
 {
     if (!FileExists(name))
         return true;
-    return ShowMessage(LangText(337) + name + QLatin1Char('?'), MsgButtons::YesNo + MsgButtons::Stop + MsgButtons::SecondDefault,
+    return ShowMessage(LangText(337) + name + QLatin1Char('?'),
+                       MsgButtons::YesNo + MsgButtons::Stop + MsgButtons::SecondDefault,
                        App::ApplicationTitle()) == MsgAnswer::Yes;
 }
 
@@ -203,8 +209,8 @@ bool SaveListWindowAs(frmDMA* window)
         proposed = name.left(name.size() - 4) + QStringLiteral(".csv");
     else
         proposed = name + QStringLiteral(".csv");
-    const QString chosen = Prompts::SaveFileName(App::MainWindowWidget(), LangText(329), Globals().DefaultPath, proposed,
-                                                 LangText(611));
+    const QString chosen = Prompts::SaveFileName(App::MainWindowWidget(), LangText(329),
+                                                 Globals().DefaultPath, proposed, LangText(611));
     if (chosen.isEmpty() || !ConfirmOverwrite(chosen))
         return false;
     return SaveDocument(window, chosen);

@@ -7,7 +7,8 @@
 
 QByteArray TextToRtf(const QString& text)
 {
-    QByteArray out = "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fmodern Courier New;}}\\f0\\fs20 ";
+    QByteArray out =
+        "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fmodern Courier New;}}\\f0\\fs20 ";
     for (qsizetype i = 0; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c == QLatin1Char('\r'))
@@ -24,7 +25,8 @@ QByteArray TextToRtf(const QString& text)
         } else {
             const std::string ansi = Ansi::fromQString(QString(c));
             if (ansi != "?") {
-                out += "\\'" + QByteArray::number(static_cast<unsigned char>(ansi[0]), 16).rightJustified(2, '0');
+                out += "\\'" + QByteArray::number(static_cast<unsigned char>(ansi[0]), 16)
+                                   .rightJustified(2, '0');
             } else {
                 // \uN takes a signed 16-bit number; the '?' is for readers without Unicode.
                 out += "\\u" + QByteArray::number(static_cast<short>(c.unicode())) + '?';
@@ -38,8 +40,9 @@ QByteArray TextToRtf(const QString& text)
 QString RtfToText(const QByteArray& rtf)
 {
     // Groups whose text is not document text.
-    static const QStringList kSkipped = {"fonttbl", "colortbl", "stylesheet", "info", "pict", "header",
-                                         "footer", "object", "listtable", "listoverridetable"};
+    static const QStringList kSkipped = {"fonttbl",   "colortbl",         "stylesheet", "info",
+                                         "pict",      "header",           "footer",     "object",
+                                         "listtable", "listoverridetable"};
     QString out;
     std::string bytes; // Windows-1252 bytes waiting to be decoded
     auto flush = [&] {
@@ -84,7 +87,8 @@ QString RtfToText(const QByteArray& rtf)
                 ++i;
             } else if ((d >= 'a' && d <= 'z') || (d >= 'A' && d <= 'Z')) {
                 int j = i + 1;
-                while (j < n && ((rtf[j] >= 'a' && rtf[j] <= 'z') || (rtf[j] >= 'A' && rtf[j] <= 'Z')))
+                while (j < n &&
+                       ((rtf[j] >= 'a' && rtf[j] <= 'z') || (rtf[j] >= 'A' && rtf[j] <= 'Z')))
                     ++j;
                 const QByteArray word = rtf.mid(i + 1, j - i - 1);
                 int k = j;

@@ -1,7 +1,7 @@
 #include "frmDMA.h"
 
-#include "Ansi.h"
 #include "Address2Format.h"
+#include "Ansi.h"
 #include "AppState.h"
 #include "Documents.h"
 #include "LangText.h"
@@ -27,8 +27,8 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15;
 constexpr int kMargin = 10;
-constexpr int kRecordRole = Qt::UserRole;   // the record index a line names
-constexpr int kKeyRole = Qt::UserRole + 1;  // its key text, "12x"
+constexpr int kRecordRole = Qt::UserRole;  // the record index a line names
+constexpr int kKeyRole = Qt::UserRole + 1; // its key text, "12x"
 
 int toPixels(double twips)
 {
@@ -63,8 +63,9 @@ const ColumnSettings kColumns[frmDMA::ColumnCount] = {
 
 QStringList headerTexts()
 {
-    return {LangText(191), LangText(363), LangText(162), LangText(163), LangText(160), Address2Caption(),
-            LangText(164), LangText(165), LangText(166), LangText(167), LangText(500)};
+    return {LangText(191), LangText(363),     LangText(162), LangText(163),
+            LangText(160), Address2Caption(), LangText(164), LangText(165),
+            LangText(166), LangText(167),     LangText(500)};
 }
 
 // Lines sort by the text of a column, as text, ignoring case.
@@ -101,7 +102,8 @@ frmDMA::frmDMA(QWidget* parent) : QWidget(parent)
     ListViewDMA->installEventFilter(this);
     ListViewDMA->viewport()->installEventFilter(this);
     connect(ListViewDMA->header(), &QHeaderView::sectionClicked, this, &frmDMA::sortByColumn);
-    connect(ListViewDMA, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem* item) { itemClicked(item); });
+    connect(ListViewDMA, &QTreeWidget::itemClicked, this,
+            [this](QTreeWidgetItem* item) { itemClicked(item); });
     connect(ListViewDMA, &QTreeWidget::itemDoubleClicked, this, [this] { showEditor(); });
 }
 
@@ -124,7 +126,8 @@ void frmDMA::Form_Load()
     ListViewDMA->setHeaderLabels(headerTexts());
     const double list = listWidth();
     for (int c = 0; c < ColumnCount; ++c) {
-        const double w = SettingsStore::number(kColumns[c].width).value_or(list * kColumns[c].share);
+        const double w =
+            SettingsStore::number(kColumns[c].width).value_or(list * kColumns[c].share);
         ListViewDMA->header()->resizeSection(c, std::max(0, toPixels(w)));
     }
     // Column order: each column at its stored position, when the positions
@@ -251,7 +254,8 @@ void frmDMA::CopyFrom_DMAModule()
     LocalRecs.reserve(static_cast<size_t>(n) + 1);
     ListViewDMA->clear();
     const bool progress = HasStatusSink();
-    const QString adding = progress ? LangText(339) : QString(), toList = progress ? LangText(340) : QString();
+    const QString adding = progress ? LangText(339) : QString(),
+                  toList = progress ? LangText(340) : QString();
     QList<QTreeWidgetItem*> items;
     items.reserve(n);
     for (int i = 1; i <= n; ++i) {
@@ -339,7 +343,9 @@ bool frmDMA::GetLocalRecBySelection()
     MakeVisibleListLine(SelLine);
     setFocus();
     QTreeWidgetItem* item = ListViewDMA->topLevelItem(SelLine - 1);
-    const qint32 serial = item ? static_cast<qint32>(WholeNumberValue(item->text(0).toStdString(), INT32_MIN, INT32_MAX)) : 0;
+    const qint32 serial = item ? static_cast<qint32>(WholeNumberValue(item->text(0).toStdString(),
+                                                                      INT32_MIN, INT32_MAX))
+                               : 0;
     GetLocalRec(serial, RecordStore::kScratchSlot);
     return true;
 }
@@ -428,13 +434,15 @@ void frmDMA::Find(const QString& text)
 void frmDMA::NextLine()
 {
     ListViewDMA->setFocus();
-    QCoreApplication::postEvent(ListViewDMA, new QKeyEvent(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier));
+    QCoreApplication::postEvent(ListViewDMA,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier));
 }
 
 void frmDMA::PrevLine()
 {
     ListViewDMA->setFocus();
-    QCoreApplication::postEvent(ListViewDMA, new QKeyEvent(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier));
+    QCoreApplication::postEvent(ListViewDMA,
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_PageDown, Qt::NoModifier));
 }
 
 void frmDMA::ShowRecordInEditor(int index)
@@ -482,7 +490,8 @@ void frmDMA::itemClicked(QTreeWidgetItem* item)
 {
     SelLine = ListViewDMA->indexOfTopLevelItem(item) + 1;
     ShowRecordInEditor(item->data(0, kRecordRole).toInt());
-    SetStatusText(LangText(364) + QString::number(SelLine) + LangText(365) + QString::number(RecordCount()));
+    SetStatusText(LangText(364) + QString::number(SelLine) + LangText(365) +
+                  QString::number(RecordCount()));
 }
 
 void frmDMA::sortByColumn(int column)
@@ -552,7 +561,8 @@ bool frmDMA::eventFilter(QObject* watched, QEvent* event)
 void frmDMA::resizeEvent(QResizeEvent* event)
 {
     QWidget::resizeEvent(event);
-    ListViewDMA->setGeometry(kMargin, kMargin, std::max(width() - 2 * kMargin, 0), std::max(height() - 2 * kMargin, 0));
+    ListViewDMA->setGeometry(kMargin, kMargin, std::max(width() - 2 * kMargin, 0),
+                             std::max(height() - 2 * kMargin, 0));
     if (AutoSize)
         applyColumnLayout(-1, true);
 }
@@ -573,7 +583,8 @@ void frmDMA::closeEvent(QCloseEvent* event)
     if (AskForSave) {
         const QString name = NeverBeenSaved ? DMAName : caption();
         const int answer = ShowMessage(LangText(228) + name + QLatin1Char('?'),
-                                       MsgButtons::YesNoCancel + MsgButtons::Exclamation + MsgButtons::SecondDefault);
+                                       MsgButtons::YesNoCancel + MsgButtons::Exclamation +
+                                           MsgButtons::SecondDefault);
         if (answer == MsgAnswer::Cancel) {
             event->ignore();
             return;

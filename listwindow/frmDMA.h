@@ -18,8 +18,20 @@ class frmDMA : public QWidget
     Q_OBJECT
 public:
     // The columns, in their default order.
-    enum Column { ColSerial, ColGridRef, ColDeployed, ColReceived, ColComment1, ColComment2, ColDate,
-                  ColStatus, ColLevel, ColSpread, ColUserComments, ColumnCount };
+    enum Column {
+        ColSerial,
+        ColGridRef,
+        ColDeployed,
+        ColReceived,
+        ColComment1,
+        ColComment2,
+        ColDate,
+        ColStatus,
+        ColLevel,
+        ColSpread,
+        ColUserComments,
+        ColumnCount
+    };
 
     explicit frmDMA(QWidget* parent = nullptr);
 
@@ -31,9 +43,9 @@ public:
     bool NeverBeenSaved = false; // no file yet
     QString DMAName;             // file title, or the untitled name
     int RecordCount() const { return static_cast<int>(LocalRecs.size()) - 1; }
-    int SelLine = 0;             // current line, 1-based; 0 when none
+    int SelLine = 0; // current line, 1-based; 0 when none
     int NumHistories = kMaxHistories;
-    bool AutoSize = false;       // columns follow the window width
+    bool AutoSize = false; // columns follow the window width
 
     // The caption is the document's full path (or the untitled name).
     QString caption() const { return windowTitle(); }

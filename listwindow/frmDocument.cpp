@@ -67,7 +67,8 @@ bool frmDocument::loadFile(const QString& path)
     if (bytes.startsWith("{\\rtf"))
         setText(RtfToText(bytes));
     else
-        setText(Ansi::toQString(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
+        setText(Ansi::toQString(
+            std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
     m_modified = false; // as it is on disk
     return true;
 }
@@ -96,7 +97,8 @@ bool frmDocument::saveWithDialog(const QString& dialogTitle)
         return false;
     const QFileInfo info(name);
     const QString folder = info.isAbsolute() ? info.absolutePath() : Globals().DefaultPath;
-    const QString chosen = Prompts::SaveFileName(this, dialogTitle, folder, info.fileName(), LangText(311));
+    const QString chosen =
+        Prompts::SaveFileName(this, dialogTitle, folder, info.fileName(), LangText(311));
     if (chosen.isEmpty())
         return false;
     if (!saveFile(chosen)) {
@@ -112,8 +114,10 @@ void frmDocument::closeEvent(QCloseEvent* event)
 {
     if (m_modified) {
         const int answer = ShowMessage(LangText(228) + windowTitle() + QLatin1Char('?'),
-                                       MsgButtons::YesNoCancel + MsgButtons::Exclamation + MsgButtons::SecondDefault);
-        if (answer == MsgAnswer::Cancel || (answer == MsgAnswer::Yes && !saveWithDialog(LangText(319)))) {
+                                       MsgButtons::YesNoCancel + MsgButtons::Exclamation +
+                                           MsgButtons::SecondDefault);
+        if (answer == MsgAnswer::Cancel ||
+            (answer == MsgAnswer::Yes && !saveWithDialog(LangText(319)))) {
             event->ignore();
             return;
         }

@@ -127,7 +127,8 @@ QIcon ToolbarIcon(const QString& key)
     return icon;
 }
 
-QPixmap BrandingLogo(const QString& initials, const QColor& background, const QColor& foreground, int size)
+QPixmap BrandingLogo(const QString& initials, const QColor& background, const QColor& foreground,
+                     int size)
 {
     QPixmap pixmap(size, size);
     pixmap.fill(Qt::transparent);

@@ -9,4 +9,5 @@
 QIcon ToolbarIcon(const QString& key);
 
 // A branding logo: initials on a badge in the entry's colours.
-QPixmap BrandingLogo(const QString& initials, const QColor& background, const QColor& foreground, int size = 96);
+QPixmap BrandingLogo(const QString& initials, const QColor& background, const QColor& foreground,
+                     int size = 96);

@@ -26,11 +26,20 @@ int messageBox(const QString& prompt, int buttons, const QString& title)
     box.setText(prompt);
     box.setWindowTitle(title);
     switch (buttons & 0x70) {
-    case MsgButtons::Stop: box.setIcon(QMessageBox::Critical); break;
-    case MsgButtons::Question: box.setIcon(QMessageBox::Question); break;
-    case MsgButtons::Exclamation: box.setIcon(QMessageBox::Warning); break;
-    case MsgButtons::Information: box.setIcon(QMessageBox::Information); break;
-    default: break;
+    case MsgButtons::Stop:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case MsgButtons::Question:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case MsgButtons::Exclamation:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case MsgButtons::Information:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
     }
     struct Choice
     {
@@ -39,21 +48,32 @@ int messageBox(const QString& prompt, int buttons, const QString& title)
     };
     QList<Choice> choices;
     switch (buttons & 0x7) {
-    case MsgButtons::OKCancel: choices = {{QMessageBox::Ok, MsgAnswer::OK}, {QMessageBox::Cancel, MsgAnswer::Cancel}}; break;
-    case MsgButtons::YesNoCancel:
-        choices = {{QMessageBox::Yes, MsgAnswer::Yes}, {QMessageBox::No, MsgAnswer::No}, {QMessageBox::Cancel, MsgAnswer::Cancel}};
+    case MsgButtons::OKCancel:
+        choices = {{QMessageBox::Ok, MsgAnswer::OK}, {QMessageBox::Cancel, MsgAnswer::Cancel}};
         break;
-    case MsgButtons::YesNo: choices = {{QMessageBox::Yes, MsgAnswer::Yes}, {QMessageBox::No, MsgAnswer::No}}; break;
-    default: choices = {{QMessageBox::Ok, MsgAnswer::OK}}; break;
+    case MsgButtons::YesNoCancel:
+        choices = {{QMessageBox::Yes, MsgAnswer::Yes},
+                   {QMessageBox::No, MsgAnswer::No},
+                   {QMessageBox::Cancel, MsgAnswer::Cancel}};
+        break;
+    case MsgButtons::YesNo:
+        choices = {{QMessageBox::Yes, MsgAnswer::Yes}, {QMessageBox::No, MsgAnswer::No}};
+        break;
+    default:
+        choices = {{QMessageBox::Ok, MsgAnswer::OK}};
+        break;
     }
     QMessageBox::StandardButtons set;
     for (const Choice& c : choices)
         set |= c.button;
     box.setStandardButtons(set);
-    const int defaultIndex = (buttons & MsgButtons::ThirdDefault) ? 2 : (buttons & MsgButtons::SecondDefault) ? 1 : 0;
+    const int defaultIndex = (buttons & MsgButtons::ThirdDefault)    ? 2
+                             : (buttons & MsgButtons::SecondDefault) ? 1
+                                                                     : 0;
     if (defaultIndex < choices.size())
         box.setDefaultButton(choices[defaultIndex].button);
-    const QMessageBox::StandardButton pressed = static_cast<QMessageBox::StandardButton>(box.exec());
+    const QMessageBox::StandardButton pressed =
+        static_cast<QMessageBox::StandardButton>(box.exec());
     for (const Choice& c : choices)
         if (c.button == pressed)
             return c.answer;
@@ -74,7 +94,8 @@ int ShowMessage(const QString& prompt, int buttons, const QString& title, const 
     Q_UNUSED(context);
     if (frmDMAEdit* editor = App::Editor(); editor && editor->isVisible())
         editor->hide();
-    const QString shownTitle = (buttons == MsgButtons::OK || title.isEmpty()) ? App::ApplicationTitle() : title;
+    const QString shownTitle =
+        (buttons == MsgButtons::OK || title.isEmpty()) ? App::ApplicationTitle() : title;
     if (g_handler)
         return g_handler->message(prompt, buttons, shownTitle);
     return messageBox(prompt, buttons, shownTitle);
@@ -92,29 +113,31 @@ QString QtFilter(const QString& filter)
         if (!text.contains(QLatin1Char('(')))
             text += QStringLiteral(" (") + patterns + QLatin1Char(')');
         else
-            text = text.left(text.indexOf(QLatin1Char('('))) + QLatin1Char('(') + patterns + QLatin1Char(')');
+            text = text.left(text.indexOf(QLatin1Char('('))) + QLatin1Char('(') + patterns +
+                   QLatin1Char(')');
         out << text;
     }
     return out.join(QStringLiteral(";;"));
 }
 
-QString OpenFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter)
+QString OpenFileName(QWidget* parent, const QString& title, const QString& folder,
+                     const QString& filter)
 {
     if (g_handler)
         return g_handler->openFileName(title, folder, filter);
-    return QDir::toNativeSeparators(
-        QFileDialog::getOpenFileName(parent ? parent : dialogParent(), title, folder, QtFilter(filter)));
+    return QDir::toNativeSeparators(QFileDialog::getOpenFileName(parent ? parent : dialogParent(),
+                                                                 title, folder, QtFilter(filter)));
 }
 
-QString SaveFileName(QWidget* parent, const QString& title, const QString& folder, const QString& fileName,
-                     const QString& filter)
+QString SaveFileName(QWidget* parent, const QString& title, const QString& folder,
+                     const QString& fileName, const QString& filter)
 {
     if (g_handler)
         return g_handler->saveFileName(title, folder, fileName, filter);
     // The program asks its own question before replacing a file.
     return QDir::toNativeSeparators(QFileDialog::getSaveFileName(
-        parent ? parent : dialogParent(), title, QDir(folder).filePath(fileName), QtFilter(filter), nullptr,
-        QFileDialog::DontConfirmOverwrite));
+        parent ? parent : dialogParent(), title, QDir(folder).filePath(fileName), QtFilter(filter),
+        nullptr, QFileDialog::DontConfirmOverwrite));
 }
 
 QString InputBox(const QString& prompt, const QString& title, const QString& defaultText)
@@ -122,7 +145,8 @@ QString InputBox(const QString& prompt, const QString& title, const QString& def
     if (g_handler)
         return g_handler->inputBox(prompt, title, defaultText);
     bool ok = false;
-    const QString text = QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, defaultText, &ok);
+    const QString text =
+        QInputDialog::getText(dialogParent(), title, prompt, QLineEdit::Normal, defaultText, &ok);
     return ok ? text : QString();
 }
 

@@ -31,18 +31,21 @@ enum : int { OK = 1, Cancel = 2, Yes = 6, No = 7 };
 // The one message routine: hides the record editor, shows the prompt and
 // returns the button pressed. With buttons 0 the title passed is ignored and
 // the application title shown.
-int ShowMessage(const QString& prompt, int buttons = MsgButtons::OK, const QString& title = QString(),
-                const QString& helpFile = QString(), const QString& context = QString());
+int ShowMessage(const QString& prompt, int buttons = MsgButtons::OK,
+                const QString& title = QString(), const QString& helpFile = QString(),
+                const QString& context = QString());
 
 namespace Prompts {
 
 // Filters are given as the language files write them: "text|pattern|text|pattern".
-QString OpenFileName(QWidget* parent, const QString& title, const QString& folder, const QString& filter);
-// The dialog starts in folder with fileName proposed; empty on cancel.
-QString SaveFileName(QWidget* parent, const QString& title, const QString& folder, const QString& fileName,
+QString OpenFileName(QWidget* parent, const QString& title, const QString& folder,
                      const QString& filter);
+// The dialog starts in folder with fileName proposed; empty on cancel.
+QString SaveFileName(QWidget* parent, const QString& title, const QString& folder,
+                     const QString& fileName, const QString& filter);
 // The text typed, or a null string on cancel.
-QString InputBox(const QString& prompt, const QString& title, const QString& defaultText = QString());
+QString InputBox(const QString& prompt, const QString& title,
+                 const QString& defaultText = QString());
 // Shows a modal window and returns its result.
 int ShowModal(QDialog& dialog);
 // Runs a modal window's event loop (what ShowModal does without a handler).
@@ -59,10 +62,12 @@ class Handler
 public:
     virtual ~Handler() = default;
     virtual int message(const QString& prompt, int buttons, const QString& title) = 0;
-    virtual QString openFileName(const QString& title, const QString& folder, const QString& filter) = 0;
-    virtual QString saveFileName(const QString& title, const QString& folder, const QString& fileName,
+    virtual QString openFileName(const QString& title, const QString& folder,
                                  const QString& filter) = 0;
-    virtual QString inputBox(const QString& prompt, const QString& title, const QString& defaultText) = 0;
+    virtual QString saveFileName(const QString& title, const QString& folder,
+                                 const QString& fileName, const QString& filter) = 0;
+    virtual QString inputBox(const QString& prompt, const QString& title,
+                             const QString& defaultText) = 0;
     virtual int showModal(QDialog& dialog) = 0;
 };
 void SetHandler(Handler* handler);

@@ -70,7 +70,8 @@ frmMain::~frmMain()
     SetStatusSink(nullptr); // the status bar goes with the window
 }
 
-QAction* frmMain::item(QMenu* menu, const char* name, const char* builtIn, int string, const QKeySequence& key)
+QAction* frmMain::item(QMenu* menu, const char* name, const char* builtIn, int string,
+                       const QKeySequence& key)
 {
     QAction* action = menu->addAction(QString::fromLatin1(builtIn));
     action->setObjectName(QString::fromLatin1(name));
@@ -83,7 +84,8 @@ QAction* frmMain::item(QMenu* menu, const char* name, const char* builtIn, int s
 
 QMenu* frmMain::menu(QMenu* parent, const char* name, const char* builtIn, int string)
 {
-    QMenu* m = parent ? parent->addMenu(QString::fromLatin1(builtIn)) : menuBar()->addMenu(QString::fromLatin1(builtIn));
+    QMenu* m = parent ? parent->addMenu(QString::fromLatin1(builtIn))
+                      : menuBar()->addMenu(QString::fromLatin1(builtIn));
     m->setObjectName(QString::fromLatin1(name));
     if (string)
         m_captions.append({m, string});
@@ -100,14 +102,16 @@ void frmMain::buildMenus()
     mnuFileMerge = item(mnuFile, "mnuFileMerge", "Add &most recent patrol to...", 263);
     mnuFile->addSeparator();
     mnuFileSave = item(mnuFile, "mnuFileSave", "&Save", 264, QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuFileSaveAs = item(mnuFile, "mnuFileSaveAs", "Save &As...", 265, QKeySequence(Qt::CTRL | Qt::Key_A));
+    mnuFileSaveAs =
+        item(mnuFile, "mnuFileSaveAs", "Save &As...", 265, QKeySequence(Qt::CTRL | Qt::Key_A));
     mnuFileImport = item(mnuFile, "mnuFileImport", "&Import Trundlex File", 518);
     mnuFileExport = item(mnuFile, "mnuFileExport", "&Export...", 266);
     mnuFile->addSeparator();
     mnuFileClose = item(mnuFile, "mnuFileClose", "&Close", 267);
     mnuFile->addSeparator();
     mnuFilePageSetup = item(mnuFile, "mnuFilePageSetup", "Page Set&up...", 268);
-    mnuFilePrint = item(mnuFile, "mnuFilePrint", "&Print...", 269, QKeySequence(Qt::CTRL | Qt::Key_P));
+    mnuFilePrint =
+        item(mnuFile, "mnuFilePrint", "&Print...", 269, QKeySequence(Qt::CTRL | Qt::Key_P));
     mnuFile->addSeparator();
     for (int i = 0; i < 4; ++i) {
         mnuFileMRU[i] = item(mnuFile, "mnuFileMRU", "", 0);
@@ -124,25 +128,32 @@ void frmMain::buildMenus()
 
     mnuSearch = menu(nullptr, "mnuSearch", "&Search", 275);
     mnuSearchrFind = item(mnuSearch, "mnuSearchrFind", "&Find...", 276);
-    mnuSearchFindNext = item(mnuSearch, "mnuSearchFindNext", "Find &Next", 277, QKeySequence(Qt::Key_F3));
+    mnuSearchFindNext =
+        item(mnuSearch, "mnuSearchFindNext", "Find &Next", 277, QKeySequence(Qt::Key_F3));
     mnuSearch->addSeparator();
-    mnuSearchCatalogue = item(mnuSearch, "mnuSearchCatalogue", "For serial number in files...", 278);
+    mnuSearchCatalogue =
+        item(mnuSearch, "mnuSearchCatalogue", "For serial number in files...", 278);
 
     mnuLogger = menu(nullptr, "mnuLogger", "&Logger", 279);
     mnuLoggerAdd = item(mnuLogger, "mnuLoggerAdd", "&Add...", 280);
     mnuLoggerRemove = item(mnuLogger, "mnuLoggerRemove", "&Remove", 281);
     mnuLoggerChangeSerial = item(mnuLogger, "mnuLoggerChangeSerial", "&Change Serial...", 282);
-    mnuLoggerChangeDeployDate = item(mnuLogger, "mnuLoggerChangeDeployDate", "Change &Deploy date...", 283);
+    mnuLoggerChangeDeployDate =
+        item(mnuLogger, "mnuLoggerChangeDeployDate", "Change &Deploy date...", 283);
     mnuLogger->addSeparator();
     mnuLoggerFill = item(mnuLogger, "mnuLoggerFill", "F&ill...", 284);
 
     mnuKorvalind = menu(nullptr, "mnuKorvalind", "&Korvalind", 285);
     mnuKorvalindFrom = menu(mnuKorvalind, "mnuKorvalindFrom", "&Receive from Korvalind", 286);
-    mnuKorvalindFromSome = item(mnuKorvalindFrom, "mnuKorvalindFromSome", "Selection", 287, QKeySequence(Qt::Key_F5));
-    mnuKorvalindFromAll = item(mnuKorvalindFrom, "mnuKorvalindFromAll", "All", 288, QKeySequence(Qt::SHIFT | Qt::Key_F5));
+    mnuKorvalindFromSome =
+        item(mnuKorvalindFrom, "mnuKorvalindFromSome", "Selection", 287, QKeySequence(Qt::Key_F5));
+    mnuKorvalindFromAll = item(mnuKorvalindFrom, "mnuKorvalindFromAll", "All", 288,
+                               QKeySequence(Qt::SHIFT | Qt::Key_F5));
     mnuKorvalindTo = menu(mnuKorvalind, "mnuKorvalindTo", "Send to Korvalind", 289);
-    mnuKorvalindToSome = item(mnuKorvalindTo, "mnuKorvalindToSome", "Selection", 287, QKeySequence(Qt::Key_F9));
-    mnuKorvalindToAll = item(mnuKorvalindTo, "mnuKorvalindToAll", "All", 288, QKeySequence(Qt::SHIFT | Qt::Key_F9));
+    mnuKorvalindToSome =
+        item(mnuKorvalindTo, "mnuKorvalindToSome", "Selection", 287, QKeySequence(Qt::Key_F9));
+    mnuKorvalindToAll =
+        item(mnuKorvalindTo, "mnuKorvalindToAll", "All", 288, QKeySequence(Qt::SHIFT | Qt::Key_F9));
     mnuKorvalind->addSeparator();
     mnuKorvalindOptions = item(mnuKorvalind, "mnuKorvalindOptions", "&Options...", 290);
 
@@ -152,19 +163,24 @@ void frmMain::buildMenus()
     mnuViewToolbar = item(mnuView, "mnuViewToolbar", "&Toolbar", 293);
     mnuViewStatusBar = item(mnuView, "mnuViewStatusBar", "Status &Bar", 294);
     mnuView->addSeparator();
-    mnuViewRefreshList = item(mnuView, "mnuViewRefreshList", "&Refresh List", 295, QKeySequence(Qt::Key_F12));
+    mnuViewRefreshList =
+        item(mnuView, "mnuViewRefreshList", "&Refresh List", 295, QKeySequence(Qt::Key_F12));
     mnuViewAutoSize = item(mnuView, "mnuViewAutoSize", "AutoSize", 296);
     mnuView->addSeparator();
     mnuViewShow = menu(mnuView, "mnuViewShow", "&Show", 297);
     mnuViewHide = menu(mnuView, "mnuViewHide", "&Hide", 0);
-    const char* optionCaptions[8] = {"All", "Serial", "Grid ref", "Deployed", "Received", "Comment 1", "Comment 2", "Date"};
+    const char* optionCaptions[8] = {"All",      "Serial",    "Grid ref",  "Deployed",
+                                     "Received", "Comment 1", "Comment 2", "Date"};
     const int optionStrings[8] = {288, 158, 298, 162, 163, 299, 300, 164};
     for (int k = 0; k < 8; ++k) {
-        mnuViewShowOption[k] = item(mnuViewShow, "mnuViewShowOption", optionCaptions[k], optionStrings[k],
-                                    k == 0 ? QKeySequence(Qt::Key_F2) : QKeySequence());
-        mnuViewHideOption[k] = item(mnuViewHide, "mnuViewHideOption", optionCaptions[k], optionStrings[k]);
+        mnuViewShowOption[k] =
+            item(mnuViewShow, "mnuViewShowOption", optionCaptions[k], optionStrings[k],
+                 k == 0 ? QKeySequence(Qt::Key_F2) : QKeySequence());
+        mnuViewHideOption[k] =
+            item(mnuViewHide, "mnuViewHideOption", optionCaptions[k], optionStrings[k]);
         connect(mnuViewShowOption[k], &QAction::triggered, this, [k] { SetColumnLayout(k, true); });
-        connect(mnuViewHideOption[k], &QAction::triggered, this, [k] { SetColumnLayout(k, false); });
+        connect(mnuViewHideOption[k], &QAction::triggered, this,
+                [k] { SetColumnLayout(k, false); });
     }
 
     mnuCowl = menu(nullptr, "mnuCowl", "&Cowl", 588);
@@ -191,11 +207,29 @@ void frmMain::buildMenus()
     mnuViewStatusBar->setChecked(true);
 
     // Commands that later work brings; shown so the menus are complete.
-    for (QAction* a : {mnuFileNewWin, mnuFileMerge, mnuFileImport, mnuFileExport, mnuFilePageSetup, mnuFilePrint,
-                       mnuEditCut, mnuEditCopy, mnuEditPaste, mnuSearchrFind, mnuSearchFindNext, mnuSearchCatalogue,
-                       mnuLoggerAdd, mnuLoggerRemove, mnuLoggerChangeSerial, mnuLoggerChangeDeployDate, mnuLoggerFill,
-                       mnuKorvalindFromSome, mnuKorvalindFromAll, mnuKorvalindToSome, mnuKorvalindToAll,
-                       mnuKorvalindOptions, mnuCowlSetup})
+    for (QAction* a : {mnuFileNewWin,
+                       mnuFileMerge,
+                       mnuFileImport,
+                       mnuFileExport,
+                       mnuFilePageSetup,
+                       mnuFilePrint,
+                       mnuEditCut,
+                       mnuEditCopy,
+                       mnuEditPaste,
+                       mnuSearchrFind,
+                       mnuSearchFindNext,
+                       mnuSearchCatalogue,
+                       mnuLoggerAdd,
+                       mnuLoggerRemove,
+                       mnuLoggerChangeSerial,
+                       mnuLoggerChangeDeployDate,
+                       mnuLoggerFill,
+                       mnuKorvalindFromSome,
+                       mnuKorvalindFromAll,
+                       mnuKorvalindToSome,
+                       mnuKorvalindToAll,
+                       mnuKorvalindOptions,
+                       mnuCowlSetup})
         a->setEnabled(false);
 
     connect(mnuFileNew, &QAction::triggered, this, &frmMain::mnuFileNew_Click);
@@ -211,25 +245,32 @@ void frmMain::buildMenus()
         }
     });
     connect(mnuViewLogger, &QAction::triggered, this, &frmMain::mnuViewLogger_Click);
-    connect(mnuViewToolbar, &QAction::toggled, this, [this](bool on) { tbToolBar->setVisible(on); });
-    connect(mnuViewStatusBar, &QAction::toggled, this, [this](bool on) { statusBar()->setVisible(on); });
+    connect(mnuViewToolbar, &QAction::toggled, this,
+            [this](bool on) { tbToolBar->setVisible(on); });
+    connect(mnuViewStatusBar, &QAction::toggled, this,
+            [this](bool on) { statusBar()->setVisible(on); });
     connect(mnuViewRefreshList, &QAction::triggered, this, [] {
         if (frmDMA* list = usableActiveList())
             list->ReLoad();
     });
     connect(mnuViewAutoSize, &QAction::triggered, this, &frmMain::mnuViewAutoSize_Click);
     connect(mnuWindowCascade, &QAction::triggered, m_mdi, &QMdiArea::cascadeSubWindows);
-    connect(mnuWindowTileHorizontal, &QAction::triggered, this, &frmMain::mnuWindowTileHorizontal_Click);
-    connect(mnuWindowTileVertical, &QAction::triggered, this, &frmMain::mnuWindowTileVertical_Click);
-    connect(mnuWindowArrangeIcons, &QAction::triggered, this, &frmMain::mnuWindowArrangeIcons_Click);
-    connect(mnuWindowFollowMouse, &QAction::toggled, this, [](bool on) { Globals().FollowMouse = on; });
+    connect(mnuWindowTileHorizontal, &QAction::triggered, this,
+            &frmMain::mnuWindowTileHorizontal_Click);
+    connect(mnuWindowTileVertical, &QAction::triggered, this,
+            &frmMain::mnuWindowTileVertical_Click);
+    connect(mnuWindowArrangeIcons, &QAction::triggered, this,
+            &frmMain::mnuWindowArrangeIcons_Click);
+    connect(mnuWindowFollowMouse, &QAction::toggled, this,
+            [](bool on) { Globals().FollowMouse = on; });
     connect(mnuHelpContents, &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
     connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
 }
 
 QAction* frmMain::button(const char* key, const char* builtInTip, int string)
 {
-    QAction* action = tbToolBar->addAction(ToolbarIcon(QString::fromLatin1(key)), QString::fromLatin1(builtInTip));
+    QAction* action = tbToolBar->addAction(ToolbarIcon(QString::fromLatin1(key)),
+                                           QString::fromLatin1(builtInTip));
     action->setObjectName(QString::fromLatin1(key));
     action->setToolTip(QString::fromLatin1(builtInTip));
     m_tooltips.append({action, string});
@@ -289,8 +330,8 @@ void frmMain::LoadResources()
 void frmMain::placeFromSettings()
 {
     using namespace SettingsStore;
-    const auto left = number(Setting::MainLeft), top = number(Setting::MainTop), w = number(Setting::MainWidth),
-               h = number(Setting::MainHeight);
+    const auto left = number(Setting::MainLeft), top = number(Setting::MainTop),
+               w = number(Setting::MainWidth), h = number(Setting::MainHeight);
     auto px = [](double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); };
     if (left && top && w && h && *w > 0 && *h > 0) {
         setGeometry(px(*left), px(*top), px(*w), px(*h));
@@ -334,7 +375,8 @@ void frmMain::mnuFileNew_Click()
 void frmMain::mnuFileOpen_Click()
 {
     SetStatusText(QString());
-    const QString name = Prompts::OpenFileName(this, LangText(318), Globals().DefaultPath, LangText(310));
+    const QString name =
+        Prompts::OpenFileName(this, LangText(318), Globals().DefaultPath, LangText(310));
     if (name.isEmpty())
         return;
     const QString lower = name.toLower();
@@ -430,7 +472,8 @@ void frmMain::mnuFileMRU_Click(int index)
 void frmMain::mnuViewLogger_Click()
 {
     QString serial;
-    const QStringList parts = SettingsStore::text(Setting::SerialNumberToView).split(QLatin1Char(':'));
+    const QStringList parts =
+        SettingsStore::text(Setting::SerialNumberToView).split(QLatin1Char(':'));
     if (parts.size() == 2) {
         const double written = NumericValue(parts[0].toStdString());
         if (App::LocalEpochSeconds() - written < 12) // written by another program just now
@@ -524,7 +567,8 @@ void frmMain::fillWindowMenu()
     for (QMdiSubWindow* sub : windows) {
         ++n;
         const QString title = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
-        QAction* a = mnuWindow->addAction(n < 10 ? QStringLiteral("&%1 %2").arg(n).arg(title) : title);
+        QAction* a =
+            mnuWindow->addAction(n < 10 ? QStringLiteral("&%1 %2").arg(n).arg(title) : title);
         a->setCheckable(true);
         a->setChecked(sub == m_mdi->activeSubWindow());
         connect(a, &QAction::triggered, this, [this, sub] { m_mdi->setActiveSubWindow(sub); });
@@ -548,7 +592,8 @@ void frmMain::mnuHelpAbout_Click()
 void frmMain::Interact(bool allow)
 {
     tbToolBar->setEnabled(allow);
-    for (QMenu* m : {mnuFile, mnuEdit, mnuSearch, mnuLogger, mnuKorvalind, mnuView, mnuWindow, mnuHelp})
+    for (QMenu* m :
+         {mnuFile, mnuEdit, mnuSearch, mnuLogger, mnuKorvalind, mnuView, mnuWindow, mnuHelp})
         m->menuAction()->setEnabled(allow); // the Cowl menu is left alone
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && !w->inherits("QMenu"))

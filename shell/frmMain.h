@@ -54,11 +54,13 @@ public:
 
     // Menu items by name, as the windows' conventions name them.
     QAction *mnuFileNew, *mnuFileNewWin, *mnuFileOpen, *mnuFileMerge, *mnuFileSave, *mnuFileSaveAs,
-        *mnuFileImport, *mnuFileExport, *mnuFileClose, *mnuFilePageSetup, *mnuFilePrint, *mnuFileExit;
+        *mnuFileImport, *mnuFileExport, *mnuFileClose, *mnuFilePageSetup, *mnuFilePrint,
+        *mnuFileExit;
     QAction* mnuFileMRU[4];
     QAction *mnuEditCut, *mnuEditCopy, *mnuEditPaste;
     QAction *mnuSearchrFind, *mnuSearchFindNext, *mnuSearchCatalogue;
-    QAction *mnuLoggerAdd, *mnuLoggerRemove, *mnuLoggerChangeSerial, *mnuLoggerChangeDeployDate, *mnuLoggerFill;
+    QAction *mnuLoggerAdd, *mnuLoggerRemove, *mnuLoggerChangeSerial, *mnuLoggerChangeDeployDate,
+        *mnuLoggerFill;
     QAction *mnuKorvalindFromSome, *mnuKorvalindFromAll, *mnuKorvalindToSome, *mnuKorvalindToAll,
         *mnuKorvalindOptions;
     QAction *mnuViewEditor, *mnuViewLogger, *mnuViewToolbar, *mnuViewStatusBar, *mnuViewRefreshList,
@@ -66,11 +68,11 @@ public:
     QAction* mnuViewShowOption[8];
     QAction* mnuViewHideOption[8];
     QAction* mnuCowlSetup;
-    QAction *mnuWindowCascade, *mnuWindowTileHorizontal, *mnuWindowTileVertical, *mnuWindowArrangeIcons,
-        *mnuWindowFollowMouse;
+    QAction *mnuWindowCascade, *mnuWindowTileHorizontal, *mnuWindowTileVertical,
+        *mnuWindowArrangeIcons, *mnuWindowFollowMouse;
     QAction *mnuHelpContents, *mnuHelpAbout;
-    QMenu *mnuFile, *mnuEdit, *mnuSearch, *mnuLogger, *mnuKorvalind, *mnuKorvalindFrom, *mnuKorvalindTo,
-        *mnuView, *mnuViewShow, *mnuViewHide, *mnuCowl, *mnuWindow, *mnuHelp;
+    QMenu *mnuFile, *mnuEdit, *mnuSearch, *mnuLogger, *mnuKorvalind, *mnuKorvalindFrom,
+        *mnuKorvalindTo, *mnuView, *mnuViewShow, *mnuViewHide, *mnuCowl, *mnuWindow, *mnuHelp;
     QToolBar* tbToolBar;
 
 protected:
@@ -81,7 +83,8 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    QAction* item(QMenu* menu, const char* name, const char* builtIn, int string, const QKeySequence& key = {});
+    QAction* item(QMenu* menu, const char* name, const char* builtIn, int string,
+                  const QKeySequence& key = {});
     QMenu* menu(QMenu* parent, const char* name, const char* builtIn, int string);
     QAction* button(const char* key, const char* builtInTip, int string);
     void buildMenus();

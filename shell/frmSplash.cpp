@@ -66,7 +66,8 @@ frmSplash::frmSplash(QWidget* parent) : QDialog(parent, Qt::SplashScreen | Qt::F
                             fraMainFrame);
     const Branding& b = BrandingFor(SettingsStore::text(Setting::Distributor));
     lblBranding = new QLabel(QString::fromLatin1(b.text), fraMainFrame);
-    picLogo->setPixmap(BrandingLogo(QString::fromLatin1(b.initials), QColor(QRgb(b.background)), QColor(QRgb(b.foreground))));
+    picLogo->setPixmap(BrandingLogo(QString::fromLatin1(b.initials), QColor(QRgb(b.background)),
+                                    QColor(QRgb(b.foreground))));
 
     auto* texts = new QVBoxLayout;
     texts->addWidget(lblProductName);
@@ -81,7 +82,8 @@ frmSplash::frmSplash(QWidget* parent) : QDialog(parent, Qt::SplashScreen | Qt::F
     row->addWidget(picLogo, 0, Qt::AlignTop);
     row->addLayout(texts);
 
-    for (QWidget* w : std::initializer_list<QWidget*>{fraMainFrame, picLogo, lblProductName, lblDescription, lblVersion, lblBranding})
+    for (QWidget* w : std::initializer_list<QWidget*>{fraMainFrame, picLogo, lblProductName,
+                                                      lblDescription, lblVersion, lblBranding})
         w->installEventFilter(this);
 
     Timer1 = new QTimer(this);

@@ -79,14 +79,18 @@ private slots:
         QTest::addColumn<QByteArray>("field");
         QTest::addColumn<int>("next");
         QTest::newRow("quoted") << QByteArray("\"abc\",x") << 1 << 20 << QByteArray("abc") << 7;
-        QTest::newRow("blanks outside quotes") << QByteArray("  \" a \"  ,x") << 1 << 20 << QByteArray(" a ") << 11;
-        QTest::newRow("inner quote kept") << QByteArray("\"a\"b\"") << 1 << 20 << QByteArray("a\"b") << 6;
-        QTest::newRow("doubled quotes lose one each end") << QByteArray("\"\"a\"\"") << 1 << 20 << QByteArray("\"a\"") << 6;
+        QTest::newRow("blanks outside quotes")
+            << QByteArray("  \" a \"  ,x") << 1 << 20 << QByteArray(" a ") << 11;
+        QTest::newRow("inner quote kept")
+            << QByteArray("\"a\"b\"") << 1 << 20 << QByteArray("a\"b") << 6;
+        QTest::newRow("doubled quotes lose one each end")
+            << QByteArray("\"\"a\"\"") << 1 << 20 << QByteArray("\"a\"") << 6;
         QTest::newRow("lone quote") << QByteArray("\"") << 1 << 20 << QByteArray("") << 2;
         QTest::newRow("cut") << QByteArray("123456789,") << 1 << 8 << QByteArray("12345678") << 11;
         QTest::newRow("last field") << QByteArray("a,bc") << 3 << 20 << QByteArray("bc") << 5;
         QTest::newRow("past the end") << QByteArray("a,") << 3 << 20 << QByteArray("") << 3;
-        QTest::newRow("empty between commas") << QByteArray("a,,b") << 3 << 20 << QByteArray("") << 4;
+        QTest::newRow("empty between commas")
+            << QByteArray("a,,b") << 3 << 20 << QByteArray("") << 4;
         QTest::newRow("zero length") << QByteArray("abc") << 1 << 0 << QByteArray("") << 4;
     }
     void nextField()
@@ -97,7 +101,8 @@ private slots:
         QFETCH(QByteArray, field);
         QFETCH(int, next);
         int p = start;
-        const std::string_view got = NextField(std::string_view(line.constData(), size_t(line.size())), p, max);
+        const std::string_view got =
+            NextField(std::string_view(line.constData(), size_t(line.size())), p, max);
         QCOMPARE(QByteArray(got.data(), qsizetype(got.size())), field);
         QCOMPARE(p, next);
     }
@@ -113,41 +118,55 @@ private slots:
         const QByteArray header = "\"Serial\",\"GridRef\"\r\n";
         QTest::newRow("empty file") << QByteArray() << false << false << 7 << 0 << -1;
         QTest::newRow("header only") << header << false << false << 7 << 1 << -1;
-        QTest::newRow("one word, no line end") << QByteArray("word") << false << false << 7 << 1 << -1;
-        QTest::newRow("word and header only") << "word\r\n" + header << false << false << 7 << 2 << -1;
-        QTest::newRow("word, header, record") << "word\r\n" + header + records(1234567, 1) << false << false << 0 << 3 << 1;
-        QTest::newRow("header and empty lines") << header + "\r\n\r\n\r\n" << false << false << 0 << 4 << 0;
-        QTest::newRow("no final line end") << header + recordLine(1234567) << false << false << 0 << 2 << 1;
-        QTest::newRow("bare CR ends lines") << "h,h\r" + recordLine(1234567) + "\r" + recordLine(2345678)
-                                            << false << false << 0 << 3 << 2;
-        QTest::newRow("bare LF does not") << "h,h\n" + recordLine(1234567) + "\n" << false << false << 7 << 1 << -1;
+        QTest::newRow("one word, no line end")
+            << QByteArray("word") << false << false << 7 << 1 << -1;
+        QTest::newRow("word and header only")
+            << "word\r\n" + header << false << false << 7 << 2 << -1;
+        QTest::newRow("word, header, record")
+            << "word\r\n" + header + records(1234567, 1) << false << false << 0 << 3 << 1;
+        QTest::newRow("header and empty lines") << header + "\r\n\r\n\r\n"
+                                                << false << false << 0 << 4 << 0;
+        QTest::newRow("no final line end")
+            << header + recordLine(1234567) << false << false << 0 << 2 << 1;
+        QTest::newRow("bare CR ends lines")
+            << "h,h\r" + recordLine(1234567) + "\r" + recordLine(2345678) << false << false << 0
+            << 3 << 2;
+        QTest::newRow("bare LF does not") << "h,h\n" + recordLine(1234567) + "\n"
+                                          << false << false << 7 << 1 << -1;
         QTest::newRow("corrupt third record")
             << header + records(1234567, 2) + recordLine(13000000) + "\r\n" + records(2000000, 1)
             << false << false << 8 << 4 << 2;
         QTest::newRow("corrupt record kept")
             << header + records(1234567, 2) + recordLine(13000000) + "\r\n" + records(2000000, 1)
             << true << false << 0 << 5 << 4;
-        QTest::newRow("corrupt first record") << header + recordLine(0) << false << false << 8 << 2 << 0;
-        QTest::newRow("handheld skips line 2") << header + header + records(1234567, 2) << false << true << 0 << 4 << 2;
+        QTest::newRow("corrupt first record")
+            << header + recordLine(0) << false << false << 8 << 2 << 0;
+        QTest::newRow("handheld skips line 2")
+            << header + header + records(1234567, 2) << false << true << 0 << 4 << 2;
         QTest::newRow("handheld needs two headers") << header << false << true << 7 << 1 << -1;
-        QTest::newRow("100,000 empty lines") << header + QByteArray(100000 * 2, '\0').replace(QByteArray(1, '\0'), "\r")
-                                             << false << false << 0 << 200001 << 0;
-        QTest::newRow("NUL bytes") << header + QByteArray(5000, '\0') << false << false << 8 << 2 << 0;
-        QTest::newRow("NUL bytes kept") << header + QByteArray(5000, '\0') << true << false << 0 << 2 << 1;
+        QTest::newRow("100,000 empty lines")
+            << header + QByteArray(100000 * 2, '\0').replace(QByteArray(1, '\0'), "\r") << false
+            << false << 0 << 200001 << 0;
+        QTest::newRow("NUL bytes")
+            << header + QByteArray(5000, '\0') << false << false << 8 << 2 << 0;
+        QTest::newRow("NUL bytes kept")
+            << header + QByteArray(5000, '\0') << true << false << 0 << 2 << 1;
         QByteArray garbage;
         for (int i = 0; i < 100000; ++i) {
             const char c = char((i * 7919 + 13) % 251);
             garbage += c == '\r' ? 'x' : c;
         }
         QTest::newRow("garbage") << "h,h\r\n" + garbage << false << false << 8 << 2 << 0;
-        QTest::newRow("most records") << header + records(1000000, RecordStore::kMaxRecords) << false << false
-                                       << 0 << 7000 << 6999;
-        QTest::newRow("too many records") << header + records(1000000, RecordStore::kMaxRecords + 1) << false
-                                          << false << 3 << 7001 << 6999;
-        QTest::newRow("line too long") << header + recordLine(1234567) + "," + QByteArray(kMaxRecordLineLength + 10, 'x')
-                                       << true << false << 5 << 2 << 0;
+        QTest::newRow("most records") << header + records(1000000, RecordStore::kMaxRecords)
+                                      << false << false << 0 << 7000 << 6999;
+        QTest::newRow("too many records") << header + records(1000000, RecordStore::kMaxRecords + 1)
+                                          << false << false << 3 << 7001 << 6999;
+        QTest::newRow("line too long")
+            << header + recordLine(1234567) + "," + QByteArray(kMaxRecordLineLength + 10, 'x')
+            << true << false << 5 << 2 << 0;
         QTest::newRow("huge header is skipped")
-            << QByteArray(3 * kMaxRecordLineLength, ',') + "\r\n" + records(1234567, 1) << false << false << 0 << 2 << 1;
+            << QByteArray(3 * kMaxRecordLineLength, ',') + "\r\n" + records(1234567, 1) << false
+            << false << 0 << 2 << 1;
     }
     void results()
     {
@@ -187,7 +206,8 @@ private slots:
         // Readings beyond 50 are not read; the next field is the comment.
         QByteArray line = "1234567,\"AB 1234 5678\",\"\",\"\",\"\",\"\"";
         for (int i = 1; i <= 52; ++i)
-            line += ",\"2003/01/" + QByteArray::number(10 + i % 20) + "\",\"L\"," + QByteArray::number(i % 90) + ",1";
+            line += ",\"2003/01/" + QByteArray::number(10 + i % 20) + "\",\"L\"," +
+                    QByteArray::number(i % 90) + ",1";
         QCOMPARE(read("h,h\r\n" + line + "\r\n"), 0);
         const LoggerRecord& r = m_store.Records(1);
         QCOMPARE(r.Level[50], qint16(50));
@@ -212,11 +232,15 @@ private slots:
         QTest::addColumn<QByteArray>("tail"); // after the six record fields
         QTest::addColumn<bool>("handheld");
         QTest::addColumn<QString>("status");
-        QTest::newRow("quoted, comment follows") << QByteArray(",\"2003/01/01\",\"NO LEAK\",1,1,\"note\"") << false << "NO LEAK";
-        QTest::newRow("unquoted, quote later") << QByteArray(",2003/01/01,LEAK,1,1,\"note\"") << false << "LEAK";
-        QTest::newRow("unquoted, no quote later") << QByteArray(",2003/01/01,LEAK,1,1,note") << false << "";
+        QTest::newRow("quoted, comment follows")
+            << QByteArray(",\"2003/01/01\",\"NO LEAK\",1,1,\"note\"") << false << "NO LEAK";
+        QTest::newRow("unquoted, quote later")
+            << QByteArray(",2003/01/01,LEAK,1,1,\"note\"") << false << "LEAK";
+        QTest::newRow("unquoted, no quote later")
+            << QByteArray(",2003/01/01,LEAK,1,1,note") << false << "";
         QTest::newRow("handheld letter") << QByteArray(",2003/01/01, l ,1,1,") << true << "leak";
-        QTest::newRow("handheld word") << QByteArray(",2003/01/01,\"Warn\",1,1,") << true << "warning";
+        QTest::newRow("handheld word")
+            << QByteArray(",2003/01/01,\"Warn\",1,1,") << true << "warning";
         QTest::newRow("handheld unknown") << QByteArray(",2003/01/01,X,1,1,") << true << "";
     }
     void statusFields()
@@ -258,7 +282,8 @@ private slots:
     void errorTextNamesTheLine()
     {
         QCOMPARE(read("h,h\r\n" + records(1234567, 2) + recordLine(13000000) + "\r\n"), 8);
-        QCOMPARE(FileErrorText(8, true, m_store), LangText(177) + "\r\n" + LangText(179) + "4" + LangText(180));
+        QCOMPARE(FileErrorText(8, true, m_store),
+                 LangText(177) + "\r\n" + LangText(179) + "4" + LangText(180));
         QCOMPARE(FileErrorText(8, false, m_store), LangText(177));
         QCOMPARE(FileErrorText(42, false, m_store), LangText(178));
         m_store.LinesRead = 0;
@@ -302,7 +327,8 @@ private slots:
     void sampleFilesRead()
     {
         for (const char* name : {"north.csv", "south.csv", "east.pdb"}) {
-            const QString path = QStringLiteral(QUORVANE_SOURCE_DIR "/samples/") + QLatin1String(name);
+            const QString path =
+                QStringLiteral(QUORVANE_SOURCE_DIR "/samples/") + QLatin1String(name);
             QVERIFY2(ReadDatabaseFile(m_store, path) == 0, name);
             QVERIFY(m_store.StoreCount > 0);
         }

@@ -80,12 +80,18 @@ private slots:
         QCOMPARE(WriteKorvalindFile(m_store, path("list.pdb")), 0);
         const QByteArray expected =
             "\"Velloran Korvalind V1.00,,,,,,,,,,,,,,,,,,,,,,,,,,,,,\"\r\n"
-            "\"Serial , GridRef, Comment1, Comment2, Deployed, Received, Date, Status, Level, Spread, "
-            "Date, Status, Level, Spread, Date, Status, Level, Spread, Date, Status, Level, Spread, "
+            "\"Serial , GridRef, Comment1, Comment2, Deployed, Received, Date, Status, Level, "
+            "Spread, "
+            "Date, Status, Level, Spread, Date, Status, Level, Spread, Date, Status, Level, "
+            "Spread, "
             "Date, Status, Level, Spread, Date, Status, Level, Spread\"\r\n"
-            "\"" + QByteArray(LangTextAnsi(160).c_str()) + "\",\"" + QByteArray(LangTextAnsi(161).c_str()) +
-            "\",\"" + QByteArray(LangTextAnsi(162).c_str()) + "\",\"" + QByteArray(LangTextAnsi(163).c_str()) +
-            "\",\"" + QByteArray(LangTextAnsi(497).c_str()) + "\",\"" + QByteArray(LangTextAnsi(497).c_str()) +
+            "\"" +
+            QByteArray(LangTextAnsi(160).c_str()) + "\",\"" +
+            QByteArray(LangTextAnsi(161).c_str()) + "\",\"" +
+            QByteArray(LangTextAnsi(162).c_str()) + "\",\"" +
+            QByteArray(LangTextAnsi(163).c_str()) + "\",\"" +
+            QByteArray(LangTextAnsi(497).c_str()) + "\",\"" +
+            QByteArray(LangTextAnsi(497).c_str()) +
             "\"\r\n"
             "1000001,\"AB 1234 5678\",\"1 Mill Lane\",\"\",\"2003/01/01\",\"\","
             "\"2003/02/01\",\"N\",26,25,\"2003/02/03\",\"N\",27,25,\"2003/02/04\",\"N\",28,25,"
@@ -124,7 +130,8 @@ private slots:
         std::signal(SIGXFSZ, oldHandler);
         QCOMPARE(result, 4);
         QCOMPARE(readBytes(target), old);
-        QCOMPARE(QDir(path("full")).entryList(QDir::Files), QStringList({"full.csv"})); // no leftovers
+        QCOMPARE(QDir(path("full")).entryList(QDir::Files),
+                 QStringList({"full.csv"})); // no leftovers
 #endif
     }
 
@@ -166,10 +173,12 @@ private slots:
         fillStore(0);
         QCOMPARE(WriteDatabaseFile(m_store, path("empty.csv")), 0);
         QCOMPARE(readBytes(path("empty.csv")), QByteArray(DatabaseHeaderLine().c_str()));
-        const std::string start = "\"Serial\",\"GridRef\",\"Comment1\",\"Comment2\",\"Deployed\",\"Received\","
-                                  "\"Date1\",\"Status1\",\"Level1\",\"Spread1\",\"Date2\",\"Status2\",";
+        const std::string start =
+            "\"Serial\",\"GridRef\",\"Comment1\",\"Comment2\",\"Deployed\",\"Received\","
+            "\"Date1\",\"Status1\",\"Level1\",\"Spread1\",\"Date2\",\"Status2\",";
         QCOMPARE(DatabaseHeaderLine().substr(0, start.size()), start);
-        QVERIFY(QByteArray(DatabaseHeaderLine().c_str()).endsWith(",\"Spread50\",\"UserComments\"\r\n"));
+        QVERIFY(QByteArray(DatabaseHeaderLine().c_str())
+                    .endsWith(",\"Spread50\",\"UserComments\"\r\n"));
         QCOMPARE(QByteArray(DatabaseHeaderLine().c_str()).count(','), 206);
     }
 };

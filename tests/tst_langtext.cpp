@@ -47,7 +47,7 @@ private slots:
         QCOMPARE(LanguageFilePath(), folder + "/lang_de.txt"); // first in name order
         QCOMPARE(LangText(150), QString("Im Jahr 1914"));
         QCOMPARE(LangText(191), QString("Im Jahr 1914")); // the earlier line holds 191 too
-        QCOMPARE(LangText(200), QString());                // four characters: empty text
+        QCOMPARE(LangText(200), QString());               // four characters: empty text
         QCOMPARE(LangText(202), QString(" blank first"));
         QCOMPARE(LangText(203), QString::fromUtf8("Caf\u00e9"));
         QCOMPARE(LangTextAnsi(203), std::string("Caf\xe9"));
@@ -101,13 +101,15 @@ private slots:
             QVERIFY2(byNumber.count(n), qPrintable(QString("no line for %1").arg(n)));
         }
         for (const auto& [n, text] : byNumber)
-            QVERIFY2(LangTextAnsi(n) == text.toStdString(), qPrintable(QString("%1 is shadowed").arg(n)));
+            QVERIFY2(LangTextAnsi(n) == text.toStdString(),
+                     qPrintable(QString("%1 is shadowed").arg(n)));
         QCOMPARE(m_failures, 0);
 
         // Names written into comma-separated files hold no comma or quote.
-        for (int n : {160, 161, 162, 163, 184, 185, 186, 497, 596, 597, 598, 599, 600, 601, 602, 603,
-                      604, 605, 606, 607, 608, 609, 610})
-            QVERIFY2(!byNumber[n].contains(',') && !byNumber[n].contains('"'), qPrintable(QString::number(n)));
+        for (int n : {160, 161, 162, 163, 184, 185, 186, 497, 596, 597, 598, 599,
+                      600, 601, 602, 603, 604, 605, 606, 607, 608, 609, 610})
+            QVERIFY2(!byNumber[n].contains(',') && !byNumber[n].contains('"'),
+                     qPrintable(QString::number(n)));
     }
 };
 

@@ -87,7 +87,8 @@ private slots:
         QCOMPARE(tool({"generate", "300", "50", path("a.csv")}).exitCode, 0);
         QCOMPARE(tool({"generate", "300", "50", path("b.csv")}).exitCode, 0);
         QCOMPARE(readBytes(path("a.csv")), readBytes(path("b.csv")));
-        QCOMPARE(tool({"check", path("a.csv")}).out, QByteArray("result 0\nlines 301\nrecords 300\n"));
+        QCOMPARE(tool({"check", path("a.csv")}).out,
+                 QByteArray("result 0\nlines 301\nrecords 300\n"));
         QCOMPARE(tool({"generate", "--first", "301", "5", "3", path("c.csv")}).exitCode, 0);
         QCOMPARE(tool({"check", path("c.csv")}).out, QByteArray("result 0\nlines 6\nrecords 5\n"));
     }

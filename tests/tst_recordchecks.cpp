@@ -37,7 +37,8 @@ private slots:
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("valid");
         auto row = [](const char* kind, const char* text, bool valid) {
-            QTest::addRow("%s '%s'", kind, text) << QString::fromLatin1(kind) << QString::fromLatin1(text) << valid;
+            QTest::addRow("%s '%s'", kind, text)
+                << QString::fromLatin1(kind) << QString::fromLatin1(text) << valid;
         };
         row("date", "", true);
         row("date", "2003/02/31", true); // the day is not checked against the month
@@ -69,7 +70,7 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, valid);
         const std::string t = text.toStdString();
-        const bool got = kind == QLatin1String("date") ? IsValidDate(t)
+        const bool got = kind == QLatin1String("date")   ? IsValidDate(t)
                          : kind == QLatin1String("time") ? IsValidTime(t)
                                                          : IsValidReading(t);
         QCOMPARE(got, valid);
@@ -147,7 +148,10 @@ private slots:
         QFETCH(QString, text);
         QFETCH(int, string);
         const StatusTexts texts{"warning", "leak", "no leak"};
-        const std::string expected = string == 184 ? "warning" : string == 185 ? "leak" : string == 186 ? "no leak" : "";
+        const std::string expected = string == 184   ? "warning"
+                                     : string == 185 ? "leak"
+                                     : string == 186 ? "no leak"
+                                                     : "";
         QCOMPARE(StatusFromLetter(text.toStdString(), texts), expected);
     }
 
@@ -170,12 +174,18 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("title");
-        QTest::newRow("windows path") << "C:\\data\\north.csv" << "north.csv";
-        QTest::newRow("drive relative") << "C:north.csv" << "north.csv";
-        QTest::newRow("trailing backslash") << "C:\\data\\" << "";
-        QTest::newRow("unix path") << "/home/leaks/south.csv" << "south.csv";
-        QTest::newRow("bare name") << "east.pdb" << "east.pdb";
-        QTest::newRow("empty") << "" << "";
+        QTest::newRow("windows path") << "C:\\data\\north.csv"
+                                      << "north.csv";
+        QTest::newRow("drive relative") << "C:north.csv"
+                                        << "north.csv";
+        QTest::newRow("trailing backslash") << "C:\\data\\"
+                                            << "";
+        QTest::newRow("unix path") << "/home/leaks/south.csv"
+                                   << "south.csv";
+        QTest::newRow("bare name") << "east.pdb"
+                                   << "east.pdb";
+        QTest::newRow("empty") << ""
+                               << "";
     }
     void paths()
     {
@@ -210,7 +220,8 @@ private slots:
 
     void ansiText()
     {
-        for (size_t n : {size_t(0), size_t(1), size_t(15), size_t(16), size_t(300), size_t(70000)}) {
+        for (size_t n :
+             {size_t(0), size_t(1), size_t(15), size_t(16), size_t(300), size_t(70000)}) {
             const std::string bytes(n, 'x');
             AnsiText t(bytes);
             QCOMPARE(t.str(), bytes);

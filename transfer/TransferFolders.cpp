@@ -14,7 +14,8 @@ QString transferBase()
 void clearFolder(const QString& folder)
 {
     QDir dir(folder);
-    for (const QString& name : dir.entryList({QStringLiteral("*.pdb"), QStringLiteral("*.PDB")}, QDir::Files))
+    for (const QString& name :
+         dir.entryList({QStringLiteral("*.pdb"), QStringLiteral("*.PDB")}, QDir::Files))
         QFile::remove(dir.filePath(name));
     QFile::remove(dir.filePath(QStringLiteral("xfer.err")));
 }

@@ -26,14 +26,17 @@ public:
     struct Step
     {
         Kind kind;
-        QString answerText;                        // file name or input text
-        int answer = 0;                            // message button
-        QString expectContains;                    // the prompt (or dialog name) must contain this
-        std::function<int(QDialog&)> modal;        // runs a modal window
+        QString answerText;                 // file name or input text
+        int answer = 0;                     // message button
+        QString expectContains;             // the prompt (or dialog name) must contain this
+        std::function<int(QDialog&)> modal; // runs a modal window
     };
 
     // What the user will do, in order.
-    void message(int answer, const QString& contains = QString()) { m_steps.push_back({Message, {}, answer, contains, {}}); }
+    void message(int answer, const QString& contains = QString())
+    {
+        m_steps.push_back({Message, {}, answer, contains, {}});
+    }
     void openFile(const QString& path) { m_steps.push_back({OpenFile, path, 0, {}, {}}); }
     void saveFile(const QString& path, const QString& proposedContains = QString())
     {
@@ -47,11 +50,13 @@ public:
     // The splash window, left to close by itself; it comes before anything else.
     void splash()
     {
-        m_steps.push_front({Modal, {}, 0, QStringLiteral("frmSplash"), [](QDialog& d) { return Prompts::RunModal(d); }});
+        m_steps.push_front({Modal, {}, 0, QStringLiteral("frmSplash"), [](QDialog& d) {
+                                return Prompts::RunModal(d);
+                            }});
     }
 
     bool done() const { return m_steps.empty(); }
-    QStringList shown; // every prompt text, in order
+    QStringList shown;         // every prompt text, in order
     QStringList proposedNames; // file names the save dialogs proposed
 
     int message(const QString& prompt, int buttons, const QString&) override
@@ -60,8 +65,8 @@ public:
         const Step s = next(Message, prompt);
         if (s.kind != Message)
             return (buttons & 0x7) == MsgButtons::YesNo ? MsgAnswer::No
-                   : (buttons & 0x7) ? MsgAnswer::Cancel
-                                     : MsgAnswer::OK;
+                   : (buttons & 0x7)                    ? MsgAnswer::Cancel
+                                                        : MsgAnswer::OK;
         return s.answer ? s.answer : MsgAnswer::OK;
     }
     QString openFileName(const QString& title, const QString&, const QString&) override
@@ -69,12 +74,14 @@ public:
         const Step s = next(OpenFile, title);
         return s.kind == OpenFile ? s.answerText : QString();
     }
-    QString saveFileName(const QString& title, const QString&, const QString& fileName, const QString&) override
+    QString saveFileName(const QString& title, const QString&, const QString& fileName,
+                         const QString&) override
     {
         proposedNames << fileName;
         const Step s = next(SaveFile, title);
         if (s.kind == SaveFile && !s.expectContains.isEmpty() && fileName != s.expectContains)
-            QTest::qFail(qPrintable(QStringLiteral("save dialog proposed '%1', expected '%2'").arg(fileName, s.expectContains)),
+            QTest::qFail(qPrintable(QStringLiteral("save dialog proposed '%1', expected '%2'")
+                                        .arg(fileName, s.expectContains)),
                          __FILE__, __LINE__);
         return s.kind == SaveFile ? s.answerText : QString();
     }
@@ -90,7 +97,8 @@ public:
         if (s.kind != Modal)
             return QDialog::Rejected;
         if (!s.expectContains.isEmpty() && dialog.objectName() != s.expectContains)
-            QTest::qFail(qPrintable(QStringLiteral("modal window %1, expected %2").arg(dialog.objectName(), s.expectContains)),
+            QTest::qFail(qPrintable(QStringLiteral("modal window %1, expected %2")
+                                        .arg(dialog.objectName(), s.expectContains)),
                          __FILE__, __LINE__);
         return s.modal(dialog);
     }
@@ -98,17 +106,21 @@ public:
 private:
     Step next(Kind kind, const QString& what)
     {
-        static const char* names[] = {"message", "open dialog", "save dialog", "input box", "modal window"};
+        static const char* names[] = {"message", "open dialog", "save dialog", "input box",
+                                      "modal window"};
         if (m_steps.empty() || m_steps.front().kind != kind) {
-            QTest::qFail(qPrintable(QStringLiteral("unexpected %1: %2").arg(QLatin1String(names[kind]), what)), __FILE__,
-                         __LINE__);
+            QTest::qFail(
+                qPrintable(
+                    QStringLiteral("unexpected %1: %2").arg(QLatin1String(names[kind]), what)),
+                __FILE__, __LINE__);
             return {Kind(-1), {}, 0, {}, {}};
         }
         Step s = m_steps.front();
         m_steps.pop_front();
         if (kind == Message && !s.expectContains.isEmpty() && !what.contains(s.expectContains))
-            QTest::qFail(qPrintable(QStringLiteral("message '%1' lacks '%2'").arg(what, s.expectContains)), __FILE__,
-                         __LINE__);
+            QTest::qFail(
+                qPrintable(QStringLiteral("message '%1' lacks '%2'").arg(what, s.expectContains)),
+                __FILE__, __LINE__);
         return s;
     }
     std::deque<Step> m_steps;
@@ -122,7 +134,8 @@ public:
     {
         m_program = m_dir.filePath(QStringLiteral("program"));
         QDir().mkpath(m_program);
-        QFile::copy(QStringLiteral(QUORVANE_SOURCE_DIR "/lang/lang_en.txt"), m_program + QStringLiteral("/lang_en.txt"));
+        QFile::copy(QStringLiteral(QUORVANE_SOURCE_DIR "/lang/lang_en.txt"),
+                    m_program + QStringLiteral("/lang_en.txt"));
         SetProgramFolderForTesting(m_program);
         SettingsStore::useFileForTesting(m_dir.filePath(QStringLiteral("settings.ini")));
         Prompts::SetHandler(&prompts);
@@ -171,7 +184,8 @@ public:
         const QString folder = path(QStringLiteral("hub"));
         QDir().mkpath(folder);
         for (const QString& name : names)
-            QFile::copy(QStringLiteral(QUORVANE_SOURCE_DIR "/samples/north.csv"), folder + QLatin1Char('/') + name);
+            QFile::copy(QStringLiteral(QUORVANE_SOURCE_DIR "/samples/north.csv"),
+                        folder + QLatin1Char('/') + name);
         SettingsStore::setText(Setting::BrenvaskDirectory, folder);
         return folder;
     }

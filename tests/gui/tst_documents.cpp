@@ -9,8 +9,8 @@
 #include "frmDocument.h"
 
 #include <QMdiArea>
-#include <QTextEdit>
 #include <QMdiSubWindow>
+#include <QTextEdit>
 
 namespace {
 QByteArray bytesOf(const QString& path)
@@ -86,7 +86,8 @@ private slots:
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("code");
         QTest::newRow("header only") << QByteArray("\"Serial\",\"GridRef\"\r\n") << 7;
-        QTest::newRow("corrupt line 3") << QByteArray("h,h\r\n1234567,\"AB 1234 5678\"\r\n13000000,\"AB 1234 5678\"\r\n") << 8;
+        QTest::newRow("corrupt line 3")
+            << QByteArray("h,h\r\n1234567,\"AB 1234 5678\"\r\n13000000,\"AB 1234 5678\"\r\n") << 8;
     }
     void openFailuresOpenNothing()
     {
@@ -101,7 +102,8 @@ private slots:
         f.prompts.shown.clear();
         OpenDocument(f.path("bad.csv"));
         QVERIFY(childWindows(main).isEmpty());
-        QVERIFY(f.prompts.shown.first().contains(LangText(179) + QString::number(DMAModule().LinesRead)));
+        QVERIFY(f.prompts.shown.first().contains(LangText(179) +
+                                                 QString::number(DMAModule().LinesRead)));
         QVERIFY(main->mruCaptions().first().isEmpty());
     }
 
@@ -109,7 +111,8 @@ private slots:
     {
         GuiFixture f;
         frmMain* main = f.start();
-        f.file("dup.csv", "h,h\r\n1234567,\"AB 1234 5678\"\r\n1234567,\"AB 1234 5678\"\r\n2000000,\"AB 1234 5678\"\r\n");
+        f.file("dup.csv", "h,h\r\n1234567,\"AB 1234 5678\"\r\n1234567,\"AB 1234 "
+                          "5678\"\r\n2000000,\"AB 1234 5678\"\r\n");
         f.prompts.message(MsgAnswer::No, LangText(122));
         OpenDocument(f.path("dup.csv"));
         QVERIFY(childWindows(main).isEmpty());
@@ -130,8 +133,10 @@ private slots:
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("csvName");
-        QTest::newRow("lower case") << "east.pdb" << "east.csv";
-        QTest::newRow("upper case") << "EAST.PDB" << "EAST.csv";
+        QTest::newRow("lower case") << "east.pdb"
+                                    << "east.csv";
+        QTest::newRow("upper case") << "EAST.PDB"
+                                    << "EAST.csv";
     }
     void pdbConversion()
     {
@@ -263,7 +268,8 @@ private slots:
         const QString a = f.sample("north.csv"), b = f.sample("south.csv");
         OpenDocument(a);
         App::ActiveList()->AskForSave = true;
-        App::ActiveList()->PutLocalRecByIndex(0, 1); // a change to save: record 1 := an empty record
+        App::ActiveList()->PutLocalRecByIndex(0,
+                                              1); // a change to save: record 1 := an empty record
         OpenDocument(b);
         App::ActiveList()->AskForSave = true;
         f.prompts.message(MsgAnswer::Yes, a);
@@ -335,7 +341,8 @@ private slots:
         main->mnuFileClose->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(childWindows(main).isEmpty());
-        QCOMPARE(bytesOf(f.path("notes.log")), QByteArray("Valve 12 \xe9tat\r\nline two\r\n\r\nmore\r\nagain"));
+        QCOMPARE(bytesOf(f.path("notes.log")),
+                 QByteArray("Valve 12 \xe9tat\r\nline two\r\n\r\nmore\r\nagain"));
     }
 };
 

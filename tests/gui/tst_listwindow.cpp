@@ -59,18 +59,23 @@ private slots:
     {
         GuiFixture f;
         f.start();
-        OpenDocument(f.file("few.csv", "h,h\r\n1234567,\"AB 1234 5678\",\"1 Mill Lane\",\"hydrant\",\"2003/01/02\",\"\","
-                   "\"2003/02/01\",\"L\",7,0,\"x\"\r\n"
-                   "2345678,\"__ ____ ____\",\"\",\"\",\"\",\"08:00:00\",\"2003/02/09\",\"N\",42,10,\"\"\r\n"));
+        OpenDocument(f.file(
+            "few.csv",
+            "h,h\r\n1234567,\"AB 1234 5678\",\"1 Mill Lane\",\"hydrant\",\"2003/01/02\",\"\","
+            "\"2003/02/01\",\"L\",7,0,\"x\"\r\n"
+            "2345678,\"__ ____ "
+            "____\",\"\",\"\",\"\",\"08:00:00\",\"2003/02/09\",\"N\",42,10,\"\"\r\n"));
         frmDMA* list = App::ActiveList();
         QTreeWidgetItem* first = list->ListViewDMA->topLevelItem(0);
-        const QStringList expected = {"01234567", "12345678", "2003/01/02", "", "1 Mill Lane", "hydrant",
-                                      "2003/02/01", "L", " 7", " 0", "x"};
+        const QStringList expected = {"01234567",    "12345678", "2003/01/02", "",
+                                      "1 Mill Lane", "hydrant",  "2003/02/01", "L",
+                                      " 7",          " 0",       "x"};
         for (int c = 0; c < frmDMA::ColumnCount; ++c)
             QCOMPARE(first->text(c), expected[c]);
         QCOMPARE(list->ListViewDMA->topLevelItem(1)->text(frmDMA::ColGridRef), QString("________"));
         QCOMPARE(list->ListViewDMA->headerItem()->text(frmDMA::ColComment2), LangText(161));
-        QCOMPARE(list->ListViewDMA->topLevelItem(1)->data(0, Qt::UserRole + 1).toString(), QString("2x"));
+        QCOMPARE(list->ListViewDMA->topLevelItem(1)->data(0, Qt::UserRole + 1).toString(),
+                 QString("2x"));
         QCOMPARE(list->GetRecFromSerial(2345678), 2);
         QCOMPARE(list->GetLineFromSerial(2345678), 2);
         QCOMPARE(list->GetRecFromSerial(9), 0);
@@ -132,7 +137,8 @@ private slots:
         main->mnuViewHideOption[2]->trigger(); // grid ref
         main->mnuViewAutoSize->trigger();
         QVERIFY(list->AutoSize && main->mnuViewAutoSize->isChecked());
-        list->parentWidget()->resize(list->parentWidget()->width() + 150, list->parentWidget()->height());
+        list->parentWidget()->resize(list->parentWidget()->width() + 150,
+                                     list->parentWidget()->height());
         QCOMPARE(widthOf(list, frmDMA::ColGridRef), 0.0);
         QVERIFY(widthOf(list, frmDMA::ColSerial) > 0);
 
@@ -165,10 +171,12 @@ private slots:
         OpenDocument(f.sample("north.csv", "again.csv"));
         frmDMA* third = App::ActiveList();
         QCOMPARE(widthOf(third, frmDMA::ColComment1), 1500.0);
-        third->ListViewDMA->header()->moveSection(third->ListViewDMA->header()->visualIndex(frmDMA::ColUserComments), 0);
+        third->ListViewDMA->header()->moveSection(
+            third->ListViewDMA->header()->visualIndex(frmDMA::ColUserComments), 0);
         third->parentWidget()->resize(700, 400);
         third->parentWidget()->close();
-        QCOMPARE(SettingsStore::integer(Setting::UserComments_ColPosition), std::optional<qint32>(1));
+        QCOMPARE(SettingsStore::integer(Setting::UserComments_ColPosition),
+                 std::optional<qint32>(1));
         QCOMPARE(SettingsStore::integer(Setting::SerialNo_ColPosition), std::optional<qint32>(2));
         QCOMPARE(SettingsStore::number(Setting::DMAForm_Width), std::optional<double>(700 * 15));
         OpenDocument(f.sample("south.csv", "fourth.csv"));
@@ -218,9 +226,11 @@ private slots:
         GuiFixture f;
         frmMain* main = f.start();
         QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(f.sample("north.csv")), QUrl::fromLocalFile(f.sample("south.csv")),
+        data.setUrls({QUrl::fromLocalFile(f.sample("north.csv")),
+                      QUrl::fromLocalFile(f.sample("south.csv")),
                       QUrl::fromLocalFile(f.sample("east.pdb"))});
-        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
         QApplication::sendEvent(main, &enter);
         QVERIFY(enter.isAccepted());
         QCOMPARE(enter.dropAction(), Qt::CopyAction);
@@ -260,13 +270,15 @@ private slots:
         f.hub({"north.csv"});
         frmMain* main = f.start();
         App::SetClockForTesting([] { return qint64(2000000000); });
-        SettingsStore::setText(Setting::SerialNumberToView, QString::number(2000000000 - age) + ":01002474");
+        SettingsStore::setText(Setting::SerialNumberToView,
+                               QString::number(2000000000 - age) + ":01002474");
         if (asked)
             f.prompts.input("01003711");
         main->mnuViewLogger->trigger();
         frmDMA* list = App::ActiveList();
         QVERIFY(list);
-        QCOMPARE(list->record(list->recordIndexOfLine(list->SelLine)).Serial, asked ? 1003711 : 1002474);
+        QCOMPARE(list->record(list->recordIndexOfLine(list->SelLine)).Serial,
+                 asked ? 1003711 : 1002474);
         QVERIFY(App::Editor()->graphShown());
     }
 

@@ -68,10 +68,13 @@ private slots:
         QTest::addColumn<QString>("message");
         QTest::newRow("nothing") << QStringList() << 0 << QString();
         QTest::newRow("missing file") << QStringList{"nowhere.csv"} << 0 << LangText(171);
-        QTest::newRow("upper-case /S= is a file") << QStringList{"/S=01001237"} << 0 << LangText(171);
+        QTest::newRow("upper-case /S= is a file")
+            << QStringList{"/S=01001237"} << 0 << LangText(171);
         QTest::newRow("serial") << QStringList{"/s=01001237"} << 1 << QString();
-        QTest::newRow("serial in no file") << QStringList{"/s=01999999"} << 0 << LangText(614) + " 01999999";
-        QTest::newRow("serial needs eight digits") << QStringList{"/s=1001237"} << 0 << LangText(614);
+        QTest::newRow("serial in no file")
+            << QStringList{"/s=01999999"} << 0 << LangText(614) + " 01999999";
+        QTest::newRow("serial needs eight digits")
+            << QStringList{"/s=1001237"} << 0 << LangText(614);
     }
     void commandLine()
     {
@@ -135,13 +138,15 @@ private slots:
 
         frmSplash logoClicked;
         logoClicked.setTickInterval(60000);
-        QTimer::singleShot(0, &logoClicked, [&] { QTest::mouseClick(logoClicked.picLogo, Qt::LeftButton); });
+        QTimer::singleShot(0, &logoClicked,
+                           [&] { QTest::mouseClick(logoClicked.picLogo, Qt::LeftButton); });
         Prompts::RunModal(logoClicked);
         QCOMPARE(logoClicked.ticks(), 1);
 
         QCOMPARE(QString(frmSplash::BrandingFor("Tavrosa").key), QString("Tavrosa"));
         QCOMPARE(QString(frmSplash::BrandingFor("nobody").key), QString("Quorvane"));
-        QCOMPARE(QString(frmSplash::BrandingFor("tavrosa").key), QString("Quorvane")); // exact match only
+        QCOMPARE(QString(frmSplash::BrandingFor("tavrosa").key),
+                 QString("Quorvane")); // exact match only
     }
 };
 

@@ -85,7 +85,8 @@ int readInput(const ReadOptions& o, const QString& path)
     const int result = ReadDatabaseFile(store, path);
     store.KorvalindImport = false;
     if (result != FileResult::Ok)
-        print(stderr, FileErrorText(result, true) + QStringLiteral(": ") + path + QLatin1Char('\n'));
+        print(stderr,
+              FileErrorText(result, true) + QStringLiteral(": ") + path + QLatin1Char('\n'));
     return result;
 }
 
@@ -129,7 +130,8 @@ int convert(const ReadOptions& o, bool handheld)
     tidyStore();
     const int written = writeTo(o.files[1], handheld);
     if (written != FileResult::Ok)
-        print(stderr, FileErrorText(written, false) + QStringLiteral(": ") + o.files[1] + QLatin1Char('\n'));
+        print(stderr, FileErrorText(written, false) + QStringLiteral(": ") + o.files[1] +
+                          QLatin1Char('\n'));
     return written;
 }
 
@@ -148,10 +150,12 @@ int generate(QStringList args)
     bool okN = false, okM = false;
     const int n = args[0].toInt(&okN), m = args[1].toInt(&okM);
     if (!okN || !okM || n < 0 || m < 0 || m > kMaxHistories)
-        return usageError(QStringLiteral("N must be a count of loggers and M a number of readings from 0 to 50"));
+        return usageError(
+            QStringLiteral("N must be a count of loggers and M a number of readings from 0 to 50"));
     const int result = WriteSampleDatabase(args[2], n, m, first);
     if (result != FileResult::Ok)
-        print(stderr, FileErrorText(result, false) + QStringLiteral(": ") + args[2] + QLatin1Char('\n'));
+        print(stderr,
+              FileErrorText(result, false) + QStringLiteral(": ") + args[2] + QLatin1Char('\n'));
     return result;
 }
 
@@ -168,7 +172,8 @@ int run(int argc, char** argv)
     if (args.isEmpty())
         return usageError(QStringLiteral("no command given"));
     const QString command = args.takeFirst();
-    if (command == QLatin1String("--help") || command == QLatin1String("-h") || command == QLatin1String("help")) {
+    if (command == QLatin1String("--help") || command == QLatin1String("-h") ||
+        command == QLatin1String("help")) {
         std::fputs(kUsage, stdout);
         return 0;
     }
