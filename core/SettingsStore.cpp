@@ -117,15 +117,20 @@ QString& testFile()
     return path;
 }
 
-std::unique_ptr<QSettings> open()
+std::unique_ptr<QSettings> openGroup(const QString& group)
 {
     std::unique_ptr<QSettings> s;
     if (testFile().isEmpty())
         s = std::make_unique<QSettings>(QStringLiteral("Quorvane"), QStringLiteral("Quorvane"));
     else
         s = std::make_unique<QSettings>(testFile(), QSettings::IniFormat);
-    s->beginGroup(QStringLiteral("Settings"));
+    s->beginGroup(group);
     return s;
+}
+
+std::unique_ptr<QSettings> open()
+{
+    return openGroup(QStringLiteral("Settings"));
 }
 
 QString native(const QString& path)
@@ -276,6 +281,11 @@ void remove(Setting key)
 void useFileForTesting(const QString& iniPath)
 {
     testFile() = iniPath;
+}
+
+QString otherGroupText(const QString& group, const QString& key)
+{
+    return openGroup(group)->value(key).toString();
 }
 
 } // namespace SettingsStore

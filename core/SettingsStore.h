@@ -103,6 +103,9 @@ void remove(Setting key);
 
 // Points the store at an INI file (tests); an empty path restores the user's store.
 void useFileForTesting(const QString& iniPath);
+// A value of another group of the same store (parts with their own
+// configuration, such as the serial link's port names); empty when absent.
+QString otherGroupText(const QString& group, const QString& key);
 
 // Conversions from stored text, exposed for tests.
 std::optional<bool> toBoolean(const QString& text);

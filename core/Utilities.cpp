@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <cstdio>
 
 bool FileExists(const QString& path)
 {
@@ -36,6 +37,11 @@ StatusSink& statusSink()
     static StatusSink sink;
     return sink;
 }
+MessageSink& messageSink()
+{
+    static MessageSink sink;
+    return sink;
+}
 QString& programFolderOverride()
 {
     static QString folder;
@@ -57,6 +63,19 @@ void SetStatusText(const QString& text)
 {
     if (statusSink())
         statusSink()(text);
+}
+
+void SetMessageSink(MessageSink sink)
+{
+    messageSink() = std::move(sink);
+}
+
+void ShowPlainMessage(const QString& text)
+{
+    if (messageSink())
+        messageSink()(text);
+    else
+        std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
 }
 
 QString ProgramFolder()

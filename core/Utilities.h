@@ -23,6 +23,12 @@ void SetStatusSink(StatusSink sink);
 bool HasStatusSink();
 void SetStatusText(const QString& text);
 
+// A plain message (OK button only) from code that has no windows of its own;
+// the program connects its message box, and without one it goes to stderr.
+using MessageSink = std::function<void(const QString&)>;
+void SetMessageSink(MessageSink sink);
+void ShowPlainMessage(const QString& text);
+
 // The folder of the running program, where the language files and the
 // transfer folders live. Tests may point it elsewhere.
 QString ProgramFolder();

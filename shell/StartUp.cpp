@@ -25,6 +25,7 @@ void StartUp(const QStringList& arguments, const StartUpOptions& options)
     QApplication::setWindowIcon(
         BrandingLogo(QStringLiteral("Qv"), QColor(0x1E78C8), Qt::white, 64));
     SetLangFailureHandler([](const QString& text) { ShowMessage(text); });
+    SetMessageSink([](const QString& text) { ShowMessage(text); });
 
     // The main window exists (hidden) from here: the settings set its menus.
     auto* main = new frmMain;

@@ -93,6 +93,43 @@ private slots:
         QCOMPARE(tool({"check", path("c.csv")}).out, QByteArray("result 0\nlines 6\nrecords 5\n"));
     }
 
+    // The tool against the logger simulator, two processes on a pseudo-terminal.
+    void logger()
+    {
+        QProcess sim;
+        sim.start(QStringLiteral(QUORVANE_LOGGERSIM), {"--serial", "1234567", "--battery", "255", "--days", "65"});
+        QVERIFY(sim.waitForReadyRead(10000));
+        const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
+        QVERIFY(device.startsWith("/dev/"));
+        Run r = tool({"logger", device, "info"});
+        QCOMPARE(r.exitCode, 0);
+        const QStringList lines = QString::fromLatin1(r.out).split('\n', Qt::SkipEmptyParts);
+        QCOMPARE(lines.size(), 9);
+        QCOMPARE(lines[0], QString("firmware: 1.02"));
+        QCOMPARE(lines[1], QString("serial: 01234567"));
+        QCOMPARE(lines[5], QString("logging days: Sun Sat"));
+        QCOMPARE(lines[8], QString("battery: not measurable"));
+        r = tool({"logger", device, "histogram"});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(r.out.count("\r\n"), 100);
+        QVERIFY(r.out.startsWith("0,0\r\n") && r.out.contains("\r\n22,400\r\n"));
+        QCOMPARE(tool({"logger", device, "noise"}).exitCode, 0);
+        sim.kill();
+        sim.waitForFinished();
+        r = tool({"logger", device, "info"});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.err.contains("does not answer"));
+
+        QProcess mute;
+        mute.start(QStringLiteral(QUORVANE_LOGGERSIM), {"--fault", "mute"});
+        QVERIFY(mute.waitForReadyRead(10000));
+        r = tool({"logger", QString::fromLocal8Bit(mute.readLine()).trimmed(), "info"});
+        QCOMPARE(r.exitCode, 1);
+        mute.kill();
+        mute.waitForFinished();
+        QCOMPARE(tool({"logger", device, "everything"}).exitCode, 64);
+    }
+
     void usage_data()
     {
         QTest::addColumn<QStringList>("args");

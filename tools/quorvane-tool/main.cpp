@@ -3,7 +3,10 @@
 
 #include "Ansi.h"
 #include "DatabaseReader.h"
+#include "Com32.h"
+#include "CowlComms.h"
 #include "DatabaseWriter.h"
+#include "LangText.h"
 #include "SampleData.h"
 
 #include <QCoreApplication>
@@ -35,6 +38,10 @@ const char kUsage[] =
     "  quorvane-tool generate [--first K] N M OUT\n"
     "      Write a repeatable sample database of N loggers with M readings each,\n"
     "      starting from sample logger K (default 1).\n"
+    "  quorvane-tool logger DEVICE info|histogram|noise\n"
+    "      Talk to a logger through a Cowl on the serial DEVICE: 'info' prints\n"
+    "      its settings, 'histogram' its 100 noise counts as 'bin,count' lines,\n"
+    "      'noise' one live noise level in dB. The logger is put back to sleep.\n"
     "  quorvane-tool --help\n"
     "\n"
     "  --ignore-errors  keep records that fail the checks instead of stopping\n"
@@ -135,6 +142,66 @@ int convert(const ReadOptions& o, bool handheld)
     return written;
 }
 
+QString timeText(const QDateTime& t)
+{
+    return t.toString(QStringLiteral("yyyy/MM/dd HH:mm:ss"));
+}
+
+int logger(const QStringList& args)
+{
+    if (args.size() != 2)
+        return usageError(QStringLiteral("logger needs DEVICE and one of info, histogram, noise"));
+    const QString& device = args[0];
+    const QString& what = args[1];
+    if (what != QLatin1String("info") && what != QLatin1String("histogram") && what != QLatin1String("noise"))
+        return usageError(QStringLiteral("unknown logger command ") + what);
+    qputenv("QUORVANE_COM1", device.toLocal8Bit()); // the device stands in for COM1
+    auto noAnswer = [&device] {
+        print(stderr, QStringLiteral("quorvane-tool: the logger on ") + device + QStringLiteral(" does not answer\n"));
+        CowlComms::Link().COMM_CLOSE();
+        return 1;
+    };
+    if (!CowlComms::CowlConnect(1))
+        return noAnswer();
+    if (what == QLatin1String("info")) {
+        CowlComms::LoggerInfo info;
+        if (!CowlComms::ReadLoggerInfo(info))
+            return noAnswer();
+        static const char* kDays[7] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fri", "Sat"};
+        QStringList days;
+        for (int i = 0; i < 7; ++i)
+            if (info.days[static_cast<size_t>(i)])
+                days << QLatin1String(kDays[i]);
+        QString out;
+        out += QStringLiteral("firmware: %1\n").arg(info.firmwareMajor + info.firmwareMinor / 100.0, 0, 'f', 2);
+        out += QStringLiteral("serial: ") + info.serial.left(8) + QLatin1Char('\n');
+        out += QStringLiteral("clock: ") + timeText(info.clock) + QLatin1Char('\n');
+        out += QStringLiteral("leak-state rate: %1 seconds\n").arg(info.leakStateRate);
+        out += QStringLiteral("no-leak-state rate: %1 seconds\n").arg(info.noLeakStateRate);
+        out += QStringLiteral("logging days: ") + days.join(QLatin1Char(' ')) + QLatin1Char('\n');
+        out += QStringLiteral("last reset: ") + timeText(info.lastReset) + QLatin1Char('\n');
+        out += QStringLiteral("leak status: ") + info.leakStatus.trimmed() + QLatin1Char('\n');
+        out += QStringLiteral("battery: ") +
+               (info.battery ? QStringLiteral("%1 V").arg(*info.battery, 0, 'f', 2) : LangText(617)) + QLatin1Char('\n');
+        print(stdout, out);
+    } else if (what == QLatin1String("histogram")) {
+        std::array<qint32, 100> counts{};
+        if (!CowlComms::CowlGetHistogram(counts))
+            return noAnswer();
+        QString out;
+        for (int i = 0; i < 100; ++i)
+            out += QStringLiteral("%1,%2\r\n").arg(i).arg(counts[static_cast<size_t>(i)]);
+        print(stdout, out);
+    } else {
+        float level = 0;
+        if (!CowlComms::CowlGetNoiseLevel(level))
+            return noAnswer();
+        print(stdout, QStringLiteral("%1\n").arg(double(level), 0, 'f', 1));
+    }
+    CowlComms::CowlSleep();
+    return 0;
+}
+
 int generate(QStringList args)
 {
     int first = 1;
@@ -179,6 +246,8 @@ int run(int argc, char** argv)
     }
     if (command == QLatin1String("generate"))
         return generate(args);
+    if (command == QLatin1String("logger"))
+        return logger(args);
 
     ReadOptions o;
     QString bad;

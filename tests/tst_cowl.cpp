@@ -1,0 +1,237 @@
+#include "Com32.h"
+#include "CowlComms.h"
+#include "LangText.h"
+#include "LoggerSimulator.h"
+#include "Utilities.h"
+
+#include <QElapsedTimer>
+#include <QtTest>
+
+using namespace CowlComms;
+
+class TestCowl : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<LoggerSimulator> m_logger;
+    QStringList m_messages;
+
+    // A logger on a fresh pseudo-terminal, reached as COM1.
+    LoggerSimulator& logger()
+    {
+        m_logger = std::make_unique<LoggerSimulator>();
+        const QString path = m_logger->openPseudoTerminal();
+        if (path.isEmpty())
+            qFatal("no pseudo-terminal");
+        qputenv("QUORVANE_COM1", path.toLocal8Bit());
+        return *m_logger;
+    }
+
+private slots:
+    void initTestCase()
+    {
+#ifndef Q_OS_UNIX
+        QSKIP("the logger simulator needs pseudo-terminals");
+#endif
+    }
+    void init()
+    {
+        ResetForTesting();
+        m_messages.clear();
+        SetMessageSink([this](const QString& text) { m_messages << text; });
+    }
+    void cleanup()
+    {
+        ResetForTesting();
+        m_logger.reset();
+        SetMessageSink(nullptr);
+    }
+
+    void encodings()
+    {
+        QCOMPARE(RateByte("1300"), quint8(255)); // 260 units: capped
+        QCOMPARE(RateByte("1274"), quint8(254));
+        QCOMPARE(RateByte("12.5"), quint8(2));   // 12 (half to even) / 5
+        QCOMPARE(RateByte("abc"), quint8(0));
+        QCOMPARE(RateByte("-5"), quint8(0));     // not wrapped round to 255
+        QCOMPARE(QString::number(*BatteryVolts(0), 'f', 2), QString("1.25"));
+        QCOMPARE(QString::number(*BatteryVolts(128), 'f', 2), QString("2.51"));
+        QCOMPARE(QString::number(*BatteryVolts(191), 'f', 2), QString("4.98"));
+        QVERIFY(!BatteryVolts(255));
+        QCOMPARE(LeakStatusText(3), LeakStatusText(1));
+        QCOMPARE(LeakStatusText(2), LangText(408));
+        QCOMPARE(LeakStatusText(7), QString("Undefined"));
+        const HistoryPair pair{0x93, 0x85};
+        QCOMPARE(pair.levelValue(), 19);
+        QCOMPARE(pair.spreadValue(), 5);
+        QCOMPARE(pair.statusText(), LangText(185) + "*");
+        QCOMPARE(HistoryPair({0x13, 0x05}).statusText(), LangText(186));
+        const QDateTime t(QDate(2024, 3, 31), QTime(2, 30, 0)); // local, whatever the time zone
+        QCOMPARE(DateTimeToLoggerTime(t), qint32(1711852200));
+        QCOMPARE(LoggerTimeToDateTime(1711852200).time(), QTime(2, 30, 0));
+        QCOMPARE(CowlReplyLength(0), 12);
+        QCOMPARE(CowlReplyLength(8), 200);
+        QCOMPARE(CowlReplyLength(99), 0);
+    }
+
+    void readsALogger()
+    {
+        LoggerSimulator& sim = logger();
+        sim.state.serial = 1234567;
+        sim.state.days = 0x41;
+        sim.state.battery = 191;
+        sim.state.leakStatus = 2;
+        sim.state.clockOffset = -3600;
+        QVERIFY(CowlConnect(1));
+        QVERIFY(sim.awake());
+        LoggerInfo info;
+        QVERIFY(ReadLoggerInfo(info));
+        QCOMPARE(info.firmwareMajor, qint16(1));
+        QCOMPARE(info.firmwareMinor, qint16(2));
+        QCOMPARE(info.serial, QString("01234567"));
+        QVERIFY(qAbs(info.clock.secsTo(QDateTime::currentDateTime()) - 3600) <= 2);
+        QCOMPARE(info.leakStateRate, 30); // 6 units of 5 seconds
+        QCOMPARE(info.noLeakStateRate, 60);
+        QCOMPARE(info.days, (std::array<bool, 7>{true, false, false, false, false, false, true}));
+        QCOMPARE(info.leakStatus, LangText(408));
+        QCOMPARE(QString::number(*info.battery, 'f', 2), QString("4.98"));
+
+        std::array<qint32, 100> counts{};
+        QVERIFY(CowlGetHistogram(counts));
+        QCOMPARE(counts[22], 400);
+        std::array<HistoryPair, 12> history{};
+        QVERIFY(CowlGetHistory(history));
+        QCOMPARE(history[0].levelValue(), 19); // the last pair of the reply comes first
+        QVERIFY(history[0].leak() && history[0].needsVerification());
+        QCOMPARE(history[11].levelValue(), 18);
+        float level = -1;
+        QVERIFY(CowlGetNoiseLevel(level));
+        QVERIFY(level >= 0 && level <= 127.5);
+        QVERIFY(m_messages.isEmpty());
+    }
+
+    // The multiplier is asked only of firmware 1.02 and later 1.x versions.
+    void rateMultiplier_data()
+    {
+        QTest::addColumn<int>("major");
+        QTest::addColumn<int>("minor");
+        QTest::addColumn<int>("rate");
+        QTest::newRow("0.9") << 0 << 9 << 30;
+        QTest::newRow("1.01") << 1 << 1 << 30;
+        QTest::newRow("1.02") << 1 << 2 << 42;
+        QTest::newRow("1.10") << 1 << 10 << 42;
+        QTest::newRow("2.01") << 2 << 1 << 30;
+    }
+    void rateMultiplier()
+    {
+        QFETCH(int, major);
+        QFETCH(int, minor);
+        QFETCH(int, rate);
+        LoggerSimulator& sim = logger();
+        sim.state.firmwareMajor = quint8(major);
+        sim.state.firmwareMinor = quint8(minor);
+        sim.state.multiplier = 7;
+        QVERIFY(CowlConnect(1));
+        qint16 a = 0, b = 0;
+        QVERIFY(CowlGetVersion(a, b));
+        const int before = sim.requestsAnswered();
+        qint32 leak = 0, noLeak = 0;
+        QVERIFY(CowlGetRates(leak, noLeak));
+        QCOMPARE(leak, rate);
+        QCOMPARE(sim.requestsAnswered() - before, rate == 42 ? 3 : 1);
+    }
+
+    void programsALogger()
+    {
+        LoggerSimulator& sim = logger();
+        QVERIFY(CowlConnect(1));
+        qint16 a = 0, b = 0;
+        QVERIFY(CowlGetVersion(a, b));
+        QVERIFY(CowlSetRates("1300", "1274"));
+        QCOMPARE(sim.state.rateBlock, (std::array<quint8, 4>{0x10, 0x20, 254, 255}));
+        qint32 leak = 0, noLeak = 0;
+        QVERIFY(CowlGetRates(leak, noLeak));
+        QCOMPARE(leak, 1275);
+        QCOMPARE(noLeak, 1270);
+
+        QVERIFY(CowlSetSerial("12345678"));
+        QCOMPARE(sim.state.serial, quint32(12345678));
+        QString serial;
+        QVERIFY(CowlGetSerial(serial));
+        QCOMPARE(serial, QString("12345678"));
+
+        const QDateTime when(QDate(2025, 6, 1), QTime(8, 0, 0));
+        QVERIFY(CowlSetClock(when));
+        QDateTime clock;
+        QVERIFY(CowlGetClock(clock));
+        QVERIFY(qAbs(clock.secsTo(when)) <= 2);
+
+        QVERIFY(CowlSetLoggingDays({true, true, false, false, false, false, true}));
+        QCOMPARE(sim.state.days, quint8(0x43));
+        std::array<bool, 7> days{};
+        QVERIFY(CowlGetLoggingDays(days));
+        QVERIFY(days[0] && days[1] && days[6] && !days[2]);
+    }
+
+    void linkRules()
+    {
+        LoggerSimulator& sim = logger();
+        QVERIFY(CowlConnect(1));
+        QVERIFY(!CowlConnect(5)); // closes the open port, opens none
+        QVERIFY(!CowlIsOpen());
+        QVERIFY(!CowlConnect(0));
+        QVERIFY(CowlConnect(1));
+
+        // An unknown command only waits for the link to go idle.
+        State().CowlParams[0] = 0;
+        QVERIFY(CowlTransact(99));
+
+        // A short reply counts; the rest of the reply area keeps old bytes.
+        State().CowlReply.fill(0xEE);
+        sim.fault = LoggerSimulator::Fault::Short;
+        qint16 major = 0, minor = 0;
+        QVERIFY(CowlGetVersion(major, minor));
+        QCOMPARE(State().CowlReply[0], quint8(0));
+        QCOMPARE(State().CowlReply[1], quint8(0xEE));
+        QCOMPARE(major, qint16(0xEE));
+
+        // Sleep closes the port; a sleeping logger hears nothing until woken.
+        sim.fault = LoggerSimulator::Fault::None;
+        QVERIFY(CowlSleep());
+        QVERIFY(!CowlIsOpen() && !sim.awake());
+        QCOMPARE(Link().COMM_OPEN(1, 2400), 0); // opened without the attention signal
+        QVERIFY(!CowlGetVersion(major, minor));
+        QVERIFY(!CowlIsOpen());
+
+        // A request on a closed port is refused with a message.
+        QVERIFY(!CowlGetVersion(major, minor));
+        QCOMPARE(m_messages, QStringList({LangText(571)}));
+    }
+
+    // Every misbehaviour ends as a failed exchange within its time limit,
+    // with the port closed.
+    void faults_data()
+    {
+        QTest::addColumn<QString>("fault");
+        for (const char* f : {"mute", "garbage", "slow", "hangup", "badsum"})
+            QTest::newRow(f) << QString(f);
+    }
+    void faults()
+    {
+        QFETCH(QString, fault);
+        LoggerSimulator& sim = logger();
+        QVERIFY(LoggerSimulator::faultFromName(fault, sim.fault));
+        QVERIFY(CowlConnect(1));
+        QElapsedTimer clock;
+        clock.start();
+        std::array<qint32, 100> counts{};
+        QVERIFY(!CowlGetHistogram(counts));
+        QVERIFY(clock.elapsed() < 5000);
+        QVERIFY(!CowlIsOpen());
+        QVERIFY(!CowlSleep());
+        QVERIFY(!CowlIsOpen());
+    }
+};
+
+QTEST_GUILESS_MAIN(TestCowl)
+#include "tst_cowl.moc"
