@@ -68,7 +68,8 @@ int Com32::COMM_OPEN(int port, int baud)
     }
     m_port = std::move(serial);
     connect(m_port.get(), &QSerialPort::readyRead, this, &Com32::onReadyRead);
-    connect(m_port.get(), &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) { onError(e); });
+    connect(m_port.get(), &QSerialPort::errorOccurred, this,
+            [this](QSerialPort::SerialPortError e) { onError(e); });
     return Opened;
 }
 

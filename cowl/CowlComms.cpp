@@ -41,8 +41,8 @@ bool exchange(int command)
 
 qint32 bigEndian32(int at)
 {
-    const quint32 v = quint32(reply()[at]) << 24 | quint32(reply()[at + 1]) << 16 | quint32(reply()[at + 2]) << 8 |
-                      reply()[at + 3];
+    const quint32 v = quint32(reply()[at]) << 24 | quint32(reply()[at + 1]) << 16 |
+                      quint32(reply()[at + 2]) << 8 | reply()[at + 3];
     return static_cast<qint32>(v);
 }
 
@@ -144,17 +144,28 @@ bool CowlTransact(int command)
 int CowlReplyLength(int command)
 {
     switch (command) {
-    case 0: return 12;
-    case 1: return 1;
-    case 2: return 4;
-    case 4: return 4;
-    case 7: return 108;
-    case 8: return 200;
-    case 11: return 12;
-    case 18: return 1;
-    case 240: return 1;
-    case 253: return 4;
-    default: return 0; // 3, 5, 13, 17, 252 and unknown commands
+    case 0:
+        return 12;
+    case 1:
+        return 1;
+    case 2:
+        return 4;
+    case 4:
+        return 4;
+    case 7:
+        return 108;
+    case 8:
+        return 200;
+    case 11:
+        return 12;
+    case 18:
+        return 1;
+    case 240:
+        return 1;
+    case 253:
+        return 4;
+    default:
+        return 0; // 3, 5, 13, 17, 252 and unknown commands
     }
 }
 
@@ -255,11 +266,15 @@ bool CowlGetLastReset(QDateTime& lastReset)
 QString LeakStatusText(int statusByte)
 {
     switch (statusByte) {
-    case 0: return LangText(410); // not in leak
+    case 0:
+        return LangText(410); // not in leak
     case 1:
-    case 3: return LangText(409); // warning
-    case 2: return LangText(408); // leak
-    default: return QStringLiteral("Undefined");
+    case 3:
+        return LangText(409); // warning
+    case 2:
+        return LangText(408); // leak
+    default:
+        return QStringLiteral("Undefined");
     }
 }
 
@@ -345,8 +360,8 @@ bool ReadLoggerInfo(LoggerInfo& info)
 {
     return CowlGetVersion(info.firmwareMajor, info.firmwareMinor) && CowlGetSerial(info.serial) &&
            CowlGetClock(info.clock) && CowlGetRates(info.leakStateRate, info.noLeakStateRate) &&
-           CowlGetLoggingDays(info.days) && CowlGetLastReset(info.lastReset) && CowlGetLeakStatus(info.leakStatus) &&
-           CowlGetBattery(info.battery);
+           CowlGetLoggingDays(info.days) && CowlGetLastReset(info.lastReset) &&
+           CowlGetLeakStatus(info.leakStatus) && CowlGetBattery(info.battery);
 }
 
 QString HistoryPair::statusText() const

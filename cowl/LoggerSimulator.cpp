@@ -88,7 +88,8 @@ bool LoggerSimulator::openDevice(const QString& device)
         return false;
     }
     m_device->setBaudRate(2400);
-    connect(m_device.get(), &QSerialPort::readyRead, this, [this] { received(m_device->readAll()); });
+    connect(m_device.get(), &QSerialPort::readyRead, this,
+            [this] { received(m_device->readAll()); });
     return true;
 }
 
@@ -113,7 +114,8 @@ void LoggerSimulator::write(const QByteArray& bytes)
     if (m_master >= 0) {
         qsizetype done = 0;
         while (done < bytes.size()) {
-            const ssize_t n = ::write(m_master, bytes.constData() + done, static_cast<size_t>(bytes.size() - done));
+            const ssize_t n = ::write(m_master, bytes.constData() + done,
+                                      static_cast<size_t>(bytes.size() - done));
             if (n <= 0)
                 return;
             done += n;
@@ -168,7 +170,9 @@ void LoggerSimulator::received(const QByteArray& bytes)
 QByteArray LoggerSimulator::answer(const QByteArray& payload)
 {
     const quint8 command = static_cast<quint8>(payload[0]);
-    auto param = [&payload](int i) { return i < payload.size() ? static_cast<quint8>(payload[i]) : quint8(0); };
+    auto param = [&payload](int i) {
+        return i < payload.size() ? static_cast<quint8>(payload[i]) : quint8(0);
+    };
     const qint32 now = CowlComms::DateTimeToLoggerTime(QDateTime::currentDateTime());
     switch (command) {
     case 0: { // identity
@@ -180,15 +184,18 @@ QByteArray LoggerSimulator::answer(const QByteArray& payload)
         r[5] = char(state.serial & 0xFF);
         return r;
     }
-    case 1: return QByteArray(1, char(state.leakStatus));
-    case 2: return bigEndian32(static_cast<qint32>(now + state.clockOffset));
+    case 1:
+        return QByteArray(1, char(state.leakStatus));
+    case 2:
+        return bigEndian32(static_cast<qint32>(now + state.clockOffset));
     case 3: {
         const qint32 set = static_cast<qint32>(quint32(param(1)) << 24 | quint32(param(2)) << 16 |
                                                quint32(param(3)) << 8 | param(4));
         state.clockOffset = qint64(set) - now;
         return {};
     }
-    case 4: return QByteArray(reinterpret_cast<const char*>(state.rateBlock.data()), 4);
+    case 4:
+        return QByteArray(reinterpret_cast<const char*>(state.rateBlock.data()), 4);
     case 5:
         state.rateBlock = {{param(1), param(2), param(3), param(4)}};
         return {};
@@ -214,10 +221,16 @@ QByteArray LoggerSimulator::answer(const QByteArray& payload)
         r[0] = char(static_cast<quint8>(std::lround(state.noise * 2)));
         return r;
     }
-    case 13: m_awake = false; return {};
-    case 17: state.days = param(1) & 0x7F; return {};
-    case 18: return QByteArray(1, char(state.days));
-    case 240: return QByteArray(1, char(state.battery));
+    case 13:
+        m_awake = false;
+        return {};
+    case 17:
+        state.days = param(1) & 0x7F;
+        return {};
+    case 18:
+        return QByteArray(1, char(state.days));
+    case 240:
+        return QByteArray(1, char(state.battery));
     case 252:
         state.serial = (quint32(param(1)) << 16 | quint32(param(2)) << 8 | param(3)) & 0xFFFFFF;
         return {};
@@ -227,7 +240,8 @@ QByteArray LoggerSimulator::answer(const QByteArray& payload)
         if (param(1) == 252 && param(2) == 18)
             return bigEndian32(state.lastReset);
         return QByteArray(4, '\0');
-    default: return {}; // a command it does not know: an empty answer
+    default:
+        return {}; // a command it does not know: an empty answer
     }
 }
 
@@ -236,8 +250,11 @@ void LoggerSimulator::handle(const QByteArray& payload)
     QByteArray reply = answer(payload);
     ++m_answered;
     switch (fault) {
-    case Fault::None: send(reply); break;
-    case Fault::Mute: break;
+    case Fault::None:
+        send(reply);
+        break;
+    case Fault::Mute:
+        break;
     case Fault::Garbage: {
         QByteArray junk;
         for (int i = 0; i < 20; ++i) {
@@ -248,7 +265,9 @@ void LoggerSimulator::handle(const QByteArray& payload)
         write(junk);
         break;
     }
-    case Fault::Short: send(reply.left(1)); break;
+    case Fault::Short:
+        send(reply.left(1));
+        break;
     case Fault::Slow: {
         QTimer::singleShot(slowMs, this, [this, reply] { send(reply); });
         break;
@@ -290,8 +309,9 @@ void LoggerSimulator::send(const QByteArray& payload)
 bool LoggerSimulator::faultFromName(const QString& name, Fault& fault)
 {
     static const std::pair<const char*, Fault> kNames[] = {
-        {"none", Fault::None}, {"mute", Fault::Mute},     {"garbage", Fault::Garbage},       {"short", Fault::Short},
-        {"slow", Fault::Slow}, {"hangup", Fault::HangUp}, {"badsum", Fault::BadChecksum}};
+        {"none", Fault::None},         {"mute", Fault::Mute}, {"garbage", Fault::Garbage},
+        {"short", Fault::Short},       {"slow", Fault::Slow}, {"hangup", Fault::HangUp},
+        {"badsum", Fault::BadChecksum}};
     for (const auto& [text, value] : kNames)
         if (name == QLatin1String(text)) {
             fault = value;
@@ -320,7 +340,8 @@ bool LoggerSimulator::setOption(const QString& name, const QString& value, QStri
         for (int i = 0; i < count; ++i) {
             const qint64 v = parts[i].trimmed().toLongLong(&ok, 0);
             if (!ok || v < 0 || v > hi)
-                return fail(QStringLiteral("'%1' is not a number from 0 to %2").arg(parts[i]).arg(hi));
+                return fail(
+                    QStringLiteral("'%1' is not a number from 0 to %2").arg(parts[i]).arg(hi));
             store(i, v);
         }
         return true;
@@ -334,7 +355,8 @@ bool LoggerSimulator::setOption(const QString& name, const QString& value, QStri
         const QStringList parts = value.split(QLatin1Char('.'));
         bool okMajor = false, okMinor = false;
         const int major = parts.value(0).toInt(&okMajor), minor = parts.value(1).toInt(&okMinor);
-        if (parts.size() != 2 || !okMajor || !okMinor || major < 0 || major > 255 || minor < 0 || minor > 255)
+        if (parts.size() != 2 || !okMajor || !okMinor || major < 0 || major > 255 || minor < 0 ||
+            minor > 255)
             return fail(QStringLiteral("major.minor, such as 1.02"));
         state.firmwareMajor = static_cast<quint8>(major);
         state.firmwareMinor = static_cast<quint8>(minor);
@@ -344,7 +366,9 @@ bool LoggerSimulator::setOption(const QString& name, const QString& value, QStri
             return fail(QStringLiteral("seconds"));
     } else if (name == QLatin1String("rates")) {
         // no-leak,leak in rate units, as the logger holds them
-        return list(2, 255, [this](int i, qint64 v) { state.rateBlock[static_cast<size_t>(2 + i)] = quint8(v); });
+        return list(2, 255, [this](int i, qint64 v) {
+            state.rateBlock[static_cast<size_t>(2 + i)] = quint8(v);
+        });
     } else if (name == QLatin1String("multiplier")) {
         state.multiplier = static_cast<quint8>(number(1, 255));
         if (!ok)
@@ -366,9 +390,12 @@ bool LoggerSimulator::setOption(const QString& name, const QString& value, QStri
         if (!ok)
             return fail(QStringLiteral("logger-time seconds"));
     } else if (name == QLatin1String("histogram")) {
-        return list(100, 65535, [this](int i, qint64 v) { state.histogram[static_cast<size_t>(i)] = qint32(v); });
+        return list(100, 65535, [this](int i, qint64 v) {
+            state.histogram[static_cast<size_t>(i)] = qint32(v);
+        });
     } else if (name == QLatin1String("history")) {
-        return list(24, 255, [this](int i, qint64 v) { state.history[static_cast<size_t>(i)] = quint8(v); });
+        return list(24, 255,
+                    [this](int i, qint64 v) { state.history[static_cast<size_t>(i)] = quint8(v); });
     } else if (name == QLatin1String("noise")) {
         const double v = value.toDouble(&ok);
         if (!ok || v < 0 || v > 127.5)
@@ -405,7 +432,10 @@ bool LoggerSimulator::loadStateFile(const QString& path, QString* error)
         QString why;
         if (eq < 0 || !setOption(line.left(eq).trimmed(), line.mid(eq + 1).trimmed(), &why)) {
             if (error)
-                *error = QStringLiteral("%1 line %2: %3").arg(path).arg(lineNumber).arg(eq < 0 ? QStringLiteral("name = value expected") : why);
+                *error = QStringLiteral("%1 line %2: %3")
+                             .arg(path)
+                             .arg(lineNumber)
+                             .arg(eq < 0 ? QStringLiteral("name = value expected") : why);
             return false;
         }
     }

@@ -20,18 +20,18 @@ class LoggerSimulator : public QObject
 public:
     struct State
     {
-        quint32 serial = 3123456;               // 24 bits
+        quint32 serial = 3123456; // 24 bits
         quint8 firmwareMajor = 1, firmwareMinor = 2;
-        qint64 clockOffset = 0;                 // logger clock minus the PC's, seconds
+        qint64 clockOffset = 0; // logger clock minus the PC's, seconds
         std::array<quint8, 4> rateBlock{{0x10, 0x20, 12, 6}}; // [2] no-leak units, [3] leak units
-        quint8 multiplier = 5;                  // seconds per rate unit
-        quint8 days = 0x3E;                     // Monday to Friday
+        quint8 multiplier = 5;                                // seconds per rate unit
+        quint8 days = 0x3E;                                   // Monday to Friday
         quint8 leakStatus = 0;
         quint8 battery = 200;
-        qint32 lastReset = 1700000000;          // logger-time seconds
+        qint32 lastReset = 1700000000; // logger-time seconds
         std::array<qint32, 100> histogram{};
-        std::array<quint8, 24> history{};       // the command-7 reply's first 24 bytes
-        double noise = 21.0;                    // live level in dB; wanders as it is read
+        std::array<quint8, 24> history{}; // the command-7 reply's first 24 bytes
+        double noise = 21.0;              // live level in dB; wanders as it is read
     };
     enum class Fault { None, Mute, Garbage, Short, Slow, HangUp, BadChecksum };
 

@@ -51,9 +51,9 @@ private slots:
     {
         QCOMPARE(RateByte("1300"), quint8(255)); // 260 units: capped
         QCOMPARE(RateByte("1274"), quint8(254));
-        QCOMPARE(RateByte("12.5"), quint8(2));   // 12 (half to even) / 5
+        QCOMPARE(RateByte("12.5"), quint8(2)); // 12 (half to even) / 5
         QCOMPARE(RateByte("abc"), quint8(0));
-        QCOMPARE(RateByte("-5"), quint8(0));     // not wrapped round to 255
+        QCOMPARE(RateByte("-5"), quint8(0)); // not wrapped round to 255
         QCOMPARE(QString::number(*BatteryVolts(0), 'f', 2), QString("1.25"));
         QCOMPARE(QString::number(*BatteryVolts(128), 'f', 2), QString("2.51"));
         QCOMPARE(QString::number(*BatteryVolts(191), 'f', 2), QString("4.98"));
@@ -206,6 +206,32 @@ private slots:
         // A request on a closed port is refused with a message.
         QVERIFY(!CowlGetVersion(major, minor));
         QCOMPARE(m_messages, QStringList({LangText(571)}));
+    }
+
+    void simulatorSettings()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath("logger.txt");
+        QFile f(file);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("# a leaking logger\nserial = 7654321\nfirmware = 1.05\nleak-status = 2\nrates = "
+                "24,12\nfault = slow\n");
+        f.close();
+        LoggerSimulator sim;
+        QString error;
+        QVERIFY2(sim.loadStateFile(file, &error), qPrintable(error));
+        QCOMPARE(sim.state.serial, quint32(7654321));
+        QCOMPARE(sim.state.firmwareMinor, quint8(5));
+        QCOMPARE(sim.state.rateBlock[3], quint8(12));
+        QVERIFY(sim.fault == LoggerSimulator::Fault::Slow);
+        QVERIFY(!sim.setOption("serial", "16777216", &error));
+        QVERIFY(error.startsWith("serial"));
+        QVERIFY(!sim.setOption("history", "1,2,3", &error));
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write("serial = 1\nbattery: 12\n");
+        f.close();
+        QVERIFY(!sim.loadStateFile(file, &error));
+        QVERIFY(error.contains("line 2"));
     }
 
     // Every misbehaviour ends as a failed exchange within its time limit,

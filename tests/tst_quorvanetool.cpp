@@ -97,7 +97,8 @@ private slots:
     void logger()
     {
         QProcess sim;
-        sim.start(QStringLiteral(QUORVANE_LOGGERSIM), {"--serial", "1234567", "--battery", "255", "--days", "65"});
+        sim.start(QStringLiteral(QUORVANE_LOGGERSIM),
+                  {"--serial", "1234567", "--battery", "255", "--days", "65"});
         QVERIFY(sim.waitForReadyRead(10000));
         const QString device = QString::fromLocal8Bit(sim.readLine()).trimmed();
         QVERIFY(device.startsWith("/dev/"));

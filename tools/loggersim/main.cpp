@@ -54,7 +54,8 @@ int main(int argc, char** argv)
         QString error;
         if (name == QLatin1String("device"))
             device = value;
-        else if (name == QLatin1String("state") ? !logger.loadStateFile(value, &error) : !logger.setOption(name, value, &error))
+        else if (name == QLatin1String("state") ? !logger.loadStateFile(value, &error)
+                                                : !logger.setOption(name, value, &error))
             return usage(error);
     }
     QString path = device;

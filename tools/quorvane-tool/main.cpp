@@ -2,9 +2,9 @@
 // batch work. It reads and writes files exactly as the program does.
 
 #include "Ansi.h"
-#include "DatabaseReader.h"
 #include "Com32.h"
 #include "CowlComms.h"
+#include "DatabaseReader.h"
 #include "DatabaseWriter.h"
 #include "LangText.h"
 #include "SampleData.h"
@@ -153,11 +153,13 @@ int logger(const QStringList& args)
         return usageError(QStringLiteral("logger needs DEVICE and one of info, histogram, noise"));
     const QString& device = args[0];
     const QString& what = args[1];
-    if (what != QLatin1String("info") && what != QLatin1String("histogram") && what != QLatin1String("noise"))
+    if (what != QLatin1String("info") && what != QLatin1String("histogram") &&
+        what != QLatin1String("noise"))
         return usageError(QStringLiteral("unknown logger command ") + what);
     qputenv("QUORVANE_COM1", device.toLocal8Bit()); // the device stands in for COM1
     auto noAnswer = [&device] {
-        print(stderr, QStringLiteral("quorvane-tool: the logger on ") + device + QStringLiteral(" does not answer\n"));
+        print(stderr, QStringLiteral("quorvane-tool: the logger on ") + device +
+                          QStringLiteral(" does not answer\n"));
         CowlComms::Link().COMM_CLOSE();
         return 1;
     };
@@ -173,7 +175,8 @@ int logger(const QStringList& args)
             if (info.days[static_cast<size_t>(i)])
                 days << QLatin1String(kDays[i]);
         QString out;
-        out += QStringLiteral("firmware: %1\n").arg(info.firmwareMajor + info.firmwareMinor / 100.0, 0, 'f', 2);
+        out += QStringLiteral("firmware: %1\n")
+                   .arg(info.firmwareMajor + info.firmwareMinor / 100.0, 0, 'f', 2);
         out += QStringLiteral("serial: ") + info.serial.left(8) + QLatin1Char('\n');
         out += QStringLiteral("clock: ") + timeText(info.clock) + QLatin1Char('\n');
         out += QStringLiteral("leak-state rate: %1 seconds\n").arg(info.leakStateRate);
@@ -181,8 +184,10 @@ int logger(const QStringList& args)
         out += QStringLiteral("logging days: ") + days.join(QLatin1Char(' ')) + QLatin1Char('\n');
         out += QStringLiteral("last reset: ") + timeText(info.lastReset) + QLatin1Char('\n');
         out += QStringLiteral("leak status: ") + info.leakStatus.trimmed() + QLatin1Char('\n');
-        out += QStringLiteral("battery: ") +
-               (info.battery ? QStringLiteral("%1 V").arg(*info.battery, 0, 'f', 2) : LangText(617)) + QLatin1Char('\n');
+        out +=
+            QStringLiteral("battery: ") +
+            (info.battery ? QStringLiteral("%1 V").arg(*info.battery, 0, 'f', 2) : LangText(617)) +
+            QLatin1Char('\n');
         print(stdout, out);
     } else if (what == QLatin1String("histogram")) {
         std::array<qint32, 100> counts{};
