@@ -512,32 +512,29 @@ QList<QMdiSubWindow*> frmMain::arrangedWindows() const
     return out;
 }
 
-void frmMain::mnuWindowTileHorizontal_Click()
+void frmMain::tileWindows(bool sideBySide)
 {
-    // One above the other, each the full width.
     const QList<QMdiSubWindow*> windows = arrangedWindows();
     if (windows.isEmpty())
         return;
     const QRect area = m_mdi->viewport()->rect();
-    const int h = area.height() / static_cast<int>(windows.size());
-    for (int i = 0; i < windows.size(); ++i) {
+    const int n = static_cast<int>(windows.size());
+    const int w = sideBySide ? area.width() / n : area.width();
+    const int h = sideBySide ? area.height() : area.height() / n;
+    for (int i = 0; i < n; ++i) {
         windows[i]->showNormal();
-        windows[i]->setGeometry(0, i * h, area.width(), h);
+        windows[i]->setGeometry(sideBySide ? i * w : 0, sideBySide ? 0 : i * h, w, h);
     }
+}
+
+void frmMain::mnuWindowTileHorizontal_Click()
+{
+    tileWindows(false); // one above the other, each the full width
 }
 
 void frmMain::mnuWindowTileVertical_Click()
 {
-    // Side by side, each the full height.
-    const QList<QMdiSubWindow*> windows = arrangedWindows();
-    if (windows.isEmpty())
-        return;
-    const QRect area = m_mdi->viewport()->rect();
-    const int w = area.width() / static_cast<int>(windows.size());
-    for (int i = 0; i < windows.size(); ++i) {
-        windows[i]->showNormal();
-        windows[i]->setGeometry(i * w, 0, w, area.height());
-    }
+    tileWindows(true); // side by side, each the full height
 }
 
 void frmMain::mnuWindowArrangeIcons_Click()

@@ -92,6 +92,7 @@ private:
     void fillWindowMenu();
     void placeFromSettings();
     QList<QMdiSubWindow*> arrangedWindows() const;
+    void tileWindows(bool sideBySide);
 
     QMdiArea* m_mdi;
     QLabel* m_statusPanel;
