@@ -52,9 +52,9 @@ public:
             if (onHeap()) {
                 // text may point into our own heap buffer: copy before freeing
                 char copy[kInlineCapacity];
-                std::memcpy(copy, text.data(), n);
+                copySmall(copy, text.data(), n);
                 release();
-                std::memcpy(m_bytes, copy, n);
+                copySmall(m_bytes, copy, n);
             } else {
                 copySmall(m_bytes, text.data(), n);
             }

@@ -238,6 +238,9 @@ private slots:
         long_.assign(long_.view().substr(40)); // heap to inline, from its own heap bytes
         QCOMPARE(long_.str(), std::string("tail"));
         QVERIFY(long_ == "tail" && long_ != "Tail");
+        long_.assign(std::string(40, 'b'));
+        long_.assign(std::string_view()); // heap to empty, from no bytes at all
+        QVERIFY(long_.empty());
         AnsiText withNul(std::string_view("a\0b", 3));
         QCOMPARE(withNul.size(), size_t(3));
     }
