@@ -5,7 +5,6 @@
 #include "Utilities.h"
 
 #include <QIODevice>
-#include <QSaveFile>
 #include <charconv>
 #include <cstring>
 
@@ -47,15 +46,9 @@ private:
     std::string m_buf;
 };
 
-// Writes through a temporary file that replaces the target only on success.
-template <typename Writer> int saveAtomically(const QString& path, Writer write)
+int saveAtomically(const QString& path, const std::function<bool(QIODevice&)>& write)
 {
-    QSaveFile file(path);
-    bool ok = file.open(QIODevice::WriteOnly) && write(file);
-    if (ok)
-        ok = file.commit();
-    else
-        file.cancelWriting();
+    const bool ok = WriteFileAtomically(path, write);
     SetStatusText(QString());
     return ok ? FileResult::Ok : FileResult::WriteFailed;
 }

@@ -2,8 +2,9 @@
 
 #include "DatabaseWriter.h"
 #include "RecordChecks.h"
+#include "Utilities.h"
 
-#include <QSaveFile>
+#include <QIODevice>
 #include <algorithm>
 #include <cstdio>
 
@@ -101,25 +102,19 @@ LoggerRecord MakeSampleRecord(int index, int readings)
 
 int WriteSampleDatabase(const QString& path, int count, int readings, int first)
 {
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly))
-        return FileResult::WriteFailed;
-    std::string out = DatabaseHeaderLine();
-    bool ok = true;
-    for (int i = 1; i <= count && ok; ++i) {
-        AppendDatabaseRecordLine(out, MakeSampleRecord(first + i - 1, readings));
-        if (out.size() > (1u << 20) || i == count) {
-            ok = file.write(out.data(), static_cast<qint64>(out.size())) ==
-                 static_cast<qint64>(out.size());
-            out.clear();
+    const bool ok = WriteFileAtomically(path, [&](QIODevice& file) {
+        std::string out = DatabaseHeaderLine();
+        for (int i = 1; i <= count; ++i) {
+            AppendDatabaseRecordLine(out, MakeSampleRecord(first + i - 1, readings));
+            if (out.size() > (1u << 20) || i == count) {
+                if (file.write(out.data(), static_cast<qint64>(out.size())) !=
+                    static_cast<qint64>(out.size()))
+                    return false;
+                out.clear();
+            }
         }
-    }
-    if (ok && count <= 0)
-        ok = file.write(out.data(), static_cast<qint64>(out.size())) ==
-             static_cast<qint64>(out.size());
-    if (!ok) {
-        file.cancelWriting();
-        return FileResult::WriteFailed;
-    }
-    return file.commit() ? FileResult::Ok : FileResult::WriteFailed;
+        return out.empty() || file.write(out.data(), static_cast<qint64>(out.size())) ==
+                                  static_cast<qint64>(out.size());
+    });
+    return ok ? FileResult::Ok : FileResult::WriteFailed;
 }

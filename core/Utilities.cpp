@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QFileInfo>
+#include <QSaveFile>
 #include <cstdio>
 
 bool FileExists(const QString& path)
@@ -63,6 +64,18 @@ void SetStatusText(const QString& text)
 {
     if (statusSink())
         statusSink()(text);
+}
+
+bool WriteFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write)
+{
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return false;
+    if (!write(file)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
 }
 
 void SetMessageSink(MessageSink sink)

@@ -4,6 +4,8 @@
 #include <QString>
 #include <functional>
 
+class QIODevice;
+
 // A plain file (not a folder, not hidden) exists at the path.
 bool FileExists(const QString& path);
 
@@ -22,6 +24,11 @@ using StatusSink = std::function<void(const QString&)>;
 void SetStatusSink(StatusSink sink);
 bool HasStatusSink();
 void SetStatusText(const QString& text);
+
+// Writes a file through a temporary one that replaces it only when write
+// returned true and everything reached the disk; otherwise the old file
+// stays as it was.
+bool WriteFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write);
 
 // A plain message (OK button only) from code that has no windows of its own;
 // the program connects its message box, and without one it goes to stderr.

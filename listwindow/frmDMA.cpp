@@ -204,13 +204,6 @@ void SetColumnLayout(int option, bool shown)
     list->applyColumnLayout(option, shown);
 }
 
-void SetColumnWidth(int column, double twips, bool onlyIfVisible)
-{
-    frmDMA* list = App::ActiveList();
-    if (App::IsObjectAlive(list))
-        list->SetColumnWidth(column - 1, twips, onlyIfVisible);
-}
-
 void frmDMA::fillLine(QTreeWidgetItem* item, int index) const
 {
     const LoggerRecord& r = LocalRecs[static_cast<size_t>(index)];

@@ -107,6 +107,5 @@ private:
     bool m_sortedDescending = false;
 };
 
-// The View menu's column commands, acting on the list window bound to the editor.
+// The View menu's column command, acting on the list window bound to the editor.
 void SetColumnLayout(int option, bool shown);
-void SetColumnWidth(int column, double twips, bool onlyIfVisible);

@@ -13,7 +13,6 @@
 #include <QCloseEvent>
 #include <QFileInfo>
 #include <QFontDatabase>
-#include <QSaveFile>
 #include <QTextEdit>
 
 frmDocument::frmDocument(QWidget* parent) : QWidget(parent)
@@ -84,10 +83,8 @@ bool frmDocument::saveFile(const QString& path)
         const std::string ansi = Ansi::fromQString(plain);
         bytes = QByteArray(ansi.data(), static_cast<qsizetype>(ansi.size()));
     }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        return false;
-    return true;
+    return WriteFileAtomically(
+        path, [&bytes](QIODevice& file) { return file.write(bytes) == bytes.size(); });
 }
 
 bool frmDocument::saveWithDialog(const QString& dialogTitle)
