@@ -7,9 +7,6 @@
 #include <QtGlobal>
 
 namespace {
-constexpr quint8 kRequestStart = 0xA5;
-constexpr quint8 kReplyStart = 0x5A;
-constexpr quint8 kAttention = 0x55;
 constexpr int kAttentionBytes = 8;
 constexpr double kLoggerMarginMs = 300; // for the logger to act on a request
 constexpr double kFrameMarginMs = 200;  // on top of twice a frame's time on the line
@@ -49,6 +46,19 @@ QString Com32::deviceForPort(int port)
         return usb;
     return QStringLiteral("/dev/ttyS%1").arg(port - 1);
 #endif
+}
+
+QByteArray Com32::Frame(quint8 start, const QByteArray& payload)
+{
+    QByteArray frame;
+    frame.append(char(start));
+    frame.append(char(payload.size()));
+    int sum = static_cast<int>(payload.size());
+    for (const char c : payload)
+        sum += static_cast<quint8>(c);
+    frame.append(payload);
+    frame.append(char((256 - (sum & 0xFF)) & 0xFF));
+    return frame;
 }
 
 int Com32::COMM_OPEN(int port, int baud)
@@ -112,15 +122,8 @@ int Com32::PUT_MESSAGE(const quint8* frame, int length)
 {
     if (!m_port || !m_port->isOpen() || m_busy || length < 1 || length > 5 || !frame)
         return -1;
-    QByteArray out;
-    out.append(char(kRequestStart));
-    out.append(char(length));
-    int sum = length;
-    for (int i = 0; i < length; ++i) {
-        out.append(char(frame[i]));
-        sum += frame[i];
-    }
-    out.append(char((256 - (sum & 0xFF)) & 0xFF));
+    const QByteArray out =
+        Frame(kRequestStart, QByteArray(reinterpret_cast<const char*>(frame), length));
     m_port->readAll(); // whatever came before belongs to no request
     m_replyWaiting = false;
     m_reply.clear();

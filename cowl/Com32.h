@@ -36,6 +36,13 @@ public:
 
     // The serial device that COM1..COM4 stand for.
     static QString deviceForPort(int port);
+    // The wire format (PROTOCOL.md), shared with the logger simulator.
+    static constexpr quint8 kRequestStart = 0xA5;
+    static constexpr quint8 kReplyStart = 0x5A;
+    static constexpr quint8 kAttention = 0x55;
+    // start, length, payload, and the checksum that makes them add up to 0.
+    static QByteArray Frame(quint8 start, const QByteArray& payload);
+
     // How long a byte takes on the line at 2,400 baud, in milliseconds.
     static constexpr double kByteMs = 10.0 * 1000.0 / 2400.0;
 

@@ -1,5 +1,6 @@
 #include "LoggerSimulator.h"
 
+#include "Com32.h"
 #include "CowlComms.h"
 
 #include <QFile>
@@ -16,9 +17,9 @@
 #endif
 
 namespace {
-constexpr quint8 kRequestStart = 0xA5;
-constexpr quint8 kReplyStart = 0x5A;
-constexpr quint8 kAttention = 0x55;
+constexpr quint8 kRequestStart = Com32::kRequestStart;
+constexpr quint8 kReplyStart = Com32::kReplyStart;
+constexpr quint8 kAttention = Com32::kAttention;
 
 QByteArray bigEndian32(qint32 v)
 {
@@ -282,11 +283,8 @@ void LoggerSimulator::handle(const QByteArray& payload)
         break;
     }
     case Fault::BadChecksum: {
-        QByteArray frame;
-        frame.append(char(kReplyStart));
-        frame.append(char(reply.size()));
-        frame.append(reply);
-        frame.append(char(0x77)); // not the sum
+        QByteArray frame = Com32::Frame(kReplyStart, reply);
+        frame.back() = char(frame.back() + 1); // no longer the sum
         write(frame);
         break;
     }
@@ -295,15 +293,7 @@ void LoggerSimulator::handle(const QByteArray& payload)
 
 void LoggerSimulator::send(const QByteArray& payload)
 {
-    QByteArray frame;
-    frame.append(char(kReplyStart));
-    frame.append(char(payload.size()));
-    int sum = static_cast<int>(payload.size());
-    for (const char c : payload)
-        sum += static_cast<quint8>(c);
-    frame.append(payload);
-    frame.append(char((256 - (sum & 0xFF)) & 0xFF));
-    write(frame);
+    write(Com32::Frame(kReplyStart, payload));
 }
 
 bool LoggerSimulator::faultFromName(const QString& name, Fault& fault)
@@ -319,6 +309,29 @@ bool LoggerSimulator::faultFromName(const QString& name, Fault& fault)
         }
     return false;
 }
+
+namespace {
+struct ByteOption
+{
+    const char* name;
+    quint8 LoggerSimulator::State::*field;
+    qint64 lo, hi;
+    const char* help;
+};
+const ByteOption kByteOptions[] = {
+    {"multiplier", &LoggerSimulator::State::multiplier, 1, 255, "a number from 1 to 255"},
+    {"days", &LoggerSimulator::State::days, 0, 127, "a day mask from 0 to 127 (bit 0 Sunday)"},
+    {"leak-status", &LoggerSimulator::State::leakStatus, 0, 255, "a byte"},
+    {"battery", &LoggerSimulator::State::battery, 0, 255, "a byte"},
+};
+const ByteOption* byteOption(const QString& name)
+{
+    for (const ByteOption& o : kByteOptions)
+        if (name == QLatin1String(o.name))
+            return &o;
+    return nullptr;
+}
+} // namespace
 
 bool LoggerSimulator::setOption(const QString& name, const QString& value, QString* error)
 {
@@ -369,22 +382,11 @@ bool LoggerSimulator::setOption(const QString& name, const QString& value, QStri
         return list(2, 255, [this](int i, qint64 v) {
             state.rateBlock[static_cast<size_t>(2 + i)] = quint8(v);
         });
-    } else if (name == QLatin1String("multiplier")) {
-        state.multiplier = static_cast<quint8>(number(1, 255));
+    } else if (const ByteOption* option = byteOption(name)) {
+        const qint64 v = number(option->lo, option->hi);
         if (!ok)
-            return fail(QStringLiteral("a number from 1 to 255"));
-    } else if (name == QLatin1String("days")) {
-        state.days = static_cast<quint8>(number(0, 127));
-        if (!ok)
-            return fail(QStringLiteral("a day mask from 0 to 127 (bit 0 Sunday)"));
-    } else if (name == QLatin1String("leak-status")) {
-        state.leakStatus = static_cast<quint8>(number(0, 255));
-        if (!ok)
-            return fail(QStringLiteral("a byte"));
-    } else if (name == QLatin1String("battery")) {
-        state.battery = static_cast<quint8>(number(0, 255));
-        if (!ok)
-            return fail(QStringLiteral("a byte"));
+            return fail(QString::fromLatin1(option->help));
+        state.*(option->field) = static_cast<quint8>(v);
     } else if (name == QLatin1String("last-reset")) {
         state.lastReset = static_cast<qint32>(number(INT32_MIN, INT32_MAX));
         if (!ok)
