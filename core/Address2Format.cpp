@@ -30,11 +30,10 @@ const Format kFormats[] = {
 constexpr const char* kFreeMask = ">&&&&&&&&&&&&&&&&&&&&";
 
 // The entry number the setting names exactly ("1" to "14"), or 0.
-int entry()
+int entry(const QString& address2)
 {
-    const QString stored = SettingsStore::text(Setting::Address2);
     for (int i = 1; i <= 14; ++i)
-        if (stored == QString::number(i))
+        if (address2 == QString::number(i))
             return i;
     return 0;
 }
@@ -43,7 +42,12 @@ int entry()
 
 QString Address2Caption()
 {
-    const int e = entry();
+    return Address2Caption(Globals().Address2);
+}
+
+QString Address2Caption(const QString& address2)
+{
+    const int e = entry(address2);
     if (e == 14)
         return LangText(616); // valve ID
     if (e == 0)
@@ -53,6 +57,11 @@ QString Address2Caption()
 
 QString Address2Mask()
 {
-    const int e = entry();
+    return Address2Mask(Globals().Address2);
+}
+
+QString Address2Mask(const QString& address2)
+{
+    const int e = entry(address2);
     return QString::fromLatin1(e >= 1 && e <= 13 ? kFormats[e - 1].mask : kFreeMask);
 }

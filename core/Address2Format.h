@@ -4,8 +4,10 @@
 
 #include <QString>
 
-// The caption that labels the field.
+// The caption that labels the field, for the program's Address2 setting.
 QString Address2Caption();
+QString Address2Caption(const QString& address2);
 // The input mask of the field ('>' upper case, '#' digit, '?' letter,
 // '&' any character, '\' a fixed literal).
 QString Address2Mask();
+QString Address2Mask(const QString& address2);

@@ -349,7 +349,7 @@ private:
 
 } // namespace
 
-int ReadDatabase(RecordStore& store, QIODevice& device)
+int ReadDatabase(RecordStore& store, QIODevice& device, const ReadOptions& options)
 {
     store.LinesRead = 0;
     auto countLine = [&store] {
@@ -367,7 +367,7 @@ int ReadDatabase(RecordStore& store, QIODevice& device)
     if (st == LineReader::End)
         return FileResult::NoData;
     countLine();
-    if (!hadComma || store.KorvalindImport) {
+    if (!hadComma || options.KorvalindImport) {
         st = reader.skip(hadComma);
         if (st == LineReader::Error)
             return FileResult::Unreadable;
@@ -384,9 +384,9 @@ int ReadDatabase(RecordStore& store, QIODevice& device)
     const bool progress = HasStatusSink();
     const QString readingText = progress ? LangText(155) : QString(); // "Reading line "
     StatusTexts statusTexts;
-    if (store.KorvalindImport)
+    if (options.KorvalindImport)
         statusTexts = StatusTexts::fromLanguageFile();
-    RecordParser parser(store.KorvalindImport, &statusTexts);
+    RecordParser parser(options.KorvalindImport, &statusTexts);
 
     int n = 0;
     int result = FileResult::Ok;
@@ -410,7 +410,7 @@ int ReadDatabase(RecordStore& store, QIODevice& device)
         }
         ++n;
         LoggerRecord& rec = store.Records(n);
-        if (!parser.parse(line, rec) && !store.IgnoreFileErrs) {
+        if (!parser.parse(line, rec) && !options.IgnoreFileErrs) {
             result = FileResult::CorruptRecord;
             --n;
             break;
@@ -421,7 +421,7 @@ int ReadDatabase(RecordStore& store, QIODevice& device)
     return result;
 }
 
-int ReadDatabaseFile(RecordStore& store, const QString& path)
+int ReadDatabaseFile(RecordStore& store, const QString& path, const ReadOptions& options)
 {
     store.LinesRead = 0;
     if (!FileExists(path))
@@ -429,12 +429,12 @@ int ReadDatabaseFile(RecordStore& store, const QString& path)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return FileResult::Unreadable;
-    return ReadDatabase(store, file);
+    return ReadDatabase(store, file, options);
 }
 
-int ReadDatabaseFile(const QString& path)
+int ReadDatabaseFile(const QString& path, const ReadOptions& options)
 {
-    return ReadDatabaseFile(DMAModule(), path);
+    return ReadDatabaseFile(DMAModule(), path, options);
 }
 
 QString FileErrorText(int code, bool withLine, const RecordStore& store)
@@ -478,24 +478,23 @@ QString FileErrorText(int code, bool withLine, const RecordStore& store)
     return text;
 }
 
-QString FindDuplicateSerials(const RecordStore& store)
+QString DuplicateSerialReport(const qint32* serials, int count)
 {
     const bool progress = HasStatusSink();
     if (progress)
         SetStatusText(LangText(187)); // checking for duplicates
-    const int count = store.StoreCount;
 
     // One pass counts each serial; a second lists the repeated ones in the
     // order in which each is first met, as a pairwise comparison would.
     SerialCounter occurrences(count);
-    for (int i = 1; i <= count; ++i)
-        occurrences.add(store.Records(i).Serial);
+    for (int i = 0; i < count; ++i)
+        occurrences.add(serials[i]);
 
     const QString progressText = progress ? LangText(188) : QString();
     QString lines;
     int d = 0;
-    for (int i = 1; i <= count; ++i) {
-        const qint32 serial = store.Records(i).Serial;
+    for (int i = 0; i < count; ++i) {
+        const qint32 serial = serials[i];
         int& seen = occurrences.countOf(serial);
         if (seen > 1) {
             ++d;
@@ -505,7 +504,7 @@ QString FindDuplicateSerials(const RecordStore& store)
             seen = 0; // listed
         }
         if (progress)
-            SetStatusText(progressText + QString::number(i));
+            SetStatusText(progressText + QString::number(i + 1));
     }
     if (d == 0) {
         if (progress)
@@ -517,4 +516,12 @@ QString FindDuplicateSerials(const RecordStore& store)
     if (progress)
         SetStatusText(QString::number(d) + LangText(193)); // serials occur more than once
     return report;
+}
+
+QString FindDuplicateSerials(const RecordStore& store)
+{
+    std::vector<qint32> serials(static_cast<size_t>(std::max(store.StoreCount, 0)));
+    for (int i = 1; i <= store.StoreCount; ++i)
+        serials[static_cast<size_t>(i - 1)] = store.Records(i).Serial;
+    return DuplicateSerialReport(serials.data(), store.StoreCount);
 }

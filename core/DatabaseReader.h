@@ -50,13 +50,21 @@ inline std::string_view NextField(std::string_view line, int& position, int maxL
     return FieldText(b, e, maxLength);
 }
 
+// How a file is read; each caller says so, nothing is remembered between reads.
+struct ReadOptions
+{
+    bool IgnoreFileErrs = false;  // keep records that fail the checks
+    bool KorvalindImport = false; // a result file from the handheld: two header
+                                  // lines, status letters
+};
+
 // Fills the store from slot 1 and returns a FileResult code. On CorruptRecord
 // the store holds the sound records before the bad one and LinesRead is the
 // bad record's line.
-int ReadDatabaseFile(const QString& path);
-int ReadDatabaseFile(RecordStore& store, const QString& path);
+int ReadDatabaseFile(const QString& path, const ReadOptions& options = {});
+int ReadDatabaseFile(RecordStore& store, const QString& path, const ReadOptions& options = {});
 // The same from an open device (no existence check).
-int ReadDatabase(RecordStore& store, QIODevice& device);
+int ReadDatabase(RecordStore& store, QIODevice& device, const ReadOptions& options = {});
 
 // The message for a result code; with the line number of the last read when
 // withLine is set and a line was read.
@@ -64,3 +72,5 @@ QString FileErrorText(int code, bool withLine, const RecordStore& store = DMAMod
 
 // A report of the serials that occur on more than one record, or empty.
 QString FindDuplicateSerials(const RecordStore& store = DMAModule());
+// The same report for any run of serials, in record order.
+QString DuplicateSerialReport(const qint32* serials, int count);

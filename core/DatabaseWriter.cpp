@@ -137,8 +137,16 @@ void AppendDatabaseRecordLine(std::string& out, const LoggerRecord& rec)
     out.resize(static_cast<size_t>(p - out.data()));
 }
 
+// A count past the last record slot would write the scratch slot as a logger.
+static bool countFits(const RecordStore& store)
+{
+    return store.StoreCount >= 0 && store.StoreCount <= RecordStore::kMaxRecords;
+}
+
 bool WriteDatabase(RecordStore& store, QIODevice& device)
 {
+    if (!countFits(store))
+        return false;
     ChunkedOutput out(device);
     out.buffer().append(DatabaseHeaderLine());
     const QString progress = HasStatusSink() ? LangText(168) : QString(); // "Writing logger "
@@ -165,6 +173,8 @@ int WriteDatabaseFile(const QString& path)
 
 bool WriteKorvalind(RecordStore& store, QIODevice& device)
 {
+    if (!countFits(store))
+        return false;
     ChunkedOutput out(device);
     std::string& b = out.buffer();
     b.append("\"Velloran Korvalind V1.00,,,,,,,,,,,,,,,,,,,,,,,,,,,,,\"\r\n");

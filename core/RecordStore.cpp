@@ -1,6 +1,8 @@
 #include "RecordStore.h"
 
 #include <new>
+#include <stdexcept>
+#include <string>
 
 #ifdef Q_OS_LINUX
 #include <sys/mman.h>
@@ -40,11 +42,8 @@ LoggerRecord& RecordStore::Records(int slot)
 {
     if (slot == kScratchSlot)
         return m_scratch;
-    if (slot < 0 || slot > kLastSlot) {
-        Q_ASSERT_X(false, "RecordStore::Records", "slot out of range");
-        m_outOfRange = LoggerRecord();
-        return m_outOfRange;
-    }
+    if (!IsValidSlot(slot))
+        throw std::out_of_range("record store slot " + std::to_string(slot));
     while (m_constructed <= slot)
         new (&m_slots[m_constructed++]) LoggerRecord();
     return m_slots[slot];
@@ -62,8 +61,6 @@ void RecordStore::clear()
     m_scratch = LoggerRecord();
     StoreCount = 0;
     LinesRead = 0;
-    IgnoreFileErrs = false;
-    KorvalindImport = false;
 }
 
 RecordStore& DMAModule()

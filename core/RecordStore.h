@@ -15,15 +15,14 @@ public:
     static constexpr int kScratchSlot = 7000; // doubles as a scratch slot
     static constexpr int kMaxRecords = 6999;  // so a file never reaches the scratch slot
 
-    // A slot outside 0..7000 is a caller's bug; it gets a throw-away record
-    // rather than memory that belongs to something else.
+    static bool IsValidSlot(int slot) { return slot >= 0 && slot <= kLastSlot; }
+    // A slot outside 0..7000 is a caller's bug and throws std::out_of_range:
+    // neither a silent blank record nor memory that belongs to something else.
     LoggerRecord& Records(int slot);
     const LoggerRecord& Records(int slot) const;
 
     int StoreCount = 0;
     qint32 LinesRead = 0;
-    bool IgnoreFileErrs = false;
-    bool KorvalindImport = false;
 
     void clear();
 
@@ -34,7 +33,6 @@ private:
     LoggerRecord* m_slots = nullptr;
     int m_constructed = 0;
     LoggerRecord m_scratch;
-    LoggerRecord m_outOfRange;
 };
 
 // The program's one store (the module DMAModule).

@@ -1,6 +1,5 @@
 #include "SettingsStore.h"
 
-#include "RecordStore.h"
 #include "Utilities.h"
 
 #include <QDir>
@@ -305,7 +304,6 @@ void ProgramSettings::load()
     using namespace SettingsStore;
     EnHistEdit = boolean(Setting::EnHistEdit);
     IgnoreFileErrs = boolean(Setting::IgnoreFileErrs);
-    DMAModule().IgnoreFileErrs = IgnoreFileErrs;
     DefaultPath = withoutTrailingSeparator(text(Setting::DefaultPath));
     FillIncrement = integer(Setting::FillIncrement).value_or(1);
     ComPort = static_cast<qint16>(integer(Setting::ComPort).value_or(1));
@@ -313,7 +311,7 @@ void ProgramSettings::load()
     NumberToDial = text(Setting::NumberToDial);
     CataloguePath = text(Setting::CataloguePath);
     BrenvaskDirectory = text(Setting::BrenvaskDirectory);
-    Address2 = integer(Setting::Address2).value_or(0);
+    Address2 = text(Setting::Address2);
     TrundlexPath = text(Setting::TrundlexPath);
     DownLoadCount = static_cast<qint16>(integer(Setting::DownLoadCount).value_or(1));
     FollowMouse = boolean(Setting::mnuWindowFollowMouse);

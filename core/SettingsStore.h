@@ -126,11 +126,11 @@ struct ProgramSettings
     qint16 DownLoadCount = 1;
     QString CataloguePath;
     QString BrenvaskDirectory;
-    qint32 Address2 = 0;
+    QString Address2 = QStringLiteral("0"); // compared as text by the grid formats
     QString TrundlexPath;
     bool FollowMouse = false; // mnuWindowFollowMouse
 
-    // Reads the keys the program mirrors (and the store's IgnoreFileErrs).
+    // Reads the keys the program mirrors.
     void load();
     // Writes back the keys the program saves at exit.
     void save() const;

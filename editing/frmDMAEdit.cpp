@@ -2,6 +2,9 @@
 
 #include "Address2Format.h"
 #include "Ansi.h"
+#include "AppState.h"
+#include "Commands.h"
+#include "EditingFeature.h"
 #include "LangText.h"
 #include "ListText.h"
 #include "LoggerRecord.h"
@@ -15,7 +18,7 @@ constexpr int kNarrowWidth = 4200 / 15; // twips to pixels
 constexpr int kWideWidth = 12000 / 15;
 } // namespace
 
-frmDMAEdit::frmDMAEdit(QWidget* parent) : QWidget(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
+frmDMAEdit::frmDMAEdit(QWidget* parent) : RecordEditor(parent, Qt::Tool | Qt::WindowStaysOnTopHint)
 {
     setObjectName(QStringLiteral("frmDMAEdit"));
     auto* form = new QFormLayout(this);
@@ -59,4 +62,19 @@ void frmDMAEdit::toggleGraph()
 {
     m_graphShown = !m_graphShown;
     resize(m_graphShown ? kWideWidth : kNarrowWidth, height());
+}
+
+RecordEditor* CreateRecordEditor(QWidget* parent)
+{
+    return new frmDMAEdit(parent);
+}
+
+void RegisterEditingCommands()
+{
+    Commands::Register(QStringLiteral("mnuViewEditor"), [] {
+        if (RecordEditor* editor = App::Editor()) {
+            editor->show();
+            editor->raise();
+        }
+    });
 }

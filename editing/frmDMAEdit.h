@@ -2,28 +2,21 @@
 // The one record editor of a run: a tool window that stays on top and shows
 // the logger at the current line of the list window bound to it.
 
-#include <QWidget>
+#include "RecordEditor.h"
 
-struct LoggerRecord;
-class QFormLayout;
 class QLabel;
 
-class frmDMAEdit : public QWidget
+class frmDMAEdit : public RecordEditor
 {
     Q_OBJECT
 public:
     explicit frmDMAEdit(QWidget* parent = nullptr);
 
-    // Readings the editor works with: the bound list's count, 0 when unbound.
-    int NumHistories = 0;
-
-    void showRecord(const LoggerRecord& rec);
-    void clearRecord();
-    // The level/spread bars back to empty.
-    void resetGraph();
-    // Between the narrow window and the wide one that shows the graph.
-    void toggleGraph();
-    bool graphShown() const { return m_graphShown; }
+    void showRecord(const LoggerRecord& rec) override;
+    void clearRecord() override;
+    void resetGraph() override;
+    void toggleGraph() override;
+    bool graphShown() const override { return m_graphShown; }
 
 private:
     QLabel* m_serial;

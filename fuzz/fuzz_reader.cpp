@@ -35,12 +35,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size < 1)
         return 0;
     static RecordStore store;
-    store.IgnoreFileErrs = data[0] & 1;
-    store.KorvalindImport = data[0] & 2;
+    const ReadOptions options{(data[0] & 1) != 0, (data[0] & 2) != 0};
     QByteArray bytes(reinterpret_cast<const char*>(data + 1), static_cast<qsizetype>(size - 1));
     QBuffer in(&bytes);
     in.open(QIODevice::ReadOnly);
-    const int result = ReadDatabase(store, in);
+    const int result = ReadDatabase(store, in, options);
     require(result == 0 || result == 1 || result == 3 || result == 5 || result == 7 || result == 8);
     require(store.LinesRead >= 0 && store.StoreCount >= 0 &&
             store.StoreCount <= RecordStore::kMaxRecords);
@@ -48,7 +47,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         require(!IsValidRecord(store.Records(store.StoreCount + 1)));
     if (result != 0)
         return 0;
-    if (!store.IgnoreFileErrs)
+    if (!options.IgnoreFileErrs)
         for (int i = 1; i <= store.StoreCount; ++i)
             require(IsValidRecord(store.Records(i)));
 
@@ -59,11 +58,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     require(WriteDatabase(store, out));
 
     static RecordStore again;
-    again.IgnoreFileErrs = true;
-    again.KorvalindImport = false;
     QBuffer back(&written);
     back.open(QIODevice::ReadOnly);
-    const int reread = ReadDatabase(again, back);
+    const int reread = ReadDatabase(again, back, {true, false});
     if (store.StoreCount == 0) { // only the header was written
         require(reread == 7);
         return 0;

@@ -1,31 +1,21 @@
 #include "Documents.h"
 
 #include "AppState.h"
+#include "BusyCursor.h"
 #include "DatabaseReader.h"
 #include "DatabaseWriter.h"
 #include "LangText.h"
 #include "Prompts.h"
 #include "SettingsStore.h"
 #include "Utilities.h"
+#include "WindowHost.h"
 #include "frmDMA.h"
 #include "frmDocument.h"
-#include "frmMain.h"
 
-#include <QApplication>
 #include <QDir>
 #include <QFile>
 
 namespace {
-
-// The hourglass for as long as it lives.
-class BusyCursor
-{
-public:
-    BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~BusyCursor() { QApplication::restoreOverrideCursor(); }
-    BusyCursor(const BusyCursor&) = delete;
-    BusyCursor& operator=(const BusyCursor&) = delete;
-};
 
 bool endsWithNoCase(const QString& text, const char* suffix)
 {
@@ -49,7 +39,9 @@ bool LoadDatabaseFile(const QString& path)
     int result;
     {
         BusyCursor busy;
-        result = ReadDatabaseFile(path);
+        ReadOptions options;
+        options.IgnoreFileErrs = Globals().IgnoreFileErrs;
+        result = ReadDatabaseFile(path, options);
     }
     if (result != FileResult::Ok) {
         ShowMessage(FileErrorText(result, true) + QStringLiteral(":\n") + path);
@@ -80,8 +72,8 @@ bool LoadDatabaseFile(const QString& path)
 frmDMA* CreateListWindow()
 {
     auto* window = new frmDMA;
-    if (frmMain* main = App::MainWindow())
-        main->addChildWindow(window);
+    if (WindowHost* host = App::Host())
+        host->addChildWindow(window);
     window->Form_Load();
     return window;
 }
@@ -91,30 +83,32 @@ void OpenDocument(const QString& path)
     if (!LoadDatabaseFile(path))
         return;
     frmDMA* window = CreateListWindow();
-    window->AskForSave = false;
-    window->NeverBeenSaved = false;
-    window->NumHistories = kMaxHistories;
+    LoggerList& doc = window->document();
+    doc.AskForSave = false;
+    doc.NeverBeenSaved = false;
+    doc.NumHistories = kMaxHistories;
     // Named before it takes the records, so the editor it binds shows the name.
     window->setCaption(path);
-    window->DMAName = FileTitle(path);
+    doc.DMAName = FileTitle(path);
     window->CopyFrom_DMAModule();
     window->show();
     window->setFocus();
-    if (frmMain* main = App::MainWindow())
-        main->ShuffleMRU(window->caption());
+    if (WindowHost* host = App::Host())
+        host->ShuffleMRU(window->caption());
 }
 
 frmDMA* NewDocument()
 {
     const int number = App::NextNewDocumentNumber();
     frmDMA* window = CreateListWindow();
-    window->AskForSave = false;
-    window->NeverBeenSaved = true;
-    window->NumHistories = kMaxHistories;
+    LoggerList& doc = window->document();
+    doc.AskForSave = false;
+    doc.NeverBeenSaved = true;
+    doc.NumHistories = kMaxHistories;
     const QString name = LangText(126) + QStringLiteral("%1").arg(number, 4, 10, QLatin1Char('0')) +
                          QStringLiteral(".CSV");
     window->setCaption(name);
-    window->DMAName = name;
+    doc.DMAName = name;
     window->show();
     return window;
 }
@@ -155,13 +149,14 @@ bool SaveDocument(frmDMA* window, const QString& requested)
         ShowMessage(FileErrorText(result, false));
         return false;
     }
-    window->AskForSave = false;
-    window->NeverBeenSaved = false;
+    LoggerList& doc = window->document();
+    doc.AskForSave = false;
+    doc.NeverBeenSaved = false;
     window->setCaption(path);
-    window->DMAName = FileTitle(path);
+    doc.DMAName = FileTitle(path);
     RememberDefaultPath(path);
-    if (frmMain* main = App::MainWindow())
-        main->ShuffleMRU(window->caption());
+    if (WindowHost* host = App::Host())
+        host->ShuffleMRU(window->caption());
     return true;
 }
 
@@ -185,7 +180,7 @@ bool SaveListWindow(frmDMA* window)
         ShowMessage(LangText(330)); // nothing to save
         return false;
     }
-    if (window->NeverBeenSaved)
+    if (window->document().NeverBeenSaved)
         return SaveListWindowAs(window);
     return SaveDocument(window, window->caption());
 }
@@ -201,7 +196,7 @@ bool SaveListWindowAs(frmDMA* window)
         ShowMessage(LangText(330));
         return false;
     }
-    const QString name = window->DMAName;
+    const QString name = window->document().DMAName;
     QString proposed;
     if (endsWithNoCase(name, ".csv"))
         proposed = name;

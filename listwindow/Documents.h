@@ -1,6 +1,8 @@
 #pragma once
 // Opening, creating and saving documents: database files as list windows.
 
+#include "ListWindowFeature.h"
+
 #include <QString>
 
 class frmDMA;
@@ -8,8 +10,6 @@ class frmDMA;
 // Reads the file into the record store and tells the user of a failure or of
 // duplicated serials; true when its records may be shown.
 bool LoadDatabaseFile(const QString& path);
-// Opens the file as a new list window (nothing happens when it cannot be read).
-void OpenDocument(const QString& path);
 // A new, empty, untitled list window.
 frmDMA* NewDocument();
 // A list window inside the main window, sized and laid out from the settings.

@@ -1,17 +1,17 @@
 #include "frmDMA.h"
 
 #include "Address2Format.h"
-#include "Ansi.h"
 #include "AppState.h"
+#include "DatabaseReader.h"
 #include "Documents.h"
 #include "LangText.h"
-#include "ListText.h"
+#include "LoggerTableModel.h"
 #include "Prompts.h"
-#include "RecordChecks.h"
+#include "RecordEditor.h"
 #include "RecordStore.h"
 #include "SettingsStore.h"
 #include "Utilities.h"
-#include "frmDMAEdit.h"
+#include "WindowHost.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -19,7 +19,7 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
-#include <QTreeWidget>
+#include <QTreeView>
 #include <algorithm>
 #include <cmath>
 
@@ -27,8 +27,6 @@ namespace {
 
 constexpr double kTwipsPerPixel = 15;
 constexpr int kMargin = 10;
-constexpr int kRecordRole = Qt::UserRole;  // the record index a line names
-constexpr int kKeyRole = Qt::UserRole + 1; // its key text, "12x"
 
 int toPixels(double twips)
 {
@@ -47,7 +45,7 @@ struct ColumnSettings
     double share; // of the list width when no width is stored
 };
 
-const ColumnSettings kColumns[frmDMA::ColumnCount] = {
+const ColumnSettings kColumns[LoggerList::ColumnCount] = {
     {Setting::SerialNo_ColWidth, Setting::SerialNo_ColPosition, 0.1},
     {Setting::GridRef_ColWidth, Setting::GridRef_ColPosition, 0.09},
     {Setting::Deployed_ColWidth, Setting::Deployed_ColPosition, 0.09},
@@ -68,32 +66,24 @@ QStringList headerTexts()
             LangText(166), LangText(167),     LangText(500)};
 }
 
-// Lines sort by the text of a column, as text, ignoring case.
-class LineItem : public QTreeWidgetItem
-{
-public:
-    using QTreeWidgetItem::QTreeWidgetItem;
-    bool operator<(const QTreeWidgetItem& other) const override
-    {
-        const int column = treeWidget() ? treeWidget()->sortColumn() : 0;
-        return text(column).compare(other.text(column), Qt::CaseInsensitive) < 0;
-    }
-};
-
 } // namespace
 
-frmDMA::frmDMA(QWidget* parent) : QWidget(parent)
+frmDMA::frmDMA(QWidget* parent) : ListWindow(parent)
 {
     setObjectName(QStringLiteral("frmDMA"));
     setAttribute(Qt::WA_DeleteOnClose);
     setMouseTracking(true);
-    ListViewDMA = new QTreeWidget(this);
+    m_model = new LoggerTableModel(m_document, this);
+    ListViewDMA = new QTreeView(this);
     ListViewDMA->setObjectName(QStringLiteral("ListViewDMA"));
+    ListViewDMA->setModel(m_model);
     ListViewDMA->setRootIsDecorated(false);
+    ListViewDMA->setItemsExpandable(false);
     ListViewDMA->setUniformRowHeights(true);
     ListViewDMA->setAllColumnsShowFocus(true);
     ListViewDMA->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    ListViewDMA->setColumnCount(ColumnCount);
+    ListViewDMA->setSelectionBehavior(QAbstractItemView::SelectRows);
+    ListViewDMA->setEditTriggers(QAbstractItemView::NoEditTriggers);
     ListViewDMA->header()->setMinimumSectionSize(0);
     ListViewDMA->header()->setSectionsMovable(true);
     ListViewDMA->header()->setStretchLastSection(false);
@@ -102,14 +92,31 @@ frmDMA::frmDMA(QWidget* parent) : QWidget(parent)
     ListViewDMA->installEventFilter(this);
     ListViewDMA->viewport()->installEventFilter(this);
     connect(ListViewDMA->header(), &QHeaderView::sectionClicked, this, &frmDMA::sortByColumn);
-    connect(ListViewDMA, &QTreeWidget::itemClicked, this,
-            [this](QTreeWidgetItem* item) { itemClicked(item); });
-    connect(ListViewDMA, &QTreeWidget::itemDoubleClicked, this, [this] { showEditor(); });
+    connect(ListViewDMA, &QTreeView::clicked, this, &frmDMA::itemClicked);
+    connect(ListViewDMA, &QTreeView::doubleClicked, this, [this] { showEditor(); });
+}
+
+frmDMA::~frmDMA()
+{
+    // The view goes first: it must not ask a model that is being taken apart.
+    delete ListViewDMA;
+    delete m_model;
 }
 
 QMdiSubWindow* frmDMA::subWindow() const
 {
     return qobject_cast<QMdiSubWindow*>(parentWidget());
+}
+
+void frmDMA::setCaption(const QString& caption)
+{
+    m_document.Caption = caption;
+    setWindowTitle(caption);
+}
+
+QString frmDMA::headerText(int column) const
+{
+    return m_model->headerData(column, Qt::Horizontal).toString();
 }
 
 void frmDMA::Form_Load()
@@ -123,29 +130,29 @@ void frmDMA::Form_Load()
     ListViewDMA->setGeometry(kMargin, kMargin, std::max(inner.width() - 2 * kMargin, 0),
                              std::max(inner.height() - 2 * kMargin, 0));
 
-    ListViewDMA->setHeaderLabels(headerTexts());
+    m_model->setHeaders(headerTexts());
+    QHeaderView* header = ListViewDMA->header();
     const double list = listWidth();
-    for (int c = 0; c < ColumnCount; ++c) {
+    for (int c = 0; c < LoggerList::ColumnCount; ++c) {
         const double w =
             SettingsStore::number(kColumns[c].width).value_or(list * kColumns[c].share);
-        ListViewDMA->header()->resizeSection(c, std::max(0, toPixels(w)));
+        header->resizeSection(c, std::max(0, toPixels(w)));
     }
     // Column order: each column at its stored position, when the positions
     // make a proper order; otherwise the default one.
     std::vector<std::pair<int, int>> order;
-    for (int c = 0; c < ColumnCount; ++c)
+    for (int c = 0; c < LoggerList::ColumnCount; ++c)
         order.emplace_back(SettingsStore::integer(kColumns[c].position).value_or(c + 1), c);
     std::sort(order.begin(), order.end());
     bool proper = true;
-    for (int i = 0; i < ColumnCount; ++i)
+    for (int i = 0; i < LoggerList::ColumnCount; ++i)
         proper = proper && order[static_cast<size_t>(i)].first == i + 1;
     if (proper) {
-        for (int visual = 0; visual < ColumnCount; ++visual) {
+        for (int visual = 0; visual < LoggerList::ColumnCount; ++visual) {
             const int logical = order[static_cast<size_t>(visual)].second;
-            ListViewDMA->header()->moveSection(ListViewDMA->header()->visualIndex(logical), visual);
+            header->moveSection(header->visualIndex(logical), visual);
         }
     }
-    ListViewDMA->clear();
     // The default layout is not forced on: the window keeps the widths the
     // user last left, and no other window is touched.
     AutoSize = false;
@@ -164,7 +171,7 @@ double frmDMA::columnWidth(int column) const
 
 void frmDMA::SetColumnWidth(int column, double twips, bool onlyIfVisible)
 {
-    if (column < 0 || column >= ColumnCount)
+    if (column < 0 || column >= LoggerList::ColumnCount)
         return;
     if (onlyIfVisible && ListViewDMA->header()->sectionSize(column) <= 0)
         return;
@@ -177,9 +184,9 @@ void frmDMA::applyColumnLayout(int option, bool shown)
     // Default widths of columns 1 to 7 (serial to date).
     const double defaults[7] = {w / 10, w / 7, w / 11, w / 11, w / 8, w / 8, w / 10};
     auto readingColumns = [this] {
-        SetColumnWidth(ColStatus, 400, false);
-        SetColumnWidth(ColLevel, 700, false);
-        SetColumnWidth(ColSpread, 700, false);
+        SetColumnWidth(LoggerList::ColStatus, 400, false);
+        SetColumnWidth(LoggerList::ColLevel, 700, false);
+        SetColumnWidth(LoggerList::ColSpread, 700, false);
     };
     if (option >= 1 && option <= 7) {
         SetColumnWidth(option - 1, shown ? defaults[option - 1] : 0, false);
@@ -198,68 +205,21 @@ void frmDMA::applyColumnLayout(int option, bool shown)
 void SetColumnLayout(int option, bool shown)
 {
     SetStatusText(QString());
-    frmDMA* list = App::ActiveList();
-    if (!App::IsObjectAlive(list))
-        return;
-    list->applyColumnLayout(option, shown);
-}
-
-void frmDMA::fillLine(QTreeWidgetItem* item, int index) const
-{
-    const LoggerRecord& r = LocalRecs[static_cast<size_t>(index)];
-    item->setText(ColSerial, QString::fromLatin1(FormatSerial(r.Serial).c_str()));
-    item->setText(ColGridRef, Ansi::toQString(GridRefToLocation(r.GridRef)));
-    item->setText(ColDeployed, Ansi::toQString(r.Deployed));
-    item->setText(ColReceived, Ansi::toQString(r.Received));
-    item->setText(ColComment1, Ansi::toQString(r.Comment1));
-    item->setText(ColComment2, Ansi::toQString(r.Comment2));
-    item->setText(ColDate, Ansi::toQString(r.Date[1]));
-    item->setText(ColStatus, Ansi::toQString(r.Status[1]));
-    item->setText(ColLevel, FormatReading(r.Level[1]));
-    item->setText(ColSpread, FormatReading(r.Spread[1]));
-    item->setText(ColUserComments, Ansi::toQString(r.UserComments));
-    item->setData(0, kRecordRole, index);
-    item->setData(0, kKeyRole, QString::number(index) + QLatin1Char('x'));
-}
-
-void frmDMA::addLine(int index)
-{
-    auto* item = new LineItem;
-    fillLine(item, index);
-    ListViewDMA->addTopLevelItem(item);
-}
-
-int frmDMA::recordIndexOfLine(int line) const
-{
-    QTreeWidgetItem* item = ListViewDMA->topLevelItem(line - 1);
-    return item ? item->data(0, kRecordRole).toInt() : 0;
+    if (auto* list = qobject_cast<frmDMA*>(App::UsableActiveList()))
+        list->applyColumnLayout(option, shown);
 }
 
 void frmDMA::CopyFrom_DMAModule()
 {
-    RecordStore& store = DMAModule();
-    const int n = store.StoreCount;
-    if (n < 1) {
+    const RecordStore& store = DMAModule();
+    if (store.StoreCount < 1) {
         SetStatusText(LangText(338)); // no loggers to show
         return;
     }
-    LocalRecs.assign(1, LoggerRecord());
-    LocalRecs.reserve(static_cast<size_t>(n) + 1);
-    ListViewDMA->clear();
-    const bool progress = HasStatusSink();
-    const QString adding = progress ? LangText(339) : QString(),
-                  toList = progress ? LangText(340) : QString();
-    QList<QTreeWidgetItem*> items;
-    items.reserve(n);
-    for (int i = 1; i <= n; ++i) {
-        LocalRecs.push_back(store.Records(i));
-        auto* item = new LineItem;
-        fillLine(item, i);
-        items.append(item);
-        if (progress)
-            SetStatusText(adding + QString::number(i) + toList);
+    if (!m_document.CopyFrom(store)) { // more than a document holds
+        ShowMessage(FileErrorText(FileResult::TooManyRecords, false));
+        return;
     }
-    ListViewDMA->addTopLevelItems(items);
     SelLine = 1;
     MakeVisibleListLine(SelLine);
     AttachEditor();
@@ -269,32 +229,14 @@ void frmDMA::CopyFrom_DMAModule()
 
 void frmDMA::CopyTo_DMAModule()
 {
-    RecordStore& store = DMAModule();
-    const int n = RecordCount();
-    store.StoreCount = n;
-    const bool progress = HasStatusSink();
-    const QString preparing = progress ? LangText(341) : QString();
-    for (int i = 1; i <= n; ++i) {
-        LoggerRecord& slot = store.Records(i);
-        slot = LocalRecs[static_cast<size_t>(i)];
-        TidyReadings(slot, NumHistories);
-        if (progress)
-            SetStatusText(preparing + QString::number(i));
-    }
+    m_document.CopyTo(DMAModule());
 }
 
 void frmDMA::ReLoad()
 {
-    ListViewDMA->clear();
+    m_document.ReLoad();
     if (RecordCount() < 1)
         return;
-    QList<QTreeWidgetItem*> items;
-    for (int i = 1; i <= RecordCount(); ++i) {
-        auto* item = new LineItem;
-        fillLine(item, i);
-        items.append(item);
-    }
-    ListViewDMA->addTopLevelItems(items);
     SelLine = 1;
     MakeVisibleListLine(SelLine);
     AttachEditor();
@@ -302,31 +244,28 @@ void frmDMA::ReLoad()
     SetStatusText(LangText(349)); // list refreshed
 }
 
-LoggerRecord frmDMA::NewBlankRecord()
+bool frmDMA::GetLocalRec(qint32 serial, int slot)
 {
-    LoggerRecord r;
-    r.Serial = 99999999;
-    r.GridRef = kAbsentGridRef;
-    r.Comment1 = LangTextAnsi(354); // a new logger
-    return r;
-}
-
-void frmDMA::GetLocalRec(qint32 serial, int slot)
-{
+    if (!RecordStore::IsValidSlot(slot))
+        return false;
     const int i = GetRecFromSerial(serial);
-    DMAModule().Records(slot) = i > 0 ? LocalRecs[static_cast<size_t>(i)] : NewBlankRecord();
+    DMAModule().Records(slot) = i > 0 ? m_document.record(i) : LoggerList::NewBlankRecord();
+    return true;
 }
 
-void frmDMA::GetLocalRecByIndex(int slot, int index)
+bool frmDMA::GetLocalRecByIndex(int slot, int index)
 {
-    if (index >= 1 && index <= RecordCount())
-        DMAModule().Records(slot) = LocalRecs[static_cast<size_t>(index)];
+    if (!RecordStore::IsValidSlot(slot) || !m_document.IsValidIndex(index))
+        return false;
+    DMAModule().Records(slot) = m_document.record(index);
+    return true;
 }
 
-void frmDMA::PutLocalRecByIndex(int slot, int index)
+bool frmDMA::PutLocalRecByIndex(int slot, int index)
 {
-    if (index >= 1 && index <= RecordCount())
-        LocalRecs[static_cast<size_t>(index)] = DMAModule().Records(slot);
+    if (!RecordStore::IsValidSlot(slot))
+        return false;
+    return m_document.Put(index, DMAModule().Records(slot));
 }
 
 bool frmDMA::GetLocalRecBySelection()
@@ -335,92 +274,37 @@ bool frmDMA::GetLocalRecBySelection()
         return false;
     MakeVisibleListLine(SelLine);
     setFocus();
-    QTreeWidgetItem* item = ListViewDMA->topLevelItem(SelLine - 1);
-    const qint32 serial = item ? static_cast<qint32>(WholeNumberValue(item->text(0).toStdString(),
-                                                                      INT32_MIN, INT32_MAX))
-                               : 0;
-    GetLocalRec(serial, RecordStore::kScratchSlot);
-    return true;
+    const int index = m_document.RecordOfLine(SelLine);
+    const qint32 serial = m_document.IsValidIndex(index) ? m_document.record(index).Serial : 0;
+    return GetLocalRec(serial, RecordStore::kScratchSlot);
 }
 
 void frmDMA::MakeVisibleListLine(int line)
 {
     SelLine = line;
-    QTreeWidgetItem* item = ListViewDMA->topLevelItem(line - 1);
-    if (!item)
+    if (line < 1 || line > m_document.LineCount())
         return;
-    ListViewDMA->clearSelection();
-    ListViewDMA->setCurrentItem(item);
-    item->setSelected(true);
-    ListViewDMA->scrollToItem(item);
-}
-
-int frmDMA::GetRecFromSerial(qint32 serial) const
-{
-    for (int i = 1; i <= RecordCount(); ++i)
-        if (LocalRecs[static_cast<size_t>(i)].Serial == serial)
-            return i;
-    return 0;
-}
-
-int frmDMA::GetLineFromSerial(qint32 serial) const
-{
-    for (int line = 1; line <= std::min(RecordCount(), ListViewDMA->topLevelItemCount()); ++line) {
-        const std::string text = ListViewDMA->topLevelItem(line - 1)->text(0).toStdString();
-        if (NumericValue(text) == serial)
-            return line;
-    }
-    return 0;
-}
-
-void frmDMA::ChangeSerialByRec(int index, qint32 serial)
-{
-    if (index >= 1 && index <= RecordCount())
-        LocalRecs[static_cast<size_t>(index)].Serial = serial;
-}
-
-bool frmDMA::LineContains(int line, const QString& text) const
-{
-    QTreeWidgetItem* item = ListViewDMA->topLevelItem(line - 1);
-    if (!item)
-        return false;
-    for (int c = ColSerial; c <= ColSpread; ++c) // not the user comment
-        if (item->text(c).contains(text, Qt::CaseSensitive))
-            return true;
-    return false;
+    const QModelIndex index = m_model->index(line - 1, 0);
+    ListViewDMA->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
+                                                              QItemSelectionModel::Rows);
+    ListViewDMA->scrollTo(index);
 }
 
 void frmDMA::Find(const QString& text)
 {
-    const int count = RecordCount();
-    if (count < 1)
+    if (RecordCount() < 1)
         return;
-    if (!text.isEmpty()) {
-        m_findStart = 1;
-        m_findText = text;
-    }
-    if (m_findStart > count)
-        m_findStart = 1;
     SetStatusText(LangText(359)); // searching
-    int found = 0;
-    for (int line = m_findStart; line <= count && !found; ++line)
-        if (LineContains(line, m_findText))
-            found = line;
-    // Past the last match the search goes round to the top, so the last line
-    // can be found too.
-    for (int line = 1; line < m_findStart && !found; ++line)
-        if (LineContains(line, m_findText))
-            found = line;
+    const int found = m_document.Find(text);
     if (!found) {
         ShowMessage(LangText(362)); // not found
         SetStatusText(QString());
         return;
     }
-    m_findStart = found + 1;
     SelLine = found;
     MakeVisibleListLine(found);
     ShowRecordInEditor(recordIndexOfLine(found));
-    SetStatusText(LangText(360) + m_findText + LangText(361) + QString::number(found));
+    SetStatusText(LangText(360) + m_document.FindText() + LangText(361) + QString::number(found));
     ListViewDMA->setFocus();
 }
 
@@ -440,10 +324,10 @@ void frmDMA::PrevLine()
 
 void frmDMA::ShowRecordInEditor(int index)
 {
-    frmDMAEdit* editor = App::Editor();
-    if (index >= 1 && index <= RecordCount()) {
+    RecordEditor* editor = App::Editor();
+    if (m_document.IsValidIndex(index)) {
         if (editor)
-            editor->showRecord(LocalRecs[static_cast<size_t>(index)]);
+            editor->showRecord(m_document.record(index));
         AttachEditor();
     } else if (App::ActiveList() == this) {
         if (editor)
@@ -454,9 +338,9 @@ void frmDMA::ShowRecordInEditor(int index)
 
 void frmDMA::AttachEditor()
 {
-    if (frmDMAEdit* editor = App::Editor()) {
-        editor->setWindowTitle(DMAName);
-        editor->NumHistories = NumHistories;
+    if (RecordEditor* editor = App::Editor()) {
+        editor->setWindowTitle(m_document.DMAName);
+        editor->NumHistories = m_document.NumHistories;
     }
     App::SetActiveList(this);
     RememberDefaultPath(caption());
@@ -464,7 +348,7 @@ void frmDMA::AttachEditor()
 
 void frmDMA::DetachEditor()
 {
-    if (frmDMAEdit* editor = App::Editor()) {
+    if (RecordEditor* editor = App::Editor()) {
         editor->setWindowTitle(QString());
         editor->NumHistories = 0;
     }
@@ -479,33 +363,28 @@ void frmDMA::ShowSelectedLine()
     }
 }
 
-void frmDMA::itemClicked(QTreeWidgetItem* item)
+void frmDMA::itemClicked(const QModelIndex& index)
 {
-    SelLine = ListViewDMA->indexOfTopLevelItem(item) + 1;
-    ShowRecordInEditor(item->data(0, kRecordRole).toInt());
+    SelLine = index.row() + 1;
+    ShowRecordInEditor(recordIndexOfLine(SelLine));
     SetStatusText(LangText(364) + QString::number(SelLine) + LangText(365) +
                   QString::number(RecordCount()));
 }
 
 void frmDMA::sortByColumn(int column)
 {
-    const QString header = ListViewDMA->headerItem()->text(column);
-    if (m_sortedDescending) {
-        m_sortedDescending = false;
-        SetStatusText(header + LangText(367)); // ascending
-    } else {
-        m_sortedDescending = true;
-        SetStatusText(header + LangText(366)); // descending
-    }
-    const Qt::SortOrder order = m_sortedDescending ? Qt::DescendingOrder : Qt::AscendingOrder;
+    // The first click on any column sorts descending; each further click flips.
+    const bool descending = !(m_document.IsSorted() && m_document.SortedDescending());
+    SetStatusText(headerText(column) + LangText(descending ? 366 : 367));
+    m_document.Sort(column, descending);
     ListViewDMA->header()->setSortIndicatorShown(true);
-    ListViewDMA->header()->setSortIndicator(column, order); // the lines compare by this column
-    ListViewDMA->sortItems(column, order);
+    ListViewDMA->header()->setSortIndicator(column,
+                                            descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
 
 void frmDMA::showEditor()
 {
-    if (frmDMAEdit* editor = App::Editor()) {
+    if (RecordEditor* editor = App::Editor()) {
         editor->show();
         editor->raise();
     }
@@ -548,12 +427,12 @@ bool frmDMA::eventFilter(QObject* watched, QEvent* event)
     default:
         break;
     }
-    return QWidget::eventFilter(watched, event);
+    return ListWindow::eventFilter(watched, event);
 }
 
 void frmDMA::resizeEvent(QResizeEvent* event)
 {
-    QWidget::resizeEvent(event);
+    ListWindow::resizeEvent(event);
     ListViewDMA->setGeometry(kMargin, kMargin, std::max(width() - 2 * kMargin, 0),
                              std::max(height() - 2 * kMargin, 0));
     if (AutoSize)
@@ -565,7 +444,7 @@ void frmDMA::saveLayout()
     const QWidget* outer = subWindow() ? static_cast<QWidget*>(subWindow()) : this;
     SettingsStore::setNumber(Setting::DMAForm_Width, toTwips(outer->width()));
     SettingsStore::setNumber(Setting::DMAForm_Height, toTwips(outer->height()));
-    for (int c = 0; c < ColumnCount; ++c) {
+    for (int c = 0; c < LoggerList::ColumnCount; ++c) {
         SettingsStore::setNumber(kColumns[c].width, columnWidth(c));
         SettingsStore::setInteger(kColumns[c].position, ListViewDMA->header()->visualIndex(c) + 1);
     }
@@ -573,8 +452,8 @@ void frmDMA::saveLayout()
 
 void frmDMA::closeEvent(QCloseEvent* event)
 {
-    if (AskForSave) {
-        const QString name = NeverBeenSaved ? DMAName : caption();
+    if (m_document.AskForSave) {
+        const QString name = m_document.NeverBeenSaved ? m_document.DMAName : caption();
         const int answer = ShowMessage(LangText(228) + name + QLatin1Char('?'),
                                        MsgButtons::YesNoCancel + MsgButtons::Exclamation +
                                            MsgButtons::SecondDefault);
@@ -583,7 +462,7 @@ void frmDMA::closeEvent(QCloseEvent* event)
             return;
         }
         // A save that failed or was cancelled keeps the window, and its changes, open.
-        if (answer == MsgAnswer::Yes && !(SaveListWindow(this) && !AskForSave)) {
+        if (answer == MsgAnswer::Yes && !(SaveListWindow(this) && !m_document.AskForSave)) {
             event->ignore();
             return;
         }
@@ -591,11 +470,10 @@ void frmDMA::closeEvent(QCloseEvent* event)
     if (App::ActiveList() == this) {
         saveLayout();
         ShowRecordInEditor(0);
-        ListViewDMA->clear();
-        if (frmDMAEdit* editor = App::Editor())
+        if (RecordEditor* editor = App::Editor())
             editor->resetGraph();
         DetachEditor();
     }
-    setProperty("closed", true);
+    App::MarkClosed(this);
     event->accept();
 }

@@ -1,69 +1,52 @@
 #pragma once
-// A logger list window: one open DMA database as a sortable list, one line
-// per logger. The window owns its records (LocalRecs); the record store is
-// only where records pass between files and windows.
+// A logger list window: the view of one open DMA document, one line per
+// logger, sortable by any column. The document (LoggerList) owns the records
+// and the order of the lines; the record store is only where records pass
+// between files and windows.
 
-#include "LoggerRecord.h"
+#include "ListWindow.h"
+#include "LoggerList.h"
 
 #include <QString>
-#include <QWidget>
-#include <vector>
 
-class QTreeWidget;
-class QTreeWidgetItem;
+class LoggerTableModel;
 class QMdiSubWindow;
+class QModelIndex;
+class QTreeView;
 
-class frmDMA : public QWidget
+class frmDMA : public ListWindow
 {
     Q_OBJECT
 public:
-    // The columns, in their default order.
-    enum Column {
-        ColSerial,
-        ColGridRef,
-        ColDeployed,
-        ColReceived,
-        ColComment1,
-        ColComment2,
-        ColDate,
-        ColStatus,
-        ColLevel,
-        ColSpread,
-        ColUserComments,
-        ColumnCount
-    };
-
     explicit frmDMA(QWidget* parent = nullptr);
+    ~frmDMA() override;
 
     // Sizes the window and lays out its columns from the settings; called
     // once the window sits in the main window.
     void Form_Load();
 
-    bool AskForSave = false;     // unsaved changes
-    bool NeverBeenSaved = false; // no file yet
-    QString DMAName;             // file title, or the untitled name
-    int RecordCount() const { return static_cast<int>(LocalRecs.size()) - 1; }
-    int SelLine = 0; // current line, 1-based; 0 when none
-    int NumHistories = kMaxHistories;
-    bool AutoSize = false; // columns follow the window width
+    LoggerList& document() override { return m_document; }
+    const LoggerList& document() const override { return m_document; }
+    int RecordCount() const { return m_document.RecordCount(); }
 
     // The caption is the document's full path (or the untitled name).
-    QString caption() const { return windowTitle(); }
-    void setCaption(const QString& caption) { setWindowTitle(caption); }
+    QString caption() const { return m_document.Caption; }
+    void setCaption(const QString& caption);
 
     void CopyFrom_DMAModule();
     void CopyTo_DMAModule();
-    void ReLoad();
-    void GetLocalRec(qint32 serial, int slot);
-    void GetLocalRecByIndex(int slot, int index);
-    void PutLocalRecByIndex(int slot, int index);
+    void ReLoad() override;
+    // Store slots run from 0 to 7000; another slot is refused (false).
+    bool GetLocalRec(qint32 serial, int slot);
+    bool GetLocalRecByIndex(int slot, int index);
+    bool PutLocalRecByIndex(int slot, int index);
     bool GetLocalRecBySelection();
-    void MakeVisibleListLine(int line);
-    int GetRecFromSerial(qint32 serial) const;
-    int GetLineFromSerial(qint32 serial) const;
-    void ChangeSerialByRec(int index, qint32 serial);
+    void MakeVisibleListLine(int line) override;
+    int GetRecFromSerial(qint32 serial) const { return m_document.GetRecFromSerial(serial); }
+    int GetLineFromSerial(qint32 serial) const { return m_document.GetLineFromSerial(serial); }
+    void ChangeSerialByRec(int index, qint32 serial) { m_document.ChangeSerial(index, serial); }
     // Selects the next line holding the text (an empty text goes on with the last search).
-    void Find(const QString& text);
+    void Find(const QString& text) override;
     void NextLine();
     void PrevLine();
 
@@ -73,12 +56,12 @@ public:
     void applyColumnLayout(int option, bool shown);
     double listWidth() const;
 
-    const LoggerRecord& record(int index) const { return LocalRecs[static_cast<size_t>(index)]; }
+    const LoggerRecord& record(int index) const { return m_document.record(index); }
     // The record index a list line (1-based) names through its key.
-    int recordIndexOfLine(int line) const;
-    QTreeWidget* ListViewDMA;
+    int recordIndexOfLine(int line) const { return m_document.RecordOfLine(line); }
+    QString headerText(int column) const;
 
-    static LoggerRecord NewBlankRecord();
+    QTreeView* ListViewDMA;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -86,25 +69,20 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void addLine(int index);
-    void fillLine(QTreeWidgetItem* item, int index) const;
     void ShowRecordInEditor(int index);
     void AttachEditor();
     void DetachEditor();
     void ShowSelectedLine();
-    bool LineContains(int line, const QString& text) const;
     void sortByColumn(int column);
-    void itemClicked(QTreeWidgetItem* item);
+    void itemClicked(const QModelIndex& index);
     void showEditor();
     void followMouse();
     void saveLayout();
     QMdiSubWindow* subWindow() const;
 
-    std::vector<LoggerRecord> LocalRecs{1}; // index 0 unused
-    int m_findStart = 1;
-    QString m_findText;
+    LoggerList m_document;
+    LoggerTableModel* m_model;
     bool m_mouseActivated = false;
-    bool m_sortedDescending = false;
 };
 
 // The View menu's column command, acting on the list window bound to the editor.

@@ -8,7 +8,7 @@
 #include "RichText.h"
 #include "SettingsStore.h"
 #include "Utilities.h"
-#include "frmMain.h"
+#include "WindowHost.h"
 
 #include <QCloseEvent>
 #include <QFileInfo>
@@ -33,8 +33,8 @@ frmDocument::frmDocument(QWidget* parent) : QWidget(parent)
 frmDocument* frmDocument::create()
 {
     auto* viewer = new frmDocument;
-    if (frmMain* main = App::MainWindow())
-        main->addChildWindow(viewer);
+    if (WindowHost* host = App::Host())
+        host->addChildWindow(viewer);
     return viewer;
 }
 
@@ -119,7 +119,7 @@ void frmDocument::closeEvent(QCloseEvent* event)
             return;
         }
     }
-    setProperty("closed", true);
+    App::MarkClosed(this);
     event->accept();
 }
 

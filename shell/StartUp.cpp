@@ -1,17 +1,18 @@
 #include "StartUp.h"
 
 #include "AppState.h"
-#include "Documents.h"
+#include "EditingFeature.h"
 #include "FindSerial.h"
 #include "Icons.h"
 #include "LangText.h"
+#include "ListWindow.h"
+#include "ListWindowFeature.h"
+#include "LoggerList.h"
 #include "Prompts.h"
-#include "RecordStore.h"
+#include "RecordEditor.h"
 #include "SettingsStore.h"
 #include "TransferFolders.h"
 #include "Utilities.h"
-#include "frmDMA.h"
-#include "frmDMAEdit.h"
 #include "frmMain.h"
 #include "frmSplash.h"
 
@@ -19,18 +20,31 @@
 #include <QDir>
 #include <QFileInfo>
 
+namespace {
+// Every feature says what its commands do; the main window builds them.
+void registerFeatures()
+{
+    RegisterListWindowCommands();
+    RegisterEditingCommands();
+}
+} // namespace
+
 void StartUp(const QStringList& arguments, const StartUpOptions& options)
 {
-    DMAModule().KorvalindImport = false;
     QApplication::setWindowIcon(
         BrandingLogo(QStringLiteral("Qv"), QColor(0x1E78C8), Qt::white, 64));
     SetLangFailureHandler([](const QString& text) { ShowMessage(text); });
     SetMessageSink([](const QString& text) { ShowMessage(text); });
+    // Every message first hides the record editor, so that it covers nothing.
+    Prompts::SetBeforeMessage([] {
+        if (RecordEditor* editor = App::Editor(); editor && editor->isVisible())
+            editor->hide();
+    });
+    registerFeatures();
 
     // The main window exists (hidden) from here: the settings set its menus.
     auto* main = new frmMain;
     main->setAttribute(Qt::WA_DeleteOnClose);
-    App::SetMainWindow(main);
     LoadSettings(main);
 
     {
@@ -41,7 +55,7 @@ void StartUp(const QStringList& arguments, const StartUpOptions& options)
     }
 
     PrepareTransferFolders();
-    App::SetEditor(new frmDMAEdit(main)); // hidden until asked for
+    App::SetEditor(CreateRecordEditor(main)); // hidden until asked for
     main->show();
 
     // Each argument is a file to open, or "/s=" and a serial to find. The
@@ -50,7 +64,7 @@ void StartUp(const QStringList& arguments, const StartUpOptions& options)
     for (const QString& argument : arguments) {
         if (argument.startsWith(QLatin1String("/s="))) {
             if (OpenFileHoldingSerial(argument.mid(3)))
-                if (frmDMAEdit* editor = App::Editor())
+                if (RecordEditor* editor = App::Editor())
                     editor->toggleGraph();
         } else {
             OpenDocument(argument);
@@ -72,15 +86,15 @@ bool OpenFileHoldingSerial(const QString& serial)
     }
     const QString name = FileTitle(found);
     auto holdsIt = [&name] {
-        frmDMA* list = App::ActiveList();
-        return App::IsObjectAlive(list) && list->DMAName.compare(name, Qt::CaseInsensitive) == 0;
+        ListWindow* list = App::UsableActiveList();
+        return list && list->document().DMAName.compare(name, Qt::CaseInsensitive) == 0;
     };
     if (!holdsIt())
         OpenDocument(QDir::toNativeSeparators(found));
     if (!holdsIt())
         return false;
     App::ActiveList()->Find(serial);
-    if (frmDMAEdit* editor = App::Editor()) {
+    if (RecordEditor* editor = App::Editor()) {
         editor->show();
         editor->raise();
     }

@@ -1,18 +1,17 @@
 #include "frmMain.h"
 
 #include "AppState.h"
-#include "Documents.h"
+#include "Commands.h"
 #include "Icons.h"
 #include "LangText.h"
+#include "ListWindowFeature.h"
 #include "Prompts.h"
 #include "RecordChecks.h"
+#include "RecordEditor.h"
 #include "RecordStore.h"
 #include "SettingsStore.h"
 #include "StartUp.h"
 #include "Utilities.h"
-#include "frmDMA.h"
-#include "frmDMAEdit.h"
-#include "frmDocument.h"
 #include "frmSplash.h"
 
 #include <QApplication>
@@ -24,6 +23,7 @@
 #include <QMdiSubWindow>
 #include <QMenuBar>
 #include <QMimeData>
+#include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
 #include <QToolBar>
@@ -32,13 +32,13 @@
 
 namespace {
 constexpr double kTwipsPerPixel = 15;
-
-frmDMA* usableActiveList()
-{
-    frmDMA* list = App::ActiveList();
-    return App::IsObjectAlive(list) ? list : nullptr;
-}
+const char kCowlMenu[] = "mnuCowl";
 } // namespace
+
+frmMain* MainWindow()
+{
+    return qobject_cast<frmMain*>(App::MainWindowWidget());
+}
 
 frmMain::frmMain()
 {
@@ -48,233 +48,81 @@ frmMain::frmMain()
     m_mdi->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     m_mdi->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_mdi);
-    // View > AutoSize shows the setting of the list window in front.
-    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
-        if (auto* list = qobject_cast<frmDMA*>(sub ? sub->widget() : nullptr))
-            setAutoSizeChecked(list->AutoSize);
-    });
+    // Check marks such as View > AutoSize follow the child window in front.
+    connect(m_mdi, &QMdiArea::subWindowActivated, this, [this] { refreshCommands(); });
     m_statusPanel = new QLabel(this);
     m_statusPanel->setObjectName(QStringLiteral("sbStatusPanel1"));
     statusBar()->setObjectName(QStringLiteral("sbStatusBar"));
     statusBar()->addWidget(m_statusPanel, 1);
     setAcceptDrops(true);
+    App::SetHost(this);
+    registerFrameCommands();
     buildMenus();
     buildToolBar();
     LoadResources();
     placeFromSettings();
     SetStatusSink([this](const QString& text) { m_statusPanel->setText(text); });
+    refreshCommands();
 }
 
 frmMain::~frmMain()
 {
+    // The frame's own parts are gone before QWidget closes the children:
+    // nothing may call back into it from here on.
+    disconnect(m_mdi, nullptr, this, nullptr);
     SetStatusSink(nullptr); // the status bar goes with the window
-}
-
-QAction* frmMain::item(QMenu* menu, const char* name, const char* builtIn, int string,
-                       const QKeySequence& key)
-{
-    QAction* action = menu->addAction(QString::fromLatin1(builtIn));
-    action->setObjectName(QString::fromLatin1(name));
-    if (!key.isEmpty())
-        action->setShortcut(key);
-    if (string)
-        m_captions.append({action, string});
-    return action;
-}
-
-QMenu* frmMain::menu(QMenu* parent, const char* name, const char* builtIn, int string)
-{
-    QMenu* m = parent ? parent->addMenu(QString::fromLatin1(builtIn))
-                      : menuBar()->addMenu(QString::fromLatin1(builtIn));
-    m->setObjectName(QString::fromLatin1(name));
-    if (string)
-        m_captions.append({m, string});
-    return m;
 }
 
 void frmMain::buildMenus()
 {
-    mnuFile = menu(nullptr, "mnuFile", "&File", 258);
-    mnuFileNew = item(mnuFile, "mnuFileNew", "&New", 259, QKeySequence(Qt::CTRL | Qt::Key_N));
-    mnuFileNewWin = item(mnuFile, "mnuFileNewWin", "New, from current &Window...", 260);
-    mnuFile->addSeparator();
-    mnuFileOpen = item(mnuFile, "mnuFileOpen", "&Open...", 262, QKeySequence(Qt::CTRL | Qt::Key_O));
-    mnuFileMerge = item(mnuFile, "mnuFileMerge", "Add &most recent patrol to...", 263);
-    mnuFile->addSeparator();
-    mnuFileSave = item(mnuFile, "mnuFileSave", "&Save", 264, QKeySequence(Qt::CTRL | Qt::Key_S));
-    mnuFileSaveAs =
-        item(mnuFile, "mnuFileSaveAs", "Save &As...", 265, QKeySequence(Qt::CTRL | Qt::Key_A));
-    mnuFileImport = item(mnuFile, "mnuFileImport", "&Import Trundlex File", 518);
-    mnuFileExport = item(mnuFile, "mnuFileExport", "&Export...", 266);
-    mnuFile->addSeparator();
-    mnuFileClose = item(mnuFile, "mnuFileClose", "&Close", 267);
-    mnuFile->addSeparator();
-    mnuFilePageSetup = item(mnuFile, "mnuFilePageSetup", "Page Set&up...", 268);
-    mnuFilePrint =
-        item(mnuFile, "mnuFilePrint", "&Print...", 269, QKeySequence(Qt::CTRL | Qt::Key_P));
-    mnuFile->addSeparator();
-    for (int i = 0; i < 4; ++i) {
-        mnuFileMRU[i] = item(mnuFile, "mnuFileMRU", "", 0);
-        mnuFileMRU[i]->setVisible(false);
-        connect(mnuFileMRU[i], &QAction::triggered, this, [this, i] { mnuFileMRU_Click(i); });
-    }
-    mnuFile->addSeparator();
-    mnuFileExit = item(mnuFile, "mnuFileExit", "E&xit", 270);
-
-    mnuEdit = menu(nullptr, "mnuEdit", "&Edit", 271);
-    mnuEditCut = item(mnuEdit, "mnuEditCut", "Cu&t", 272);
-    mnuEditCopy = item(mnuEdit, "mnuEditCopy", "&Copy", 273, QKeySequence(Qt::CTRL | Qt::Key_C));
-    mnuEditPaste = item(mnuEdit, "mnuEditPaste", "&Paste", 274, QKeySequence(Qt::CTRL | Qt::Key_V));
-
-    mnuSearch = menu(nullptr, "mnuSearch", "&Search", 275);
-    mnuSearchrFind = item(mnuSearch, "mnuSearchrFind", "&Find...", 276);
-    mnuSearchFindNext =
-        item(mnuSearch, "mnuSearchFindNext", "Find &Next", 277, QKeySequence(Qt::Key_F3));
-    mnuSearch->addSeparator();
-    mnuSearchCatalogue =
-        item(mnuSearch, "mnuSearchCatalogue", "For serial number in files...", 278);
-
-    mnuLogger = menu(nullptr, "mnuLogger", "&Logger", 279);
-    mnuLoggerAdd = item(mnuLogger, "mnuLoggerAdd", "&Add...", 280);
-    mnuLoggerRemove = item(mnuLogger, "mnuLoggerRemove", "&Remove", 281);
-    mnuLoggerChangeSerial = item(mnuLogger, "mnuLoggerChangeSerial", "&Change Serial...", 282);
-    mnuLoggerChangeDeployDate =
-        item(mnuLogger, "mnuLoggerChangeDeployDate", "Change &Deploy date...", 283);
-    mnuLogger->addSeparator();
-    mnuLoggerFill = item(mnuLogger, "mnuLoggerFill", "F&ill...", 284);
-
-    mnuKorvalind = menu(nullptr, "mnuKorvalind", "&Korvalind", 285);
-    mnuKorvalindFrom = menu(mnuKorvalind, "mnuKorvalindFrom", "&Receive from Korvalind", 286);
-    mnuKorvalindFromSome =
-        item(mnuKorvalindFrom, "mnuKorvalindFromSome", "Selection", 287, QKeySequence(Qt::Key_F5));
-    mnuKorvalindFromAll = item(mnuKorvalindFrom, "mnuKorvalindFromAll", "All", 288,
-                               QKeySequence(Qt::SHIFT | Qt::Key_F5));
-    mnuKorvalindTo = menu(mnuKorvalind, "mnuKorvalindTo", "Send to Korvalind", 289);
-    mnuKorvalindToSome =
-        item(mnuKorvalindTo, "mnuKorvalindToSome", "Selection", 287, QKeySequence(Qt::Key_F9));
-    mnuKorvalindToAll =
-        item(mnuKorvalindTo, "mnuKorvalindToAll", "All", 288, QKeySequence(Qt::SHIFT | Qt::Key_F9));
-    mnuKorvalind->addSeparator();
-    mnuKorvalindOptions = item(mnuKorvalind, "mnuKorvalindOptions", "&Options...", 290);
-
-    mnuView = menu(nullptr, "mnuView", "&View", 291);
-    mnuViewEditor = item(mnuView, "mnuViewEditor", "&Editor", 292, QKeySequence(Qt::Key_F8));
-    mnuViewLogger = item(mnuView, "mnuViewLogger", "&Logger", 0);
-    mnuViewToolbar = item(mnuView, "mnuViewToolbar", "&Toolbar", 293);
-    mnuViewStatusBar = item(mnuView, "mnuViewStatusBar", "Status &Bar", 294);
-    mnuView->addSeparator();
-    mnuViewRefreshList =
-        item(mnuView, "mnuViewRefreshList", "&Refresh List", 295, QKeySequence(Qt::Key_F12));
-    mnuViewAutoSize = item(mnuView, "mnuViewAutoSize", "AutoSize", 296);
-    mnuView->addSeparator();
-    mnuViewShow = menu(mnuView, "mnuViewShow", "&Show", 297);
-    mnuViewHide = menu(mnuView, "mnuViewHide", "&Hide", 0);
-    const char* optionCaptions[8] = {"All",      "Serial",    "Grid ref",  "Deployed",
-                                     "Received", "Comment 1", "Comment 2", "Date"};
-    const int optionStrings[8] = {288, 158, 298, 162, 163, 299, 300, 164};
-    for (int k = 0; k < 8; ++k) {
-        mnuViewShowOption[k] =
-            item(mnuViewShow, "mnuViewShowOption", optionCaptions[k], optionStrings[k],
-                 k == 0 ? QKeySequence(Qt::Key_F2) : QKeySequence());
-        mnuViewHideOption[k] =
-            item(mnuViewHide, "mnuViewHideOption", optionCaptions[k], optionStrings[k]);
-        connect(mnuViewShowOption[k], &QAction::triggered, this, [k] { SetColumnLayout(k, true); });
-        connect(mnuViewHideOption[k], &QAction::triggered, this,
-                [k] { SetColumnLayout(k, false); });
-    }
-
-    mnuCowl = menu(nullptr, "mnuCowl", "&Cowl", 588);
-    mnuCowlSetup = item(mnuCowl, "mnuCowlSetup", "&Setup...", 589);
-
-    mnuWindow = menu(nullptr, "mnuWindow", "&Window", 302);
-    mnuWindowCascade = item(mnuWindow, "mnuWindowCascade", "&Cascade", 303);
-    mnuWindowTileHorizontal = item(mnuWindow, "mnuWindowTileHorizontal", "Tile &Horizontal", 304);
-    mnuWindowTileVertical = item(mnuWindow, "mnuWindowTileVertical", "Tile &Vertical", 305);
-    mnuWindowArrangeIcons = item(mnuWindow, "mnuWindowArrangeIcons", "&Arrange Icons", 306);
-    mnuWindow->addSeparator();
-    mnuWindowFollowMouse = item(mnuWindow, "mnuWindowFollowMouse", "&Follow mouse", 498);
-    m_windowListSeparator = mnuWindow->addSeparator();
-    connect(mnuWindow, &QMenu::aboutToShow, this, &frmMain::fillWindowMenu);
-
-    mnuHelp = menu(nullptr, "mnuHelp", "&Help", 307);
-    mnuHelpContents = item(mnuHelp, "mnuHelpContents", "&Contents", 308, QKeySequence(Qt::Key_F1));
-    mnuHelp->addSeparator();
-    mnuHelpAbout = item(mnuHelp, "mnuHelpAbout", "&About ", 309);
-
-    for (QAction* a : {mnuViewToolbar, mnuViewStatusBar, mnuViewAutoSize, mnuWindowFollowMouse})
-        a->setCheckable(true);
-    mnuViewToolbar->setChecked(true);
-    mnuViewStatusBar->setChecked(true);
-
-    // Commands that later work brings; shown so the menus are complete.
-    for (QAction* a : {mnuFileNewWin,
-                       mnuFileMerge,
-                       mnuFileImport,
-                       mnuFileExport,
-                       mnuFilePageSetup,
-                       mnuFilePrint,
-                       mnuEditCut,
-                       mnuEditCopy,
-                       mnuEditPaste,
-                       mnuSearchrFind,
-                       mnuSearchFindNext,
-                       mnuSearchCatalogue,
-                       mnuLoggerAdd,
-                       mnuLoggerRemove,
-                       mnuLoggerChangeSerial,
-                       mnuLoggerChangeDeployDate,
-                       mnuLoggerFill,
-                       mnuKorvalindFromSome,
-                       mnuKorvalindFromAll,
-                       mnuKorvalindToSome,
-                       mnuKorvalindToAll,
-                       mnuKorvalindOptions,
-                       mnuCowlSetup})
-        a->setEnabled(false);
-
-    connect(mnuFileNew, &QAction::triggered, this, &frmMain::mnuFileNew_Click);
-    connect(mnuFileOpen, &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
-    connect(mnuFileSave, &QAction::triggered, this, &frmMain::mnuFileSave_Click);
-    connect(mnuFileSaveAs, &QAction::triggered, this, &frmMain::mnuFileSaveAs_Click);
-    connect(mnuFileClose, &QAction::triggered, this, &frmMain::mnuFileClose_Click);
-    connect(mnuFileExit, &QAction::triggered, this, &QWidget::close);
-    connect(mnuViewEditor, &QAction::triggered, this, [] {
-        if (frmDMAEdit* editor = App::Editor()) {
-            editor->show();
-            editor->raise();
+    using Commands::Kind;
+    for (const Commands::Row& row : Commands::Menus()) {
+        const QString name = QString::fromLatin1(row.name ? row.name : "");
+        const QString builtIn = QString::fromLatin1(row.builtIn);
+        QMenu* parent = row.parent ? m_menus.value(QString::fromLatin1(row.parent)) : nullptr;
+        switch (row.kind) {
+        case Kind::Menu: {
+            QMenu* m = parent ? parent->addMenu(builtIn) : menuBar()->addMenu(builtIn);
+            m->setObjectName(name);
+            m_menus.insert(name, m);
+            break;
         }
-    });
-    connect(mnuViewLogger, &QAction::triggered, this, &frmMain::mnuViewLogger_Click);
-    connect(mnuViewToolbar, &QAction::toggled, this,
-            [this](bool on) { tbToolBar->setVisible(on); });
-    connect(mnuViewStatusBar, &QAction::toggled, this,
-            [this](bool on) { statusBar()->setVisible(on); });
-    connect(mnuViewRefreshList, &QAction::triggered, this, [] {
-        if (frmDMA* list = usableActiveList())
-            list->ReLoad();
-    });
-    connect(mnuViewAutoSize, &QAction::triggered, this, &frmMain::mnuViewAutoSize_Click);
-    connect(mnuWindowCascade, &QAction::triggered, m_mdi, &QMdiArea::cascadeSubWindows);
-    connect(mnuWindowTileHorizontal, &QAction::triggered, this,
-            &frmMain::mnuWindowTileHorizontal_Click);
-    connect(mnuWindowTileVertical, &QAction::triggered, this,
-            &frmMain::mnuWindowTileVertical_Click);
-    connect(mnuWindowArrangeIcons, &QAction::triggered, this,
-            &frmMain::mnuWindowArrangeIcons_Click);
-    connect(mnuWindowFollowMouse, &QAction::toggled, this,
-            [](bool on) { Globals().FollowMouse = on; });
-    connect(mnuHelpContents, &QAction::triggered, this, &frmMain::mnuHelpContents_Click);
-    connect(mnuHelpAbout, &QAction::triggered, this, &frmMain::mnuHelpAbout_Click);
-}
-
-QAction* frmMain::button(const char* key, const char* builtInTip, int string)
-{
-    QAction* action = tbToolBar->addAction(ToolbarIcon(QString::fromLatin1(key)),
-                                           QString::fromLatin1(builtInTip));
-    action->setObjectName(QString::fromLatin1(key));
-    action->setToolTip(QString::fromLatin1(builtInTip));
-    m_tooltips.append({action, string});
-    return action;
+        case Kind::Separator:
+            parent->addSeparator();
+            break;
+        case Kind::RecentFiles:
+            for (int i = 0; i < 4; ++i) {
+                mnuFileMRU[i] = parent->addAction(QString());
+                mnuFileMRU[i]->setObjectName(name);
+                mnuFileMRU[i]->setVisible(false);
+                connect(mnuFileMRU[i], &QAction::triggered, this, [this, i] {
+                    if (!mnuFileMRU[i]->text().isEmpty())
+                        OpenDocument(mnuFileMRU[i]->text());
+                });
+            }
+            break;
+        case Kind::WindowList:
+            m_windowListSeparator = parent->addSeparator();
+            connect(parent, &QMenu::aboutToShow, this, &frmMain::fillWindowMenu);
+            break;
+        case Kind::Item:
+        case Kind::ToolbarOnly: {
+            QAction* a = parent ? parent->addAction(builtIn) : new QAction(builtIn, this);
+            a->setObjectName(name);
+            if (row.index >= 0)
+                a->setProperty("index", row.index);
+            if (row.key)
+                a->setShortcut(QKeySequence(row.key));
+            a->setCheckable(row.checkable);
+            a->setChecked(row.checkedAtStart);
+            const QString id = Commands::Id(row);
+            m_commands.insert(id, a);
+            m_parents.insert(a, QString::fromLatin1(row.parent ? row.parent : ""));
+            connect(a, &QAction::triggered, this, [this, id] { run(id); });
+            break;
+        }
+        }
+    }
 }
 
 void frmMain::buildToolBar()
@@ -283,48 +131,107 @@ void frmMain::buildToolBar()
     tbToolBar->setObjectName(QStringLiteral("tbToolBar"));
     tbToolBar->setMovable(false);
     tbToolBar->setIconSize(QSize(24, 24));
-    connect(button("New", "New", 317), &QAction::triggered, this, &frmMain::mnuFileNew_Click);
-    connect(button("Open", "Open", 318), &QAction::triggered, this, &frmMain::mnuFileOpen_Click);
-    connect(button("Save", "Save", 319), &QAction::triggered, this, &frmMain::mnuFileSave_Click);
-    tbToolBar->addSeparator();
-    QAction* print = button("Print", "Print", 320);
-    tbToolBar->addSeparator();
-    QAction* cut = button("Cut", "Cut", 321);
-    QAction* copy = button("Copy", "Copy", 322);
-    QAction* paste = button("Paste", "Paste", 323);
-    tbToolBar->addSeparator();
-    tbBack = button("Back", "Previous Page", 326);
-    tbForward = button("Forward", "Next Page", 327);
-    tbToolBar->addSeparator();
-    QAction* receive = button("from_korvalind", "Receive all from Korvalind", 324);
-    tbToolBar->addSeparator();
-    QAction* send = button("to_korvalind", "Send all to Korvalind", 325);
-    tbToolBar->addSeparator();
-    QAction* add = button("AddQuorvane", "", 499);
-    for (QAction* a : {print, cut, copy, paste, receive, send, add})
-        a->setEnabled(false); // as their menu commands
-    connect(tbBack, &QAction::triggered, this, [this] {
-        if (auto* list = qobject_cast<frmDMA*>(activeChild()))
-            list->NextLine();
-    });
-    connect(tbForward, &QAction::triggered, this, [this] {
-        if (auto* list = qobject_cast<frmDMA*>(activeChild()))
-            list->PrevLine();
-    });
+    tbToolBar->setToolButtonStyle(Qt::ToolButtonIconOnly);
+    // A button is its command's own action, so it is enabled exactly when
+    // the menu item is.
+    for (const Commands::ToolbarButton& b : Commands::Toolbar()) {
+        if (!b.key) {
+            tbToolBar->addSeparator();
+            continue;
+        }
+        QAction* a = m_commands.value(QString::fromLatin1(b.command));
+        if (!a)
+            continue;
+        a->setIcon(ToolbarIcon(QString::fromLatin1(b.key)));
+        a->setIconVisibleInMenu(false);
+        a->setToolTip(QString::fromLatin1(b.builtInTip));
+        tbToolBar->addAction(a);
+    }
+}
+
+void frmMain::registerFrameCommands()
+{
+    using Commands::Register;
+    using Commands::Rule;
+    Register(QStringLiteral("mnuFileExit"), [this] { close(); });
+    Register(QStringLiteral("mnuViewLogger"), [this] { viewLogger(); });
+    Register(
+        QStringLiteral("mnuViewToolbar"), [this] { tbToolBar->setVisible(tbToolBar->isHidden()); },
+        Rule::Always, [this] { return !tbToolBar->isHidden(); });
+    Register(
+        QStringLiteral("mnuViewStatusBar"),
+        [this] { statusBar()->setVisible(statusBar()->isHidden()); }, Rule::Always,
+        [this] { return !statusBar()->isHidden(); });
+    Register(QStringLiteral("mnuWindowCascade"), [this] { m_mdi->cascadeSubWindows(); });
+    // Horizontal: one above the other, each the full width; vertical: side by side.
+    Register(QStringLiteral("mnuWindowTileHorizontal"), [this] { tileWindows(false); });
+    Register(QStringLiteral("mnuWindowTileVertical"), [this] { tileWindows(true); });
+    Register(QStringLiteral("mnuWindowArrangeIcons"), [this] { arrangeIcons(); });
+    Register(
+        QStringLiteral("mnuWindowFollowMouse"),
+        [] { Globals().FollowMouse = !Globals().FollowMouse; }, Rule::Always,
+        [] { return Globals().FollowMouse; });
+    Register(QStringLiteral("mnuHelpContents"), [this] { helpContents(); });
+    Register(QStringLiteral("mnuHelpAbout"), [this] { helpAbout(); });
+}
+
+void frmMain::run(const QString& id)
+{
+    QPointer<frmMain> self(this);
+    if (const Commands::Binding* b = Commands::Bound(id); b && b->run)
+        b->run();
+    if (self)
+        refreshCommands();
+}
+
+void frmMain::refreshCommands()
+{
+    const bool hasList = App::UsableActiveList() != nullptr;
+    const bool hasChild = activeChild() != nullptr;
+    for (auto it = m_commands.cbegin(); it != m_commands.cend(); ++it) {
+        QAction* a = it.value();
+        const Commands::Binding* b = Commands::Bound(it.key());
+        // The Cowl menu goes on working while the rest is held still.
+        bool enabled = b && (m_interactive || m_parents.value(a) == QLatin1String(kCowlMenu));
+        if (enabled && b->rule == Commands::Rule::WithActiveList)
+            enabled = hasList;
+        if (enabled && b->rule == Commands::Rule::WithActiveChild)
+            enabled = hasChild;
+        a->setEnabled(enabled);
+        if (b && b->checked)
+            a->setChecked(b->checked());
+    }
+    for (QAction* a : mnuFileMRU)
+        a->setEnabled(m_interactive);
+    tbToolBar->setEnabled(m_interactive);
+    for (QAction* a : menuBar()->actions())
+        if (a->menu() && a->menu()->objectName() != QLatin1String(kCowlMenu))
+            a->setEnabled(m_interactive);
+}
+
+QAction* frmMain::command(const QString& id) const
+{
+    return m_commands.value(id);
 }
 
 void frmMain::LoadResources()
 {
     setWindowTitle(LangText(256));
-    for (const auto& [action, string] : m_tooltips)
-        action->setToolTip(LangText(string));
-    for (const auto& [object, string] : m_captions) {
-        const QString caption = LangText(string);
-        if (auto* action = qobject_cast<QAction*>(object))
-            action->setText(caption);
-        else if (auto* m = qobject_cast<QMenu*>(object))
-            m->setTitle(caption);
+    for (const Commands::Row& row : Commands::Menus()) {
+        if (!row.caption)
+            continue;
+        const QString caption = LangText(row.caption);
+        if (row.kind == Commands::Kind::Menu) {
+            if (QMenu* m = m_menus.value(QString::fromLatin1(row.name)))
+                m->setTitle(caption);
+        } else if (QAction* a = m_commands.value(Commands::Id(row))) {
+            a->setText(caption);
+        }
     }
+    for (const Commands::ToolbarButton& b : Commands::Toolbar())
+        if (b.key)
+            if (QAction* a = m_commands.value(QString::fromLatin1(b.command)))
+                a->setToolTip(LangText(b.tip));
 }
 
 void frmMain::placeFromSettings()
@@ -356,83 +263,13 @@ QWidget* frmMain::activeChild() const
     return sub ? sub->widget() : nullptr;
 }
 
-void frmMain::setAutoSizeChecked(bool checked)
+QList<QWidget*> frmMain::childWindows() const
 {
-    mnuViewAutoSize->setChecked(checked);
-}
-
-void frmMain::setFollowMouseChecked(bool checked)
-{
-    mnuWindowFollowMouse->setChecked(checked);
-    Globals().FollowMouse = checked;
-}
-
-void frmMain::mnuFileNew_Click()
-{
-    NewDocument();
-}
-
-void frmMain::mnuFileOpen_Click()
-{
-    SetStatusText(QString());
-    const QString name =
-        Prompts::OpenFileName(this, LangText(318), Globals().DefaultPath, LangText(310));
-    if (name.isEmpty())
-        return;
-    const QString lower = name.toLower();
-    if (lower.endsWith(QLatin1String(".pdb")) || lower.endsWith(QLatin1String(".csv"))) {
-        OpenDocument(name);
-        return;
-    }
-    frmDocument* viewer = frmDocument::create();
-    if (!viewer->loadFile(name)) {
-        if (QWidget* sub = viewer->parentWidget())
-            sub->deleteLater();
-        else
-            viewer->deleteLater();
-        return;
-    }
-    viewer->setWindowTitle(name);
-    viewer->showInMainWindow();
-}
-
-void frmMain::mnuFileSave_Click()
-{
-    SetStatusText(QString());
-    if (auto* viewer = qobject_cast<frmDocument*>(activeChild())) {
-        viewer->saveWithDialog(LangText(319));
-        return;
-    }
-    SaveListWindow(usableActiveList());
-}
-
-void frmMain::mnuFileSaveAs_Click()
-{
-    SetStatusText(QString());
-    if (auto* viewer = qobject_cast<frmDocument*>(activeChild())) {
-        viewer->saveWithDialog(LangText(329));
-        return;
-    }
-    SaveListWindowAs(usableActiveList());
-}
-
-void frmMain::mnuFileClose_Click()
-{
-    SetStatusText(QString());
-    if (auto* viewer = qobject_cast<frmDocument*>(activeChild())) {
-        // Close closes the viewer; its own question offers to save changes.
-        viewer->parentWidget()->close();
-        return;
-    }
-    frmDMA* list = usableActiveList();
-    if (!list) {
-        ShowMessage(LangText(129));
-        return;
-    }
-    if (QWidget* sub = list->parentWidget(); qobject_cast<QMdiSubWindow*>(sub))
-        sub->close();
-    else
-        list->close();
+    QList<QWidget*> out;
+    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+        if (sub->widget())
+            out << sub->widget();
+    return out;
 }
 
 void frmMain::ShuffleMRU(const QString& path)
@@ -463,13 +300,7 @@ void frmMain::setMruCaptions(const QStringList& captions)
     }
 }
 
-void frmMain::mnuFileMRU_Click(int index)
-{
-    if (index >= 0 && index < 4 && !mnuFileMRU[index]->text().isEmpty())
-        OpenDocument(mnuFileMRU[index]->text());
-}
-
-void frmMain::mnuViewLogger_Click()
+void frmMain::viewLogger()
 {
     QString serial;
     const QStringList parts =
@@ -484,23 +315,10 @@ void frmMain::mnuViewLogger_Click()
     if (serial.isEmpty())
         return;
     if (OpenFileHoldingSerial(serial)) {
-        frmDMAEdit* editor = App::Editor();
+        RecordEditor* editor = App::Editor();
         if (editor && editor->width() * kTwipsPerPixel < 12000)
             editor->toggleGraph();
     }
-}
-
-void frmMain::mnuViewAutoSize_Click()
-{
-    frmDMA* list = usableActiveList();
-    if (!list) {
-        mnuViewAutoSize->setChecked(false);
-        return;
-    }
-    list->AutoSize = !list->AutoSize;
-    mnuViewAutoSize->setChecked(list->AutoSize);
-    if (list->AutoSize)
-        SetColumnLayout(-1, true);
 }
 
 QList<QMdiSubWindow*> frmMain::arrangedWindows() const
@@ -527,17 +345,7 @@ void frmMain::tileWindows(bool sideBySide)
     }
 }
 
-void frmMain::mnuWindowTileHorizontal_Click()
-{
-    tileWindows(false); // one above the other, each the full width
-}
-
-void frmMain::mnuWindowTileVertical_Click()
-{
-    tileWindows(true); // side by side, each the full height
-}
-
-void frmMain::mnuWindowArrangeIcons_Click()
+void frmMain::arrangeIcons()
 {
     // The minimised windows in a row along the bottom.
     const QRect area = m_mdi->viewport()->rect();
@@ -553,8 +361,9 @@ void frmMain::mnuWindowArrangeIcons_Click()
 
 void frmMain::fillWindowMenu()
 {
+    QMenu* windowMenu = menu(QStringLiteral("mnuWindow"));
     for (QAction* a : m_windowListItems) {
-        mnuWindow->removeAction(a);
+        windowMenu->removeAction(a);
         a->deleteLater();
     }
     m_windowListItems.clear();
@@ -565,21 +374,22 @@ void frmMain::fillWindowMenu()
         ++n;
         const QString title = sub->widget() ? sub->widget()->windowTitle() : sub->windowTitle();
         QAction* a =
-            mnuWindow->addAction(n < 10 ? QStringLiteral("&%1 %2").arg(n).arg(title) : title);
+            windowMenu->addAction(n < 10 ? QStringLiteral("&%1 %2").arg(n).arg(title) : title);
         a->setCheckable(true);
         a->setChecked(sub == m_mdi->activeSubWindow());
+        a->setEnabled(m_interactive);
         connect(a, &QAction::triggered, this, [this, sub] { m_mdi->setActiveSubWindow(sub); });
         m_windowListItems << a;
     }
 }
 
-void frmMain::mnuHelpContents_Click()
+void frmMain::helpContents()
 {
     // There is no help file yet.
     ShowMessage(LangText(328), MsgButtons::Information, windowTitle());
 }
 
-void frmMain::mnuHelpAbout_Click()
+void frmMain::helpAbout()
 {
     frmSplash splash(this);
     splash.SplashDelay = frmSplash::LastDelay();
@@ -588,15 +398,13 @@ void frmMain::mnuHelpAbout_Click()
 
 void frmMain::Interact(bool allow)
 {
-    tbToolBar->setEnabled(allow);
-    for (QMenu* m :
-         {mnuFile, mnuEdit, mnuSearch, mnuLogger, mnuKorvalind, mnuView, mnuWindow, mnuHelp})
-        m->menuAction()->setEnabled(allow); // the Cowl menu is left alone
+    m_interactive = allow;
     for (QWidget* w : QApplication::topLevelWidgets())
         if (w != this && !w->inherits("QMenu"))
             w->setEnabled(allow);
     for (QMdiSubWindow* sub : m_mdi->subWindowList())
         sub->setEnabled(allow);
+    refreshCommands();
 }
 
 void frmMain::closeEvent(QCloseEvent* event)
@@ -607,7 +415,7 @@ void frmMain::closeEvent(QCloseEvent* event)
         event->ignore(); // a window stayed open at its question
         return;
     }
-    if (frmDMAEdit* editor = App::Editor())
+    if (RecordEditor* editor = App::Editor())
         editor->close();
     SetStatusSink(nullptr);
     event->accept();
@@ -649,7 +457,7 @@ void frmMain::dropEvent(QDropEvent* event)
 void frmMain::changeEvent(QEvent* event)
 {
     if (event->type() == QEvent::WindowStateChange) {
-        if (frmDMAEdit* editor = App::Editor()) {
+        if (RecordEditor* editor = App::Editor()) {
             if (isMinimized() && editor->isVisible())
                 editor->showMinimized();
             else if (!isMinimized() && editor->isMinimized())
@@ -664,9 +472,9 @@ void LoadSettings(frmMain* main)
     App::SplashDescription() = LangText(104);
     App::ResetNewDocumentCounter();
     Globals().load();
-    main->setFollowMouseChecked(Globals().FollowMouse);
     main->setMruCaptions({SettingsStore::text(Setting::MRU1), SettingsStore::text(Setting::MRU2),
                           SettingsStore::text(Setting::MRU3), SettingsStore::text(Setting::MRU4)});
+    main->refreshCommands(); // the follow-mouse check mark
     DMAModule().Records(RecordStore::kScratchSlot).Serial = 99999999;
 }
 

@@ -1,10 +1,13 @@
 #pragma once
 // The main window: a multiple-document frame holding the list windows and
-// text viewers, with the menus, the toolbar and the status bar.
+// text viewers, with the menus, the toolbar and the status bar. Its menus and
+// toolbar are built from the command table; the features register what the
+// commands do, and the frame works out in one place which are enabled.
 
+#include "WindowHost.h"
+
+#include <QHash>
 #include <QMainWindow>
-#include <QVector>
-#include <utility>
 
 class QAction;
 class QLabel;
@@ -13,7 +16,7 @@ class QMdiSubWindow;
 class QMenu;
 class QToolBar;
 
-class frmMain : public QMainWindow
+class frmMain : public QMainWindow, public WindowHost
 {
     Q_OBJECT
 public:
@@ -22,57 +25,26 @@ public:
 
     // Captions and tooltips from the language file.
     void LoadResources();
-    // Puts a path at the head of the recently used files.
-    void ShuffleMRU(const QString& path);
     QStringList mruCaptions() const;
     void setMruCaptions(const QStringList& captions);
-    // Enables or disables the whole user interface around long work.
-    void Interact(bool allow);
 
-    void addChildWindow(QWidget* child);
+    // The window host.
+    QWidget* frameWidget() override { return this; }
+    void addChildWindow(QWidget* child) override;
+    QWidget* activeChild() const override;
+    QList<QWidget*> childWindows() const override;
+    void ShuffleMRU(const QString& path) override;
+    void Interact(bool allow) override;
+    QAction* command(const QString& id) const override;
+    void refreshCommands() override;
+
     QMdiArea* mdiArea() const { return m_mdi; }
-    // The widget of the active child window, or null.
-    QWidget* activeChild() const;
     QLabel* statusPanel() const { return m_statusPanel; }
-    void setAutoSizeChecked(bool checked);
-    void setFollowMouseChecked(bool checked);
+    // A menu of the menu bar, or a submenu, by its object name; null when none.
+    QMenu* menu(const QString& name) const { return m_menus.value(name); }
+    bool interactive() const { return m_interactive; }
 
-    // The commands.
-    void mnuFileNew_Click();
-    void mnuFileOpen_Click();
-    void mnuFileSave_Click();
-    void mnuFileSaveAs_Click();
-    void mnuFileClose_Click();
-    void mnuFileMRU_Click(int index);
-    void mnuViewLogger_Click();
-    void mnuViewAutoSize_Click();
-    void mnuWindowTileHorizontal_Click();
-    void mnuWindowTileVertical_Click();
-    void mnuWindowArrangeIcons_Click();
-    void mnuHelpContents_Click();
-    void mnuHelpAbout_Click();
-
-    // Menu items by name, as the windows' conventions name them.
-    QAction *mnuFileNew, *mnuFileNewWin, *mnuFileOpen, *mnuFileMerge, *mnuFileSave, *mnuFileSaveAs,
-        *mnuFileImport, *mnuFileExport, *mnuFileClose, *mnuFilePageSetup, *mnuFilePrint,
-        *mnuFileExit;
     QAction* mnuFileMRU[4];
-    QAction *mnuEditCut, *mnuEditCopy, *mnuEditPaste;
-    QAction *mnuSearchrFind, *mnuSearchFindNext, *mnuSearchCatalogue;
-    QAction *mnuLoggerAdd, *mnuLoggerRemove, *mnuLoggerChangeSerial, *mnuLoggerChangeDeployDate,
-        *mnuLoggerFill;
-    QAction *mnuKorvalindFromSome, *mnuKorvalindFromAll, *mnuKorvalindToSome, *mnuKorvalindToAll,
-        *mnuKorvalindOptions;
-    QAction *mnuViewEditor, *mnuViewLogger, *mnuViewToolbar, *mnuViewStatusBar, *mnuViewRefreshList,
-        *mnuViewAutoSize;
-    QAction* mnuViewShowOption[8];
-    QAction* mnuViewHideOption[8];
-    QAction* mnuCowlSetup;
-    QAction *mnuWindowCascade, *mnuWindowTileHorizontal, *mnuWindowTileVertical,
-        *mnuWindowArrangeIcons, *mnuWindowFollowMouse;
-    QAction *mnuHelpContents, *mnuHelpAbout;
-    QMenu *mnuFile, *mnuEdit, *mnuSearch, *mnuLogger, *mnuKorvalind, *mnuKorvalindFrom,
-        *mnuKorvalindTo, *mnuView, *mnuViewShow, *mnuViewHide, *mnuCowl, *mnuWindow, *mnuHelp;
     QToolBar* tbToolBar;
 
 protected:
@@ -83,25 +55,31 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
-    QAction* item(QMenu* menu, const char* name, const char* builtIn, int string,
-                  const QKeySequence& key = {});
-    QMenu* menu(QMenu* parent, const char* name, const char* builtIn, int string);
-    QAction* button(const char* key, const char* builtInTip, int string);
     void buildMenus();
     void buildToolBar();
+    void registerFrameCommands();
+    void run(const QString& id);
     void fillWindowMenu();
     void placeFromSettings();
     QList<QMdiSubWindow*> arrangedWindows() const;
     void tileWindows(bool sideBySide);
+    void arrangeIcons();
+    void viewLogger();
+    void helpContents();
+    void helpAbout();
 
     QMdiArea* m_mdi;
     QLabel* m_statusPanel;
-    QVector<std::pair<QObject*, int>> m_captions; // menus and items with their string numbers
-    QVector<std::pair<QAction*, int>> m_tooltips;
+    QHash<QString, QMenu*> m_menus;
+    QHash<QString, QAction*> m_commands; // by command id
+    QHash<QAction*, QString> m_parents;  // the menu each command sits in
     QAction* m_windowListSeparator = nullptr;
     QList<QAction*> m_windowListItems;
-    QAction *tbBack = nullptr, *tbForward = nullptr;
+    bool m_interactive = true;
 };
+
+// The program's main window, or null.
+frmMain* MainWindow();
 
 // Settings read at start-up (the main window's menus included) and written at exit.
 void LoadSettings(frmMain* main);

@@ -63,9 +63,7 @@ class TestDatabaseReader : public QObject
         const QString path = m_dir.filePath(QStringLiteral("in.csv"));
         if (!writeBytes(path, bytes))
             qFatal("cannot write test file");
-        m_store.IgnoreFileErrs = ignoreErrors;
-        m_store.KorvalindImport = handheld;
-        return ReadDatabaseFile(m_store, path);
+        return ReadDatabaseFile(m_store, path, {ignoreErrors, handheld});
     }
 
 private slots:
@@ -194,8 +192,7 @@ private slots:
             QCOMPARE(f.write(block), block.size());
         f.write("\"\r\n");
         f.close();
-        m_store.IgnoreFileErrs = true;
-        QCOMPARE(ReadDatabaseFile(m_store, path), int(FileResult::LineTooLong));
+        QCOMPARE(ReadDatabaseFile(m_store, path, {true, false}), int(FileResult::LineTooLong));
         QCOMPARE(m_store.LinesRead, 2);
         QVERIFY(FileErrorText(5, true, m_store).contains(QLatin1String("2")));
         QFile::remove(path);

@@ -100,12 +100,9 @@ private slots:
         QVERIFY(!raw.contains("Settings/DefaultPath")); // written only when a file is saved
 
         setText(Setting::IgnoreFileErrs, "True");
-        DMAModule().IgnoreFileErrs = false;
         ProgramSettings again;
         again.load();
         QVERIFY(again.EnHistEdit && again.IgnoreFileErrs);
-        QVERIFY(DMAModule().IgnoreFileErrs); // the store follows the setting
-        DMAModule().IgnoreFileErrs = false;
     }
 
     void defaultPath()

@@ -10,6 +10,7 @@
 #include "SettingsStore.h"
 #include "StartUp.h"
 #include "Utilities.h"
+#include "frmDMA.h"
 #include "frmMain.h"
 
 #include <QDialog>
@@ -18,6 +19,12 @@
 #include <QtTest>
 #include <deque>
 #include <functional>
+
+// The list window bound to the editor, or null.
+inline frmDMA* ActiveListWindow()
+{
+    return qobject_cast<frmDMA*>(App::ActiveList());
+}
 
 class ScriptedPrompts : public Prompts::Handler
 {
@@ -146,7 +153,7 @@ public:
     {
         if (!prompts.done())
             QTest::qFail("prompts queued but never shown", __FILE__, __LINE__);
-        delete App::MainWindow();
+        delete MainWindow();
         App::ResetForTesting();
         Prompts::SetHandler(nullptr);
         SetStatusSink(nullptr);
@@ -162,9 +169,9 @@ public:
         StartUpOptions fast;
         fast.splashTickMs = 0;
         StartUp(args, fast);
-        if (!QTest::qWaitForWindowExposed(App::MainWindow()))
+        if (!QTest::qWaitForWindowExposed(MainWindow()))
             QTest::qFail("main window not shown", __FILE__, __LINE__);
-        return App::MainWindow();
+        return MainWindow();
     }
 
     QString path(const QString& name) const { return m_dir.filePath(name); }

@@ -52,18 +52,18 @@ private slots:
         frmMain* main = f.start();
         const QString north = f.sample("north.csv");
         f.prompts.openFile(north);
-        main->mnuFileOpen->trigger();
-        frmDMA* list = App::ActiveList();
+        main->command("mnuFileOpen")->trigger();
+        frmDMA* list = ActiveListWindow();
         QVERIFY(list);
         QCOMPARE(list->caption(), north);
-        QCOMPARE(list->DMAName, QString("north.csv"));
-        QVERIFY(!list->AskForSave && !list->NeverBeenSaved);
+        QCOMPARE(list->document().DMAName, QString("north.csv"));
+        QVERIFY(!list->document().AskForSave && !list->document().NeverBeenSaved);
         QCOMPARE(main->mruCaptions().first(), north);
         QCOMPARE(Globals().DefaultPath, QFileInfo(north).absolutePath());
 
-        list->AskForSave = true;
-        main->mnuFileSave->trigger();
-        QVERIFY(!list->AskForSave);
+        list->document().AskForSave = true;
+        main->command("mnuFileSave")->trigger();
+        QVERIFY(!list->document().AskForSave);
         QCOMPARE(bytesOf(north), convertedBytes(f.sample("north.csv", "fresh.csv")));
 
         // Save As to a file that exists asks first; No leaves it alone.
@@ -71,12 +71,12 @@ private slots:
         const QByteArray before = bytesOf(other);
         f.prompts.saveFile(other, "north.csv");
         f.prompts.message(MsgAnswer::No, LangText(337) + other + "?");
-        main->mnuFileSaveAs->trigger();
+        main->command("mnuFileSaveAs")->trigger();
         QCOMPARE(bytesOf(other), before);
         QCOMPARE(list->caption(), north);
         f.prompts.saveFile(other, "north.csv");
         f.prompts.message(MsgAnswer::Yes, LangText(337));
-        main->mnuFileSaveAs->trigger();
+        main->command("mnuFileSaveAs")->trigger();
         QCOMPARE(list->caption(), other);
         QCOMPARE(bytesOf(other), bytesOf(north));
     }
@@ -147,13 +147,13 @@ private slots:
         const QString pdb = f.sample("east.pdb", name);
         const QByteArray original = bytesOf(pdb);
         OpenDocument(pdb);
-        frmDMA* list = App::ActiveList();
-        main->mnuFileSave->trigger();
+        frmDMA* list = ActiveListWindow();
+        main->command("mnuFileSave")->trigger();
         const QString base = pdb.left(pdb.size() - 4);
         QVERIFY(!QFile::exists(pdb));
         QCOMPARE(bytesOf(base + ".pdbold"), original);
         QCOMPARE(list->caption(), f.path(csvName));
-        QCOMPARE(list->DMAName, csvName);
+        QCOMPARE(list->document().DMAName, csvName);
         QCOMPARE(main->mruCaptions().first(), f.path(csvName));
         QCOMPARE(bytesOf(f.path(csvName)), convertedBytes(base + ".pdbold"));
     }
@@ -169,7 +169,7 @@ private slots:
         const QString csv = f.sample("north.csv", "east.csv");
         const QByteArray existingCsv = bytesOf(csv);
         OpenDocument(pdb);
-        frmDMA* list = App::ActiveList();
+        frmDMA* list = ActiveListWindow();
         f.prompts.message(MsgAnswer::No, LangText(337) + csv);
         QVERIFY(!SaveDocument(list, pdb));
         QCOMPARE(bytesOf(csv), existingCsv);
@@ -186,12 +186,12 @@ private slots:
         GuiFixture f;
         f.start();
         OpenDocument(f.sample("north.csv"));
-        frmDMA* list = App::ActiveList();
-        list->AskForSave = true;
+        frmDMA* list = ActiveListWindow();
+        list->document().AskForSave = true;
         const QString target = f.path("gone/north.csv");
         f.prompts.message(MsgAnswer::OK, LangText(173));
         QVERIFY(!SaveDocument(list, target));
-        QVERIFY(list->AskForSave);
+        QVERIFY(list->document().AskForSave);
         QCOMPARE(list->caption(), f.path("north.csv"));
 
         // Closing it: Yes tries to save, fails, and the window stays open.
@@ -206,31 +206,31 @@ private slots:
     {
         GuiFixture f;
         frmMain* main = f.start();
-        main->mnuFileNew->trigger();
+        main->command("mnuFileNew")->trigger();
         frmDMA* second = NewDocument();
-        QCOMPARE(second->DMAName, LangText(126) + "0002.CSV");
-        QVERIFY(second->NeverBeenSaved);
+        QCOMPARE(second->document().DMAName, LangText(126) + "0002.CSV");
+        QVERIFY(second->document().NeverBeenSaved);
         QCOMPARE(second->RecordCount(), 0);
 
         // A new window binds the editor only once it holds records.
         f.prompts.message(MsgAnswer::OK, LangText(129));
-        main->mnuFileSave->trigger();
+        main->command("mnuFileSave")->trigger();
 
         OpenDocument(f.sample("north.csv"));
-        frmDMA* list = App::ActiveList();
-        list->NeverBeenSaved = true;
-        list->DMAName = LangText(126) + "0003.CSV";
+        frmDMA* list = ActiveListWindow();
+        list->document().NeverBeenSaved = true;
+        list->document().DMAName = LangText(126) + "0003.CSV";
         f.prompts.saveFile(QString(), LangText(126) + "0003.CSV"); // cancelled: nothing happens
-        main->mnuFileSave->trigger();
-        QVERIFY(list->NeverBeenSaved);
-        list->DMAName = "ABC.PDB";
+        main->command("mnuFileSave")->trigger();
+        QVERIFY(list->document().NeverBeenSaved);
+        list->document().DMAName = "ABC.PDB";
         f.prompts.saveFile(f.path("abc.csv"), "ABC.csv");
-        main->mnuFileSaveAs->trigger();
+        main->command("mnuFileSaveAs")->trigger();
         QVERIFY(QFile::exists(f.path("abc.csv")));
-        QVERIFY(!list->NeverBeenSaved);
-        list->DMAName = "untitled";
+        QVERIFY(!list->document().NeverBeenSaved);
+        list->document().DMAName = "untitled";
         f.prompts.saveFile(QString(), "untitled.csv");
-        main->mnuFileSaveAs->trigger();
+        main->command("mnuFileSaveAs")->trigger();
     }
 
     void closeQuestions()
@@ -238,25 +238,25 @@ private slots:
         GuiFixture f;
         frmMain* main = f.start();
         OpenDocument(f.sample("north.csv"));
-        frmDMA* list = App::ActiveList();
-        list->AskForSave = true;
+        frmDMA* list = ActiveListWindow();
+        list->document().AskForSave = true;
         f.prompts.message(MsgAnswer::Cancel, LangText(228) + f.path("north.csv") + "?");
-        main->mnuFileClose->trigger();
+        main->command("mnuFileClose")->trigger();
         QVERIFY(App::IsObjectAlive(list));
         f.prompts.message(MsgAnswer::No);
-        main->mnuFileClose->trigger();
+        main->command("mnuFileClose")->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(childWindows(main).isEmpty());
-        QVERIFY(!App::ActiveList());
+        QVERIFY(!ActiveListWindow());
         QVERIFY(App::Editor()->windowTitle().isEmpty());
 
         f.prompts.message(MsgAnswer::OK, LangText(129));
-        main->mnuFileClose->trigger();
+        main->command("mnuFileClose")->trigger();
 
         // An untitled document is named by its untitled name.
         frmDMA* untitled = NewDocument();
-        untitled->AskForSave = true;
-        f.prompts.message(MsgAnswer::No, LangText(228) + untitled->DMAName + "?");
+        untitled->document().AskForSave = true;
+        f.prompts.message(MsgAnswer::No, LangText(228) + untitled->document().DMAName + "?");
         untitled->parentWidget()->close();
     }
 
@@ -267,11 +267,11 @@ private slots:
         frmMain* main = f.start();
         const QString a = f.sample("north.csv"), b = f.sample("south.csv");
         OpenDocument(a);
-        App::ActiveList()->AskForSave = true;
-        App::ActiveList()->PutLocalRecByIndex(0,
-                                              1); // a change to save: record 1 := an empty record
+        ActiveListWindow()->document().AskForSave = true;
+        ActiveListWindow()->PutLocalRecByIndex(0,
+                                               1); // a change to save: record 1 := an empty record
         OpenDocument(b);
-        App::ActiveList()->AskForSave = true;
+        ActiveListWindow()->document().AskForSave = true;
         f.prompts.message(MsgAnswer::Yes, a);
         f.prompts.message(MsgAnswer::Yes, b);
         QVERIFY(main->close());
@@ -297,7 +297,7 @@ private slots:
         QCOMPARE(main->mruCaptions(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
         const int before = main->mdiArea()->subWindowList().size();
         main->mnuFileMRU[3]->trigger();
-        QCOMPARE(App::ActiveList()->caption(), paths[1]);
+        QCOMPARE(ActiveListWindow()->caption(), paths[1]);
         QCOMPARE(main->mdiArea()->subWindowList().size(), before + 1);
         QVERIFY(main->close());
         QCOMPARE(SettingsStore::text(Setting::MRU4), paths[1]);
@@ -313,7 +313,7 @@ private slots:
         frmMain* main = f.start();
         f.file("notes.txt", "Valve 12 \xe9tat\r\nline two\r\n");
         f.prompts.openFile(f.path("notes.txt"));
-        main->mnuFileOpen->trigger();
+        main->command("mnuFileOpen")->trigger();
         auto* viewer = qobject_cast<frmDocument*>(main->activeChild());
         QVERIFY(viewer);
         QCOMPARE(viewer->windowTitle(), f.path("notes.txt"));
@@ -324,7 +324,7 @@ private slots:
         QVERIFY(viewer->modified());
         f.prompts.message(MsgAnswer::Yes, LangText(337)); // replace notes.txt?
         f.prompts.saveFile(f.path("notes.rtf"));
-        main->mnuFileSave->trigger();
+        main->command("mnuFileSave")->trigger();
         QCOMPARE(viewer->windowTitle(), f.path("notes.rtf"));
         QVERIFY(!viewer->modified());
         QVERIFY(bytesOf(f.path("notes.rtf")).startsWith("{\\rtf1"));
@@ -333,12 +333,12 @@ private slots:
 
         viewer->rtfText->append("again");
         f.prompts.message(MsgAnswer::Cancel, LangText(228) + f.path("notes.rtf") + "?");
-        main->mnuFileClose->trigger();
+        main->command("mnuFileClose")->trigger();
         QVERIFY(App::IsObjectAlive(viewer));
         f.prompts.message(MsgAnswer::Yes, LangText(228));
         f.prompts.message(MsgAnswer::Yes, LangText(337));
         f.prompts.saveFile(f.path("notes.log"));
-        main->mnuFileClose->trigger();
+        main->command("mnuFileClose")->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(childWindows(main).isEmpty());
         QCOMPARE(bytesOf(f.path("notes.log")),

@@ -11,14 +11,14 @@
 #include <QMenu>
 #include <QMimeData>
 #include <QToolBar>
-#include <QTreeWidget>
+#include <QTreeView>
 
 namespace {
 QStringList column(frmDMA* list, int c)
 {
     QStringList out;
-    for (int i = 0; i < list->ListViewDMA->topLevelItemCount(); ++i)
-        out << list->ListViewDMA->topLevelItem(i)->text(c);
+    for (int line = 1; line <= list->document().LineCount(); ++line)
+        out << list->document().LineText(line, c);
     return out;
 }
 
@@ -31,8 +31,8 @@ void clickHeader(frmDMA* list, int c)
 
 void clickLine(frmDMA* list, int line)
 {
-    QTreeWidget* tree = list->ListViewDMA;
-    const QRect r = tree->visualItemRect(tree->topLevelItem(line - 1));
+    QTreeView* tree = list->ListViewDMA;
+    const QRect r = tree->visualRect(tree->model()->index(line - 1, 0));
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
 }
 
@@ -40,9 +40,9 @@ void clickLine(frmDMA* list, int line)
 std::pair<frmDMA*, frmDMA*> openTwo(GuiFixture& f)
 {
     OpenDocument(f.sample("north.csv"));
-    frmDMA* a = App::ActiveList();
+    frmDMA* a = ActiveListWindow();
     OpenDocument(f.sample("south.csv"));
-    return {a, App::ActiveList()};
+    return {a, ActiveListWindow()};
 }
 
 double widthOf(frmDMA* list, int c)
@@ -65,17 +65,15 @@ private slots:
             "\"2003/02/01\",\"L\",7,0,\"x\"\r\n"
             "2345678,\"__ ____ "
             "____\",\"\",\"\",\"\",\"08:00:00\",\"2003/02/09\",\"N\",42,10,\"\"\r\n"));
-        frmDMA* list = App::ActiveList();
-        QTreeWidgetItem* first = list->ListViewDMA->topLevelItem(0);
+        frmDMA* list = ActiveListWindow();
         const QStringList expected = {"01234567",    "12345678", "2003/01/02", "",
                                       "1 Mill Lane", "hydrant",  "2003/02/01", "L",
                                       " 7",          " 0",       "x"};
-        for (int c = 0; c < frmDMA::ColumnCount; ++c)
-            QCOMPARE(first->text(c), expected[c]);
-        QCOMPARE(list->ListViewDMA->topLevelItem(1)->text(frmDMA::ColGridRef), QString("________"));
-        QCOMPARE(list->ListViewDMA->headerItem()->text(frmDMA::ColComment2), LangText(161));
-        QCOMPARE(list->ListViewDMA->topLevelItem(1)->data(0, Qt::UserRole + 1).toString(),
-                 QString("2x"));
+        for (int c = 0; c < LoggerList::ColumnCount; ++c)
+            QCOMPARE(list->document().LineText(1, c), expected[c]);
+        QCOMPARE(list->document().LineText(2, LoggerList::ColGridRef), QString("________"));
+        QCOMPARE(list->headerText(LoggerList::ColComment2), LangText(161));
+        QCOMPARE(list->document().LineKey(2), QString("2x"));
         QCOMPARE(list->GetRecFromSerial(2345678), 2);
         QCOMPARE(list->GetLineFromSerial(2345678), 2);
         QCOMPARE(list->GetRecFromSerial(9), 0);
@@ -91,25 +89,25 @@ private slots:
         GuiFixture f;
         frmMain* main = f.start();
         OpenDocument(f.sample("north.csv"));
-        frmDMA* list = App::ActiveList();
-        const QStringList dates = column(list, frmDMA::ColDate);
+        frmDMA* list = ActiveListWindow();
+        const QStringList dates = column(list, LoggerList::ColDate);
         QStringList descending = dates;
         std::sort(descending.begin(), descending.end(), std::greater<QString>());
-        clickHeader(list, frmDMA::ColDate);
-        QCOMPARE(column(list, frmDMA::ColDate), descending);
+        clickHeader(list, LoggerList::ColDate);
+        QCOMPARE(column(list, LoggerList::ColDate), descending);
         QCOMPARE(main->statusPanel()->text(), LangText(164) + LangText(366));
-        clickHeader(list, frmDMA::ColSerial); // another column: ascending now
-        QStringList serials = column(list, frmDMA::ColSerial);
+        clickHeader(list, LoggerList::ColSerial); // another column: ascending now
+        QStringList serials = column(list, LoggerList::ColSerial);
         QVERIFY(std::is_sorted(serials.begin(), serials.end()));
-        clickHeader(list, frmDMA::ColLevel); // " 7" sorts before "10"
-        const QStringList levels = column(list, frmDMA::ColLevel);
+        clickHeader(list, LoggerList::ColLevel); // " 7" sorts before "10"
+        const QStringList levels = column(list, LoggerList::ColLevel);
         QVERIFY(std::is_sorted(levels.rbegin(), levels.rend()));
 
         clickLine(list, 3);
         QCOMPARE(list->SelLine, 3);
         const int index = list->recordIndexOfLine(3);
         QCOMPARE(QString::number(list->record(index).Serial).rightJustified(8, '0'),
-                 list->ListViewDMA->topLevelItem(2)->text(0));
+                 list->document().LineText(3, 0));
         QVERIFY(index != 3);
         QCOMPARE(main->statusPanel()->text(), LangText(364) + "3" + LangText(365) + "40");
         QVERIFY(list->GetLocalRecBySelection());
@@ -121,33 +119,34 @@ private slots:
         GuiFixture f;
         frmMain* main = f.start();
         OpenDocument(f.sample("north.csv"));
-        frmDMA* list = App::ActiveList();
-        const double before = widthOf(list, frmDMA::ColUserComments);
-        main->mnuViewHideOption[0]->trigger();
+        frmDMA* list = ActiveListWindow();
+        const double before = widthOf(list, LoggerList::ColUserComments);
+        main->command("mnuViewHideOption(0)")->trigger();
         for (int c = 0; c < 7; ++c)
             QCOMPARE(widthOf(list, c), 0.0);
-        QVERIFY(widthOf(list, frmDMA::ColStatus) > 0 && widthOf(list, frmDMA::ColSpread) > 0);
-        main->mnuViewShowOption[0]->trigger();
-        QCOMPARE(widthOf(list, frmDMA::ColStatus), 405.0); // 400 twips, in whole pixels
-        QCOMPARE(widthOf(list, frmDMA::ColLevel), 705.0);
-        QVERIFY(widthOf(list, frmDMA::ColSerial) > 0);
-        QCOMPARE(widthOf(list, frmDMA::ColUserComments), before);
+        QVERIFY(widthOf(list, LoggerList::ColStatus) > 0 &&
+                widthOf(list, LoggerList::ColSpread) > 0);
+        main->command("mnuViewShowOption(0)")->trigger();
+        QCOMPARE(widthOf(list, LoggerList::ColStatus), 405.0); // 400 twips, in whole pixels
+        QCOMPARE(widthOf(list, LoggerList::ColLevel), 705.0);
+        QVERIFY(widthOf(list, LoggerList::ColSerial) > 0);
+        QCOMPARE(widthOf(list, LoggerList::ColUserComments), before);
 
         // With AutoSize on, a hidden column stays hidden as the window resizes.
-        main->mnuViewHideOption[2]->trigger(); // grid ref
-        main->mnuViewAutoSize->trigger();
-        QVERIFY(list->AutoSize && main->mnuViewAutoSize->isChecked());
+        main->command("mnuViewHideOption(2)")->trigger(); // grid ref
+        main->command("mnuViewAutoSize")->trigger();
+        QVERIFY(list->AutoSize && main->command("mnuViewAutoSize")->isChecked());
         list->parentWidget()->resize(list->parentWidget()->width() + 150,
                                      list->parentWidget()->height());
-        QCOMPARE(widthOf(list, frmDMA::ColGridRef), 0.0);
-        QVERIFY(widthOf(list, frmDMA::ColSerial) > 0);
+        QCOMPARE(widthOf(list, LoggerList::ColGridRef), 0.0);
+        QVERIFY(widthOf(list, LoggerList::ColSerial) > 0);
 
         // The check mark follows the list window in front.
         frmDMA* other = NewDocument();
         main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(other->parentWidget()));
-        QVERIFY(!main->mnuViewAutoSize->isChecked());
+        QVERIFY(!main->command("mnuViewAutoSize")->isChecked());
         main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(list->parentWidget()));
-        QVERIFY(main->mnuViewAutoSize->isChecked());
+        QVERIFY(main->command("mnuViewAutoSize")->isChecked());
     }
 
     void layoutIsRememberedByTheBoundWindow()
@@ -155,13 +154,13 @@ private slots:
         GuiFixture f;
         f.start();
         OpenDocument(f.sample("north.csv"));
-        frmDMA* first = App::ActiveList();
-        first->SetColumnWidth(frmDMA::ColComment1, 3000, false);
-        first->ListViewDMA->header()->moveSection(frmDMA::ColUserComments, 0); // comments first
+        frmDMA* first = ActiveListWindow();
+        first->SetColumnWidth(LoggerList::ColComment1, 3000, false);
+        first->ListViewDMA->header()->moveSection(LoggerList::ColUserComments, 0); // comments first
         first->parentWidget()->resize(700, 400);
         OpenDocument(f.sample("south.csv"));
-        frmDMA* second = App::ActiveList();
-        second->SetColumnWidth(frmDMA::ColComment1, 1500, false);
+        frmDMA* second = ActiveListWindow();
+        second->SetColumnWidth(LoggerList::ColComment1, 1500, false);
         // The first window is no longer bound: closing it saves nothing.
         first->parentWidget()->close();
         QVERIFY(!SettingsStore::isStored(Setting::Comment1_ColWidth));
@@ -169,10 +168,10 @@ private slots:
         QCOMPARE(SettingsStore::number(Setting::Comment1_ColWidth), std::optional<double>(1500));
 
         OpenDocument(f.sample("north.csv", "again.csv"));
-        frmDMA* third = App::ActiveList();
-        QCOMPARE(widthOf(third, frmDMA::ColComment1), 1500.0);
+        frmDMA* third = ActiveListWindow();
+        QCOMPARE(widthOf(third, LoggerList::ColComment1), 1500.0);
         third->ListViewDMA->header()->moveSection(
-            third->ListViewDMA->header()->visualIndex(frmDMA::ColUserComments), 0);
+            third->ListViewDMA->header()->visualIndex(LoggerList::ColUserComments), 0);
         third->parentWidget()->resize(700, 400);
         third->parentWidget()->close();
         QCOMPARE(SettingsStore::integer(Setting::UserComments_ColPosition),
@@ -180,8 +179,8 @@ private slots:
         QCOMPARE(SettingsStore::integer(Setting::SerialNo_ColPosition), std::optional<qint32>(2));
         QCOMPARE(SettingsStore::number(Setting::DMAForm_Width), std::optional<double>(700 * 15));
         OpenDocument(f.sample("south.csv", "fourth.csv"));
-        frmDMA* fourth = App::ActiveList();
-        QCOMPARE(fourth->ListViewDMA->header()->visualIndex(frmDMA::ColUserComments), 0);
+        frmDMA* fourth = ActiveListWindow();
+        QCOMPARE(fourth->ListViewDMA->header()->visualIndex(LoggerList::ColUserComments), 0);
         QCOMPARE(fourth->parentWidget()->width(), 700);
     }
 
@@ -194,12 +193,12 @@ private slots:
         clickLine(a, 2); // binds a
         main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(b->parentWidget()));
         QCOMPARE(main->activeChild(), b);
-        QCOMPARE(App::ActiveList(), a);
-        a->AskForSave = b->AskForSave = true;
-        main->mnuFileSave->trigger();
-        QVERIFY(!a->AskForSave);
-        QVERIFY(b->AskForSave);
-        b->AskForSave = false;
+        QCOMPARE(ActiveListWindow(), a);
+        a->document().AskForSave = b->document().AskForSave = true;
+        main->command("mnuFileSave")->trigger();
+        QVERIFY(!a->document().AskForSave);
+        QVERIFY(b->document().AskForSave);
+        b->document().AskForSave = false;
     }
 
     void findAndRefresh()
@@ -207,8 +206,8 @@ private slots:
         GuiFixture f;
         frmMain* main = f.start();
         OpenDocument(f.sample("north.csv"));
-        frmDMA* list = App::ActiveList();
-        const QString last = list->ListViewDMA->topLevelItem(39)->text(0);
+        frmDMA* list = ActiveListWindow();
+        const QString last = list->document().LineText(40, 0);
         list->Find(last);
         QCOMPARE(list->SelLine, 40);
         list->Find(QString()); // goes round and finds it again
@@ -216,7 +215,7 @@ private slots:
         QCOMPARE(main->statusPanel()->text(), LangText(360) + last + LangText(361) + "40");
         f.prompts.message(MsgAnswer::OK, LangText(362));
         list->Find("no such text");
-        main->mnuViewRefreshList->trigger();
+        main->command("mnuViewRefreshList")->trigger();
         QCOMPARE(list->SelLine, 1);
         QCOMPARE(main->statusPanel()->text(), LangText(349));
     }
@@ -238,20 +237,20 @@ private slots:
         QApplication::sendEvent(main, &drop);
         const QList<QMdiSubWindow*> subs = main->mdiArea()->subWindowList();
         QCOMPARE(subs.size(), 3);
-        QCOMPARE(qobject_cast<frmDMA*>(subs[2]->widget())->DMAName, QString("east.pdb"));
+        QCOMPARE(qobject_cast<frmDMA*>(subs[2]->widget())->document().DMAName, QString("east.pdb"));
 
         main->Interact(false);
-        QVERIFY(!main->tbToolBar->isEnabled() && !main->mnuFile->menuAction()->isEnabled());
-        QVERIFY(main->mnuCowl->menuAction()->isEnabled());
+        QVERIFY(!main->tbToolBar->isEnabled() && !main->menu("mnuFile")->menuAction()->isEnabled());
+        QVERIFY(main->menu("mnuCowl")->menuAction()->isEnabled());
         QVERIFY(!subs[0]->isEnabled() && !App::Editor()->isEnabled());
         main->Interact(true);
         QVERIFY(main->tbToolBar->isEnabled() && subs[0]->isEnabled());
-        QVERIFY(!main->mnuFilePrint->isEnabled()); // still waits for its own work
+        QVERIFY(!main->command("mnuFilePrint")->isEnabled()); // still waits for its own work
 
-        main->mnuWindowTileVertical->trigger();
+        main->command("mnuWindowTileVertical")->trigger();
         QCOMPARE(subs[0]->height(), subs[1]->height());
         QVERIFY(subs[1]->x() > subs[0]->x());
-        main->mnuWindowTileHorizontal->trigger();
+        main->command("mnuWindowTileHorizontal")->trigger();
         QVERIFY(subs[1]->y() > subs[0]->y());
     }
 
@@ -274,8 +273,8 @@ private slots:
                                QString::number(2000000000 - age) + ":01002474");
         if (asked)
             f.prompts.input("01003711");
-        main->mnuViewLogger->trigger();
-        frmDMA* list = App::ActiveList();
+        main->command("mnuViewLogger")->trigger();
+        frmDMA* list = ActiveListWindow();
         QVERIFY(list);
         QCOMPARE(list->record(list->recordIndexOfLine(list->SelLine)).Serial,
                  asked ? 1003711 : 1002474);
@@ -290,15 +289,15 @@ private slots:
         main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(b->parentWidget()));
         QTest::mouseMove(a->ListViewDMA->viewport(), QPoint(20, 20));
         QCOMPARE(main->activeChild(), b); // the option is off
-        main->mnuWindowFollowMouse->trigger();
+        main->command("mnuWindowFollowMouse")->trigger();
         QVERIFY(Globals().FollowMouse);
         QTest::mouseMove(a->ListViewDMA->viewport(), QPoint(25, 25));
         QCOMPARE(main->activeChild(), a);
 
-        emit main->mnuWindow->aboutToShow();
+        emit main->menu("mnuWindow")->aboutToShow();
         QStringList titles;
-        for (QAction* action : main->mnuWindow->actions())
-            if (action->isCheckable() && action != main->mnuWindowFollowMouse)
+        for (QAction* action : main->menu("mnuWindow")->actions())
+            if (action->isCheckable() && action != main->command("mnuWindowFollowMouse"))
                 titles << action->text();
         QCOMPARE(titles, QStringList({"&1 " + a->caption(), "&2 " + b->caption()}));
         QVERIFY(main->close());
@@ -332,13 +331,13 @@ private slots:
         GuiFixture f;
         frmMain* main = f.start();
         f.prompts.message(MsgAnswer::OK, LangText(328));
-        main->mnuHelpContents->trigger();
+        main->command("mnuHelpContents")->trigger();
         f.prompts.modal("frmSplash", [](QDialog& d) { return Prompts::RunModal(d); });
-        main->mnuHelpAbout->trigger();
+        main->command("mnuHelpAbout")->trigger();
         QCOMPARE(main->windowTitle(), LangText(256));
-        QCOMPARE(main->mnuFileSaveAs->text(), LangText(265));
-        QCOMPARE(main->mnuFileSaveAs->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
-        main->mnuViewToolbar->trigger();
+        QCOMPARE(main->command("mnuFileSaveAs")->text(), LangText(265));
+        QCOMPARE(main->command("mnuFileSaveAs")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
+        main->command("mnuViewToolbar")->trigger();
         QVERIFY(!main->tbToolBar->isVisible());
     }
 };

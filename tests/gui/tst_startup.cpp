@@ -36,7 +36,7 @@ private slots:
         const QString a = f.sample("north.csv"), b = f.sample("south.csv");
         bool mainHidden = false, foldersUntouched = false, noEditorYet = false;
         f.prompts.modal("frmSplash", [&](QDialog& d) {
-            mainHidden = App::MainWindow() && !App::MainWindow()->isVisible();
+            mainHidden = MainWindow() && !MainWindow()->isVisible();
             foldersUntouched = QFile::exists(f.programFolder() + "/korvalind/from/old.pdb");
             noEditorYet = !App::Editor();
             return Prompts::RunModal(d);
@@ -45,7 +45,7 @@ private slots:
         fast.splashTickMs = 0;
         StartUp({a, b}, fast);
         QVERIFY(mainHidden && foldersUntouched && noEditorYet);
-        frmMain* main = App::MainWindow();
+        frmMain* main = MainWindow();
         QVERIFY(main->isVisible());
         QVERIFY(App::Editor() && !App::Editor()->isVisible());
         QVERIFY(!QFile::exists(f.programFolder() + "/korvalind/from/old.pdb"));
@@ -54,7 +54,7 @@ private slots:
         QCOMPARE(lists.size(), 2);
         QCOMPARE(lists[0]->caption(), a);
         QCOMPARE(lists[1]->caption(), b);
-        QCOMPARE(App::ActiveList(), lists[1]);
+        QCOMPARE(ActiveListWindow(), lists[1]);
         QCOMPARE(App::Editor()->windowTitle(), QString("south.csv"));
         QCOMPARE(lists[0]->RecordCount(), 40);
         QCOMPARE(lists[0]->SelLine, 1);
@@ -88,8 +88,8 @@ private slots:
         frmMain* main = f.start(args);
         QCOMPARE(listWindows(main).size(), windows);
         if (windows == 1) {
-            frmDMA* list = App::ActiveList();
-            QCOMPARE(list->DMAName, QString("A-north.csv"));
+            frmDMA* list = ActiveListWindow();
+            QCOMPARE(list->document().DMAName, QString("A-north.csv"));
             QCOMPARE(list->record(list->recordIndexOfLine(list->SelLine)).Serial, 1001237);
             QVERIFY(App::Editor()->isVisible());
             QVERIFY(App::Editor()->graphShown());
@@ -102,7 +102,7 @@ private slots:
         const QString hub = f.hub({"north.csv"});
         frmMain* main = f.start({hub + "/north.csv", "/s=01004948"});
         QCOMPARE(listWindows(main).size(), 1);
-        QCOMPARE(App::ActiveList()->SelLine, 4);
+        QCOMPARE(ActiveListWindow()->SelLine, 4);
     }
 
     void missingHubFolder()

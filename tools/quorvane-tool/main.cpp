@@ -60,7 +60,7 @@ int usageError(const QString& why)
     return kUsageError;
 }
 
-struct ReadOptions
+struct ToolArgs
 {
     bool ignoreErrors = false;
     bool handheld = false;
@@ -68,7 +68,7 @@ struct ReadOptions
 };
 
 // Splits flags from file arguments; false on an unknown option.
-bool parseReadOptions(const QStringList& args, ReadOptions& o, QString& bad)
+bool parseReadOptions(const QStringList& args, ToolArgs& o, QString& bad)
 {
     for (const QString& a : args) {
         if (a == QLatin1String("--ignore-errors"))
@@ -84,20 +84,19 @@ bool parseReadOptions(const QStringList& args, ReadOptions& o, QString& bad)
     return true;
 }
 
-int readInput(const ReadOptions& o, const QString& path)
+int readInput(const ToolArgs& o, const QString& path)
 {
-    RecordStore& store = DMAModule();
-    store.IgnoreFileErrs = o.ignoreErrors;
-    store.KorvalindImport = o.handheld;
-    const int result = ReadDatabaseFile(store, path);
-    store.KorvalindImport = false;
+    ReadOptions options;
+    options.IgnoreFileErrs = o.ignoreErrors;
+    options.KorvalindImport = o.handheld;
+    const int result = ReadDatabaseFile(DMAModule(), path, options);
     if (result != FileResult::Ok)
         print(stderr,
               FileErrorText(result, true) + QStringLiteral(": ") + path + QLatin1Char('\n'));
     return result;
 }
 
-int check(const ReadOptions& o)
+int check(const ToolArgs& o)
 {
     const int result = readInput(o, o.files[0]);
     const RecordStore& store = DMAModule();
@@ -129,7 +128,7 @@ int writeTo(const QString& out, bool handheld)
     return handheld ? WriteKorvalindFile(store, out) : WriteDatabaseFile(store, out);
 }
 
-int convert(const ReadOptions& o, bool handheld)
+int convert(const ToolArgs& o, bool handheld)
 {
     const int read = readInput(o, o.files[0]);
     if (read != FileResult::Ok)
@@ -254,7 +253,7 @@ int run(int argc, char** argv)
     if (command == QLatin1String("logger"))
         return logger(args);
 
-    ReadOptions o;
+    ToolArgs o;
     QString bad;
     if (!parseReadOptions(args, o, bad))
         return usageError(QStringLiteral("unknown option ") + bad);

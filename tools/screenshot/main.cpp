@@ -28,11 +28,11 @@ int main(int argc, char** argv)
     StartUpOptions options;
     options.splashDelayMs = 0;
     StartUp(args.mid(1), options);
-    frmMain* main = App::MainWindow();
+    frmMain* main = MainWindow();
     main->resize(1180, 660);
     int status = 1;
     QTimer::singleShot(500, main, [&] {
-        main->mnuWindowTileVertical->trigger();
+        main->command(QStringLiteral("mnuWindowTileVertical"))->trigger();
         QTimer::singleShot(500, main, [&] {
             status = main->grab().save(args[0]) ? 0 : 1;
             app.quit();

@@ -1,7 +1,6 @@
 #include "Prompts.h"
 
 #include "AppState.h"
-#include "frmDMAEdit.h"
 
 #include <QDialog>
 #include <QDir>
@@ -14,6 +13,7 @@
 namespace {
 
 Prompts::Handler* g_handler = nullptr;
+std::function<void()> g_beforePrompt;
 
 QWidget* dialogParent()
 {
@@ -92,8 +92,8 @@ int ShowMessage(const QString& prompt, int buttons, const QString& title, const 
 {
     Q_UNUSED(helpFile);
     Q_UNUSED(context);
-    if (frmDMAEdit* editor = App::Editor(); editor && editor->isVisible())
-        editor->hide();
+    if (g_beforePrompt)
+        g_beforePrompt();
     const QString shownTitle =
         (buttons == MsgButtons::OK || title.isEmpty()) ? App::ApplicationTitle() : title;
     if (g_handler)
@@ -176,6 +176,11 @@ int RunModal(QDialog& dialog)
 void SetHandler(Handler* handler)
 {
     g_handler = handler;
+}
+
+void SetBeforeMessage(std::function<void()> hook)
+{
+    g_beforePrompt = std::move(hook);
 }
 
 } // namespace Prompts

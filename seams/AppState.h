@@ -1,30 +1,35 @@
 #pragma once
-// The program-wide state of the windows: the main window, the one record
-// editor, the list window bound to it, and the counters of a run.
+// The program-wide state of the windows: the frame that hosts them, the one
+// record editor, the list window bound to it, and the counters of a run.
 
-#include <QPointer>
 #include <QString>
 
+class ListWindow;
 class QWidget;
-class frmMain;
-class frmDMA;
-class frmDMAEdit;
+class RecordEditor;
+class WindowHost;
 
 namespace App {
 
-frmMain* MainWindow();
+// The frame of the program (the main window), or null before it exists.
+WindowHost* Host();
+void SetHost(WindowHost* host);
+// The frame's widget: the parent of dialogs and message boxes.
 QWidget* MainWindowWidget();
-void SetMainWindow(frmMain* window);
 
-frmDMAEdit* Editor();
-void SetEditor(frmDMAEdit* editor);
+RecordEditor* Editor();
+void SetEditor(RecordEditor* editor);
 
 // The list window the record editor is bound to, or null.
-frmDMA* ActiveList();
-void SetActiveList(frmDMA* list);
+ListWindow* ActiveList();
+void SetActiveList(ListWindow* list);
+// ActiveList when it is a usable window, otherwise null.
+ListWindow* UsableActiveList();
 
 // True when the window exists and has not been closed.
 bool IsObjectAlive(const QWidget* window);
+// Marks a window closed at once, before Qt deletes it.
+void MarkClosed(QWidget* window);
 
 // Numbers the untitled documents of a run: 1, 2, ...
 int NextNewDocumentNumber();

@@ -1,59 +1,77 @@
 #include "AppState.h"
 
-#include "frmDMA.h"
-#include "frmDMAEdit.h"
-#include "frmMain.h"
+#include "ListWindow.h"
+#include "RecordEditor.h"
+#include "WindowHost.h"
 
 #include <QDateTime>
+#include <QPointer>
 
 namespace {
-QPointer<frmMain> g_main;
-QPointer<frmDMAEdit> g_editor;
-QPointer<frmDMA> g_activeList;
+WindowHost* g_host = nullptr;
+QPointer<QWidget> g_hostWidget; // the host goes when its widget does
+QPointer<RecordEditor> g_editor;
+QPointer<ListWindow> g_activeList;
 int g_newDocuments = 0;
 qint64 (*g_clock)() = nullptr;
 } // namespace
 
 namespace App {
 
-frmMain* MainWindow()
+WindowHost* Host()
 {
-    return g_main.data();
+    return g_hostWidget ? g_host : nullptr;
+}
+
+void SetHost(WindowHost* host)
+{
+    g_host = host;
+    g_hostWidget = host ? host->frameWidget() : nullptr;
 }
 
 QWidget* MainWindowWidget()
 {
-    return g_main.data();
+    return g_hostWidget.data();
 }
 
-void SetMainWindow(frmMain* window)
-{
-    g_main = window;
-}
-
-frmDMAEdit* Editor()
+RecordEditor* Editor()
 {
     return g_editor.data();
 }
 
-void SetEditor(frmDMAEdit* editor)
+void SetEditor(RecordEditor* editor)
 {
     g_editor = editor;
 }
 
-frmDMA* ActiveList()
+ListWindow* ActiveList()
 {
     return g_activeList.data();
 }
 
-void SetActiveList(frmDMA* list)
+void SetActiveList(ListWindow* list)
 {
+    if (g_activeList == list)
+        return;
     g_activeList = list;
+    if (WindowHost* host = Host())
+        host->refreshCommands();
+}
+
+ListWindow* UsableActiveList()
+{
+    ListWindow* list = ActiveList();
+    return IsObjectAlive(list) ? list : nullptr;
 }
 
 bool IsObjectAlive(const QWidget* window)
 {
     return window && !window->property("closed").toBool();
+}
+
+void MarkClosed(QWidget* window)
+{
+    window->setProperty("closed", true);
 }
 
 int NextNewDocumentNumber()
@@ -93,7 +111,8 @@ QString ApplicationTitle()
 
 void ResetForTesting()
 {
-    g_main = nullptr;
+    g_host = nullptr;
+    g_hostWidget = nullptr;
     g_editor = nullptr;
     g_activeList = nullptr;
     g_newDocuments = 0;

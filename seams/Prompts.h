@@ -3,6 +3,7 @@
 // program goes through here, so that tests can answer them in advance.
 
 #include <QString>
+#include <functional>
 
 class QDialog;
 class QWidget;
@@ -28,9 +29,9 @@ namespace MsgAnswer {
 enum : int { OK = 1, Cancel = 2, Yes = 6, No = 7 };
 }
 
-// The one message routine: hides the record editor, shows the prompt and
-// returns the button pressed. With buttons 0 the title passed is ignored and
-// the application title shown.
+// The one message routine: runs the before-message hook (which hides the
+// record editor), shows the prompt and returns the button pressed. With buttons 0 the title passed
+// is ignored and the application title shown.
 int ShowMessage(const QString& prompt, int buttons = MsgButtons::OK,
                 const QString& title = QString(), const QString& helpFile = QString(),
                 const QString& context = QString());
@@ -71,5 +72,8 @@ public:
     virtual int showModal(QDialog& dialog) = 0;
 };
 void SetHandler(Handler* handler);
+
+// Runs before every ShowMessage; the program hides the record editor with it.
+void SetBeforeMessage(std::function<void()> hook);
 
 } // namespace Prompts

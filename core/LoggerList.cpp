@@ -1,0 +1,300 @@
+#include "LoggerList.h"
+
+#include "Ansi.h"
+#include "DatabaseReader.h"
+#include "LangText.h"
+#include "ListText.h"
+#include "RecordChecks.h"
+#include "Utilities.h"
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+
+const LoggerRecord& LoggerList::record(int index) const
+{
+    if (!IsValidIndex(index))
+        throw std::out_of_range("logger list record " + std::to_string(index));
+    return m_records[static_cast<size_t>(index)];
+}
+
+int LoggerList::RecordOfLine(int line) const
+{
+    return line >= 1 && line <= LineCount() ? m_lines[static_cast<size_t>(line - 1)].record : 0;
+}
+
+int LoggerList::LineOfRecord(int index) const
+{
+    for (int line = 1; line <= LineCount(); ++line)
+        if (m_lines[static_cast<size_t>(line - 1)].record == index)
+            return line;
+    return 0;
+}
+
+QString LoggerList::LineKey(int line) const
+{
+    const int index = RecordOfLine(line);
+    return index ? QString::number(index) + QLatin1Char('x') : QString();
+}
+
+QString LoggerList::ColumnText(const LoggerRecord& r, int column)
+{
+    switch (column) {
+    case ColSerial:
+        return QString::fromLatin1(FormatSerial(r.Serial).c_str());
+    case ColGridRef:
+        return Ansi::toQString(GridRefToLocation(r.GridRef));
+    case ColDeployed:
+        return Ansi::toQString(r.Deployed);
+    case ColReceived:
+        return Ansi::toQString(r.Received);
+    case ColComment1:
+        return Ansi::toQString(r.Comment1);
+    case ColComment2:
+        return Ansi::toQString(r.Comment2);
+    case ColDate:
+        return Ansi::toQString(r.Date[1]);
+    case ColStatus:
+        return Ansi::toQString(r.Status[1]);
+    case ColLevel:
+        return FormatReading(r.Level[1]);
+    case ColSpread:
+        return FormatReading(r.Spread[1]);
+    case ColUserComments:
+        return Ansi::toQString(r.UserComments);
+    default:
+        return QString();
+    }
+}
+
+QString LoggerList::LineText(int line, int column) const
+{
+    if (line < 1 || line > LineCount())
+        return QString();
+    const Line& l = m_lines[static_cast<size_t>(line - 1)];
+    if (l.serialOnly && column != ColSerial)
+        return QString();
+    return ColumnText(m_records[static_cast<size_t>(l.record)], column);
+}
+
+bool LoggerList::CopyFrom(const RecordStore& store)
+{
+    const int n = store.StoreCount;
+    if (n < 1 || n > kCapacity)
+        return false;
+    if (m_observer)
+        m_observer->linesAboutToBeReset();
+    m_records.clear();
+    m_records.reserve(static_cast<size_t>(n) + 1);
+    m_records.emplace_back();
+    const bool progress = HasStatusSink();
+    const QString adding = progress ? LangText(339) : QString(),
+                  toList = progress ? LangText(340) : QString();
+    for (int i = 1; i <= n; ++i) {
+        m_records.push_back(store.Records(i));
+        if (progress)
+            SetStatusText(adding + QString::number(i) + toList); // adding logger i to the list
+    }
+    m_lines.clear();
+    m_lines.reserve(static_cast<size_t>(n));
+    for (int i = 1; i <= n; ++i)
+        m_lines.push_back({i, false});
+    if (m_observer)
+        m_observer->linesReset();
+    return true;
+}
+
+void LoggerList::CopyTo(RecordStore& store) const
+{
+    const int n = RecordCount();
+    store.StoreCount = n;
+    const bool progress = HasStatusSink();
+    const QString preparing = progress ? LangText(341) : QString();
+    for (int i = 1; i <= n; ++i) {
+        LoggerRecord& slot = store.Records(i);
+        slot = m_records[static_cast<size_t>(i)];
+        TidyReadings(slot, NumHistories);
+        if (progress)
+            SetStatusText(preparing + QString::number(i));
+    }
+}
+
+void LoggerList::ReLoad()
+{
+    if (m_observer)
+        m_observer->linesAboutToBeReset();
+    m_lines.clear();
+    m_lines.reserve(static_cast<size_t>(RecordCount()));
+    for (int i = 1; i <= RecordCount(); ++i)
+        m_lines.push_back({i, false});
+    if (m_observer)
+        m_observer->linesReset();
+}
+
+int LoggerList::Insert(const LoggerRecord& rec, int linePosition, bool serialOnly)
+{
+    if (IsFull())
+        return 0;
+    m_records.push_back(rec);
+    const int index = RecordCount();
+    const int line =
+        linePosition >= 1 && linePosition <= LineCount() ? linePosition : LineCount() + 1;
+    if (m_observer)
+        m_observer->lineAboutToBeInserted(line);
+    m_lines.insert(m_lines.begin() + (line - 1), Line{index, serialOnly});
+    if (m_observer)
+        m_observer->lineInserted(line);
+    return index;
+}
+
+bool LoggerList::Remove(int index)
+{
+    if (!IsValidIndex(index))
+        return false;
+    for (int line = LineOfRecord(index); line; line = LineOfRecord(index)) {
+        if (m_observer)
+            m_observer->lineAboutToBeRemoved(line);
+        m_lines.erase(m_lines.begin() + (line - 1));
+        if (m_observer)
+            m_observer->lineRemoved(line);
+    }
+    m_records.erase(m_records.begin() + index);
+    for (Line& l : m_lines)
+        if (l.record > index)
+            --l.record;
+    if (m_observer && LineCount() > 0)
+        m_observer->linesChanged(1, LineCount()); // keys moved down
+    return true;
+}
+
+bool LoggerList::Put(int index, const LoggerRecord& rec)
+{
+    if (!IsValidIndex(index))
+        return false;
+    m_records[static_cast<size_t>(index)] = rec;
+    linesChangedFor(index);
+    return true;
+}
+
+bool LoggerList::ChangeSerial(int index, qint32 serial)
+{
+    if (!IsValidIndex(index))
+        return false;
+    m_records[static_cast<size_t>(index)].Serial = serial;
+    linesChangedFor(index);
+    return true;
+}
+
+void LoggerList::RefreshLine(int line)
+{
+    if (line < 1 || line > LineCount())
+        return;
+    m_lines[static_cast<size_t>(line - 1)].serialOnly = false;
+    if (m_observer)
+        m_observer->linesChanged(line, line);
+}
+
+void LoggerList::linesChangedFor(int index)
+{
+    if (!m_observer)
+        return;
+    for (int line = 1; line <= LineCount(); ++line)
+        if (m_lines[static_cast<size_t>(line - 1)].record == index)
+            m_observer->linesChanged(line, line);
+}
+
+int LoggerList::GetRecFromSerial(qint32 serial) const
+{
+    for (int i = 1; i <= RecordCount(); ++i)
+        if (m_records[static_cast<size_t>(i)].Serial == serial)
+            return i;
+    return 0;
+}
+
+int LoggerList::GetLineFromSerial(qint32 serial) const
+{
+    for (int line = 1; line <= LineCount(); ++line)
+        if (m_records[static_cast<size_t>(m_lines[static_cast<size_t>(line - 1)].record)].Serial ==
+            serial)
+            return line;
+    return 0;
+}
+
+bool LoggerList::LineContains(int line, const QString& text) const
+{
+    for (int c = ColSerial; c <= ColSpread; ++c) // not the user comment
+        if (LineText(line, c).contains(text, Qt::CaseSensitive))
+            return true;
+    return false;
+}
+
+int LoggerList::Find(const QString& text)
+{
+    const int count = RecordCount();
+    if (count < 1)
+        return 0;
+    if (!text.isEmpty()) {
+        m_findStart = 1;
+        m_findText = text;
+    }
+    if (m_findStart > count)
+        m_findStart = 1;
+    int found = 0;
+    for (int line = m_findStart; line <= count && !found; ++line)
+        if (LineContains(line, m_findText))
+            found = line;
+    // Past the last match the search goes round to the top, so the last line
+    // can be found too.
+    for (int line = 1; line < m_findStart && !found; ++line)
+        if (LineContains(line, m_findText))
+            found = line;
+    if (found)
+        m_findStart = found + 1;
+    return found;
+}
+
+QString LoggerList::FindDuplicateSerials() const
+{
+    std::vector<qint32> serials;
+    serials.reserve(static_cast<size_t>(RecordCount()));
+    for (int i = 1; i <= RecordCount(); ++i)
+        serials.push_back(m_records[static_cast<size_t>(i)].Serial);
+    return DuplicateSerialReport(serials.data(), RecordCount());
+}
+
+void LoggerList::Sort(int column, bool descending)
+{
+    if (column < 0 || column >= ColumnCount)
+        return;
+    if (m_observer)
+        m_observer->linesAboutToBeReordered();
+    // Each line's text once, then the order by it: a compare needs no decoding.
+    struct Keyed
+    {
+        QString key;
+        Line line;
+    };
+    std::vector<Keyed> keyed;
+    keyed.reserve(m_lines.size());
+    for (int line = 1; line <= LineCount(); ++line)
+        keyed.push_back({LineText(line, column), m_lines[static_cast<size_t>(line - 1)]});
+    std::stable_sort(keyed.begin(), keyed.end(), [descending](const Keyed& a, const Keyed& b) {
+        return descending ? b.key.compare(a.key, Qt::CaseInsensitive) < 0
+                          : a.key.compare(b.key, Qt::CaseInsensitive) < 0;
+    });
+    for (size_t i = 0; i < keyed.size(); ++i)
+        m_lines[i] = keyed[i].line;
+    m_sortColumn = column;
+    m_sortDescending = descending;
+    if (m_observer)
+        m_observer->linesReordered();
+}
+
+LoggerRecord LoggerList::NewBlankRecord()
+{
+    LoggerRecord r;
+    r.Serial = 99999999;
+    r.GridRef = kAbsentGridRef;
+    r.Comment1 = LangTextAnsi(354); // a new logger
+    return r;
+}

@@ -1,0 +1,144 @@
+#pragma once
+// One document's loggers: the records a list window owns, the order of the
+// lines the user sees, and the operations on both. The window is only a view
+// of this; the program, the tool and the tests share the same algorithms.
+
+#include "LoggerRecord.h"
+#include "RecordStore.h"
+
+#include <QString>
+#include <vector>
+
+// Told before and after every change to the lines, so that a view can follow
+// (the calls pair up as Qt's item models need them).
+class LoggerListObserver
+{
+public:
+    virtual ~LoggerListObserver() = default;
+    virtual void linesAboutToBeReset() {}
+    virtual void linesReset() {}
+    virtual void lineAboutToBeInserted(int /*line*/) {}
+    virtual void lineInserted(int /*line*/) {}
+    virtual void lineAboutToBeRemoved(int /*line*/) {}
+    virtual void lineRemoved(int /*line*/) {}
+    virtual void linesAboutToBeReordered() {}
+    virtual void linesReordered() {}
+    virtual void linesChanged(int /*first*/, int /*last*/) {}
+};
+
+class LoggerList
+{
+public:
+    // The columns of a line, in their default order.
+    enum Column {
+        ColSerial,
+        ColGridRef,
+        ColDeployed,
+        ColReceived,
+        ColComment1,
+        ColComment2,
+        ColDate,
+        ColStatus,
+        ColLevel,
+        ColSpread,
+        ColUserComments,
+        ColumnCount
+    };
+
+    // The most loggers one document holds: the store's slot 7000 is a scratch
+    // slot, so a document never grows past what slots 1 to 6,999 can take.
+    static constexpr int kCapacity = RecordStore::kMaxRecords;
+
+    LoggerList() = default;
+    LoggerList(const LoggerList&) = delete;
+    LoggerList& operator=(const LoggerList&) = delete;
+
+    // The document.
+    QString Caption; // the full path of its file, or the untitled name
+    QString DMAName; // the file title shown and compared
+    bool AskForSave = false;
+    bool NeverBeenSaved = false;
+    int NumHistories = kMaxHistories;
+
+    int RecordCount() const { return static_cast<int>(m_records.size()) - 1; }
+    bool IsFull() const { return RecordCount() >= kCapacity; }
+    bool IsValidIndex(int index) const { return index >= 1 && index <= RecordCount(); }
+    // Record index (1-based); an index outside 1..RecordCount throws std::out_of_range.
+    const LoggerRecord& record(int index) const;
+
+    // Lines, 1-based, in the order the user sees them. Each names its record
+    // (its key, "12x" for record 12) until the lines are rebuilt.
+    int LineCount() const { return static_cast<int>(m_lines.size()); }
+    int RecordOfLine(int line) const;  // 0 when there is no such line
+    int LineOfRecord(int index) const; // 0 when no line names it
+    QString LineKey(int line) const;
+    // What the line shows in a column; empty past the serial for a line that
+    // shows only its serial.
+    QString LineText(int line, int column) const;
+    static QString ColumnText(const LoggerRecord& rec, int column);
+
+    // Takes the store's records 1..StoreCount and rebuilds the lines; false,
+    // changing nothing, when the store is empty or holds more than a document can.
+    bool CopyFrom(const RecordStore& store);
+    // Puts the records into store slots 1..RecordCount with every reading's
+    // date trimmed and status trimmed and in capitals, as saving wants them.
+    void CopyTo(RecordStore& store) const;
+    // One line per record again, in record order.
+    void ReLoad();
+
+    // Adds a record and its line at a line position (0, or past the end:
+    // appended). Returns the new record's index, or 0 when the document is full.
+    int Insert(const LoggerRecord& rec, int linePosition = 0, bool serialOnly = false);
+    // Removes a record and its line; the keys above it move down by one.
+    bool Remove(int index);
+    // Replaces a record whole; the line shows it at once.
+    bool Put(int index, const LoggerRecord& rec);
+    bool ChangeSerial(int index, qint32 serial);
+    // Shows a line from its record again (a serial-only line in full).
+    void RefreshLine(int line);
+
+    // The first record, and the first line, with the serial; 0 when none.
+    int GetRecFromSerial(qint32 serial) const;
+    int GetLineFromSerial(qint32 serial) const;
+
+    // The text occurs, case-sensitive, in one of the line's columns from the
+    // serial to the spread (not the user comment).
+    bool LineContains(int line, const QString& text) const;
+    // The next line holding the text from where the last search stopped (an
+    // empty text goes on with the last search); 0 when none.
+    int Find(const QString& text);
+    QString FindText() const { return m_findText; }
+    int FindStart() const { return m_findStart; }
+
+    // The serials that occur on more than one record, as the reader reports them.
+    QString FindDuplicateSerials() const;
+
+    // Orders the lines by the text of a column, ignoring case; equal lines keep
+    // their order. The lines keep their keys.
+    void Sort(int column, bool descending);
+    bool IsSorted() const { return m_sortColumn >= 0; }
+    int SortColumn() const { return m_sortColumn; }
+    bool SortedDescending() const { return m_sortDescending; }
+
+    // A logger nobody has described yet: serial 99999999, the absent grid
+    // reference, the "new logger" comment, no readings.
+    static LoggerRecord NewBlankRecord();
+
+    void setObserver(LoggerListObserver* observer) { m_observer = observer; }
+
+private:
+    struct Line
+    {
+        int record;
+        bool serialOnly;
+    };
+    void linesChangedFor(int index);
+
+    std::vector<LoggerRecord> m_records{1}; // index 0 unused
+    std::vector<Line> m_lines;
+    int m_sortColumn = -1;
+    bool m_sortDescending = false;
+    int m_findStart = 1;
+    QString m_findText;
+    LoggerListObserver* m_observer = nullptr;
+};

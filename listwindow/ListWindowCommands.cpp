@@ -1,0 +1,132 @@
+// The commands of the list windows and text viewers: the documents of the
+// File menu, the View commands on the list and its columns, the page buttons.
+
+#include "AppState.h"
+#include "Commands.h"
+#include "Documents.h"
+#include "LangText.h"
+#include "ListWindowFeature.h"
+#include "Prompts.h"
+#include "SettingsStore.h"
+#include "Utilities.h"
+#include "WindowHost.h"
+#include "frmDMA.h"
+#include "frmDocument.h"
+
+namespace {
+
+QWidget* activeChild()
+{
+    WindowHost* host = App::Host();
+    return host ? host->activeChild() : nullptr;
+}
+
+frmDMA* usableActiveList()
+{
+    return qobject_cast<frmDMA*>(App::UsableActiveList());
+}
+
+void openCommand()
+{
+    SetStatusText(QString());
+    const QString name = Prompts::OpenFileName(App::MainWindowWidget(), LangText(318),
+                                               Globals().DefaultPath, LangText(310));
+    if (name.isEmpty())
+        return;
+    const QString lower = name.toLower();
+    if (lower.endsWith(QLatin1String(".pdb")) || lower.endsWith(QLatin1String(".csv"))) {
+        OpenDocument(name);
+        return;
+    }
+    // Any other file is shown as text.
+    frmDocument* viewer = frmDocument::create();
+    if (!viewer->loadFile(name)) {
+        if (QWidget* sub = viewer->parentWidget())
+            sub->deleteLater();
+        else
+            viewer->deleteLater();
+        return;
+    }
+    viewer->setWindowTitle(name);
+    viewer->showInMainWindow();
+}
+
+void saveCommand(const QString& viewerDialogTitle, bool (*saveList)(frmDMA*))
+{
+    SetStatusText(QString());
+    if (auto* viewer = qobject_cast<frmDocument*>(activeChild())) {
+        viewer->saveWithDialog(viewerDialogTitle);
+        return;
+    }
+    saveList(usableActiveList());
+}
+
+void closeCommand()
+{
+    SetStatusText(QString());
+    if (auto* viewer = qobject_cast<frmDocument*>(activeChild())) {
+        // Close closes the viewer; its own question offers to save changes.
+        viewer->parentWidget()->close();
+        return;
+    }
+    frmDMA* list = usableActiveList();
+    if (!list) {
+        ShowMessage(LangText(129)); // no list window
+        return;
+    }
+    if (QWidget* sub = list->parentWidget())
+        sub->close();
+    else
+        list->close();
+}
+
+// The check mark shows the list window in front, or else the bound one.
+bool autoSizeChecked()
+{
+    if (auto* front = qobject_cast<frmDMA*>(activeChild()))
+        return front->AutoSize;
+    frmDMA* list = usableActiveList();
+    return list && list->AutoSize;
+}
+
+void autoSizeCommand()
+{
+    frmDMA* list = usableActiveList();
+    if (!list)
+        return;
+    list->AutoSize = !list->AutoSize;
+    if (list->AutoSize)
+        SetColumnLayout(-1, true);
+}
+
+} // namespace
+
+void RegisterListWindowCommands()
+{
+    using Commands::Register;
+    Register(QStringLiteral("mnuFileNew"), [] { NewDocument(); });
+    Register(QStringLiteral("mnuFileOpen"), openCommand);
+    Register(QStringLiteral("mnuFileSave"), [] { saveCommand(LangText(319), SaveListWindow); });
+    Register(QStringLiteral("mnuFileSaveAs"), [] { saveCommand(LangText(329), SaveListWindowAs); });
+    Register(QStringLiteral("mnuFileClose"), closeCommand);
+    Register(QStringLiteral("mnuViewRefreshList"), [] {
+        if (frmDMA* list = usableActiveList())
+            list->ReLoad();
+    });
+    Register(QStringLiteral("mnuViewAutoSize"), autoSizeCommand, Commands::Rule::Always,
+             autoSizeChecked);
+    for (int k = 0; k < 8; ++k) {
+        Register(QStringLiteral("mnuViewShowOption(%1)").arg(k), [k] { SetColumnLayout(k, true); });
+        Register(QStringLiteral("mnuViewHideOption(%1)").arg(k),
+                 [k] { SetColumnLayout(k, false); });
+    }
+    // The page buttons move the list window in front, bound or not.
+    Register(QStringLiteral("tbBack"), [] {
+        if (auto* list = qobject_cast<frmDMA*>(activeChild()))
+            list->NextLine();
+    });
+    Register(QStringLiteral("tbForward"), [] {
+        if (auto* list = qobject_cast<frmDMA*>(activeChild()))
+            list->PrevLine();
+    });
+}

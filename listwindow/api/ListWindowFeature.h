@@ -1,0 +1,11 @@
+#pragma once
+// The list window feature as the rest of the program uses it.
+
+#include <QString>
+
+// Registers File > New, Open, Save, Save As and Close, the View commands on
+// the list and its columns, and the toolbar's page buttons.
+void RegisterListWindowCommands();
+
+// Opens the file as a new list window (nothing happens when it cannot be read).
+void OpenDocument(const QString& path);

@@ -1,0 +1,26 @@
+#pragma once
+// A logger list window as the other windows see it: its document (the core
+// list model) and its current line. The list window itself is the view.
+
+#include <QWidget>
+
+class LoggerList;
+
+class ListWindow : public QWidget
+{
+    Q_OBJECT
+public:
+    using QWidget::QWidget;
+
+    int SelLine = 0;       // current line, 1-based; 0 when none
+    bool AutoSize = false; // columns follow the window width
+
+    virtual LoggerList& document() = 0;
+    virtual const LoggerList& document() const = 0;
+    // Makes the line current, selects it and scrolls it into view.
+    virtual void MakeVisibleListLine(int line) = 0;
+    // Rebuilds the lines from the records.
+    virtual void ReLoad() = 0;
+    // Selects the next line holding the text (an empty text goes on with the last search).
+    virtual void Find(const QString& text) = 0;
+};

@@ -1,0 +1,25 @@
+#pragma once
+// The one record editor of a run, as the windows that feed it see it: the
+// list window bound to it shows its current logger there.
+
+#include <QWidget>
+
+struct LoggerRecord;
+
+class RecordEditor : public QWidget
+{
+    Q_OBJECT
+public:
+    RecordEditor(QWidget* parent, Qt::WindowFlags flags) : QWidget(parent, flags) {}
+
+    // Readings the editor works with: the bound list's count, 0 when unbound.
+    int NumHistories = 0;
+
+    virtual void showRecord(const LoggerRecord& rec) = 0;
+    virtual void clearRecord() = 0;
+    // The level/spread bars back to empty.
+    virtual void resetGraph() = 0;
+    // Between the narrow window and the wide one that shows the graph.
+    virtual void toggleGraph() = 0;
+    virtual bool graphShown() const = 0;
+};
