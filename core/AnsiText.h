@@ -21,14 +21,31 @@ public:
         m_tag = 0;
         assign(text);
     }
-    AnsiText(const AnsiText& other) : AnsiText(other.view()) {}
+    // A whole list window is copied at once: an inline text is copied as
+    // its sixteen bytes, without looking at its length.
+    AnsiText(const AnsiText& other)
+    {
+        if (other.onHeap()) {
+            m_tag = 0;
+            assign(other.view());
+        } else {
+            std::memcpy(m_bytes, other.m_bytes, sizeof m_bytes);
+            m_tag = other.m_tag;
+        }
+    }
     AnsiText(AnsiText&& other) noexcept { take(other); }
     ~AnsiText() { release(); }
 
     AnsiText& operator=(const AnsiText& other)
     {
-        if (this != &other)
+        if (this == &other)
+            return *this;
+        if (!onHeap() && !other.onHeap()) {
+            std::memcpy(m_bytes, other.m_bytes, sizeof m_bytes);
+            m_tag = other.m_tag;
+        } else {
             assign(other.view());
+        }
         return *this;
     }
     AnsiText& operator=(AnsiText&& other) noexcept

@@ -344,6 +344,8 @@ void RememberDefaultPath(const QString& path)
     if (at < 0)
         return;
     Globals().DefaultPath = at == 0 ? path.left(1) : path.left(at); // a file in the root folder
-
-    SettingsStore::setText(Setting::DefaultPath, Globals().DefaultPath);
+    // Every list window that binds the editor remembers its folder; writing
+    // the store only on a change keeps that from touching the disk each time.
+    if (SettingsStore::stored(Setting::DefaultPath) != Globals().DefaultPath)
+        SettingsStore::setText(Setting::DefaultPath, Globals().DefaultPath);
 }

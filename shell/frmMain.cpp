@@ -26,6 +26,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
+#include <QTimer>
 #include <QToolBar>
 #include <QUrl>
 #include <cmath>
@@ -61,7 +62,7 @@ frmMain::frmMain()
     buildToolBar();
     LoadResources();
     placeFromSettings();
-    SetStatusSink([this](const QString& text) { m_statusPanel->setText(text); });
+    connectStatusBar();
     refreshCommands();
 }
 
@@ -71,6 +72,25 @@ frmMain::~frmMain()
     // nothing may call back into it from here on.
     disconnect(m_mdi, nullptr, this, nullptr);
     SetStatusSink(nullptr); // the status bar goes with the window
+}
+
+void frmMain::connectStatusBar()
+{
+    SetStatusSink([this](const QString& text) { setStatusText(text); });
+}
+
+void frmMain::setStatusText(const QString& text)
+{
+    // Long work reports every line it reads, and nothing is painted until it
+    // is done: the panel takes only the last text, once the program is idle.
+    m_statusText = text;
+    if (m_statusPending)
+        return;
+    m_statusPending = true;
+    QTimer::singleShot(0, this, [this] {
+        m_statusPending = false;
+        m_statusPanel->setText(m_statusText);
+    });
 }
 
 void frmMain::buildMenus()

@@ -40,6 +40,11 @@ public:
 
     QMdiArea* mdiArea() const { return m_mdi; }
     QLabel* statusPanel() const { return m_statusPanel; }
+    // The text of the status bar's first panel; the panel shows it as soon
+    // as the program is idle.
+    QString statusText() const { return m_statusText; }
+    // Makes the first panel the core's status sink (the window does so when made).
+    void connectStatusBar();
     // A menu of the menu bar, or a submenu, by its object name; null when none.
     QMenu* menu(const QString& name) const { return m_menus.value(name); }
     bool interactive() const { return m_interactive; }
@@ -55,6 +60,7 @@ protected:
     void changeEvent(QEvent* event) override;
 
 private:
+    void setStatusText(const QString& text);
     void buildMenus();
     void buildToolBar();
     void registerFrameCommands();
@@ -76,6 +82,8 @@ private:
     QAction* m_windowListSeparator = nullptr;
     QList<QAction*> m_windowListItems;
     bool m_interactive = true;
+    QString m_statusText;
+    bool m_statusPending = false;
 };
 
 // The program's main window, or null.

@@ -4,6 +4,7 @@
 #include "DatabaseWriter.h"
 #include "Documents.h"
 #include "RichText.h"
+#include "SampleData.h"
 #include "frmDMA.h"
 #include "frmDMAEdit.h"
 #include "frmDocument.h"
@@ -105,6 +106,30 @@ private slots:
         QVERIFY(f.prompts.shown.first().contains(LangText(179) +
                                                  QString::number(DMAModule().LinesRead)));
         QVERIFY(main->mruCaptions().first().isEmpty());
+    }
+
+    // A document holds at most 6,999 loggers: a bigger file is refused whole.
+    void openingAFullFile_data()
+    {
+        QTest::addColumn<int>("count");
+        QTest::newRow("6,998") << 6998;
+        QTest::newRow("6,999") << 6999;
+        QTest::newRow("7,000") << 7000;
+    }
+    void openingAFullFile()
+    {
+        QFETCH(int, count);
+        GuiFixture f;
+        frmMain* main = f.start();
+        const QString path = f.path("full.csv");
+        QCOMPARE(WriteSampleDatabase(path, count, 1), 0);
+        const bool fits = count <= 6999;
+        if (!fits)
+            f.prompts.message(MsgAnswer::OK, FileErrorText(FileResult::TooManyRecords, false));
+        OpenDocument(path);
+        QCOMPARE(childWindows(main).size(), fits ? 1 : 0);
+        if (fits)
+            QCOMPARE(ActiveListWindow()->RecordCount(), count);
     }
 
     void duplicatedSerials()

@@ -4,6 +4,7 @@
 #include "frmDMA.h"
 #include "frmDMAEdit.h"
 
+#include <QAbstractItemModelTester>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMdiArea>
@@ -55,6 +56,81 @@ class TestListWindow : public QObject
 {
     Q_OBJECT
 private slots:
+    // The view follows every change of the document, and a selected logger
+    // stays selected through a sort.
+    void viewFollowsTheDocument()
+    {
+        GuiFixture f;
+        f.start();
+        OpenDocument(f.sample("north.csv"));
+        frmDMA* list = ActiveListWindow();
+        QAbstractItemModelTester tester(list->ListViewDMA->model(),
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        list->MakeVisibleListLine(3);
+        const qint32 selected = list->record(list->recordIndexOfLine(3)).Serial;
+        clickHeader(list, LoggerList::ColDate);
+        const QModelIndexList rows = list->ListViewDMA->selectionModel()->selectedRows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(list->record(list->recordIndexOfLine(rows[0].row() + 1)).Serial, selected);
+        QCOMPARE(list->ListViewDMA->currentIndex().row(), rows[0].row());
+
+        LoggerList& doc = list->document();
+        LoggerRecord added = doc.record(1);
+        added.Serial = 9000001;
+        QCOMPARE(doc.Insert(added, 2), 41);
+        QCOMPARE(list->ListViewDMA->model()->rowCount(), 41);
+        QCOMPARE(list->ListViewDMA->model()->index(1, 0).data().toString(), QString("09000001"));
+        QVERIFY(doc.Remove(5));
+        QCOMPARE(list->ListViewDMA->model()->rowCount(), 40);
+        added.Comment1 = "changed";
+        QVERIFY(doc.Put(doc.GetRecFromSerial(9000001), added));
+        QCOMPARE(list->ListViewDMA->model()->index(1, LoggerList::ColComment1).data().toString(),
+                 QString("changed"));
+        list->ReLoad();
+        QCOMPARE(list->ListViewDMA->model()->rowCount(), 40);
+        QCOMPARE(list->SelLine, 1);
+    }
+
+    // A command runs when its feature has registered it and the user
+    // interface is not held still; while it is, not even its shortcut runs
+    // it (the Cowl menu alone goes on working).
+    void commandsAndInteract()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        for (const char* built : {"mnuFileNew", "mnuFileOpen", "mnuViewEditor", "mnuHelpAbout",
+                                  "mnuViewShowOption(3)", "tbBack"})
+            QVERIFY2(main->command(built)->isEnabled(), built);
+        for (const char* later : {"mnuFilePrint", "mnuEditCut", "mnuLoggerAdd", "mnuCowlSetup",
+                                  "mnuKorvalindToAll", "mnuFileExport"})
+            QVERIFY2(!main->command(later)->isEnabled(), later);
+        QCOMPARE(main->command("mnuFileNew")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+        QCOMPARE(main->command("mnuViewShowOption(0)")->shortcut(), QKeySequence(Qt::Key_F2));
+        QCOMPARE(main->command("mnuKorvalindFromAll")->toolTip(), LangText(324));
+
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QTest::keyClick(main, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(main->mdiArea()->subWindowList().size(), 1);
+
+        main->Interact(false);
+        for (QAction* a : main->findChildren<QAction*>())
+            if (!a->objectName().isEmpty() && a->objectName() != "mnuCowlSetup" && !a->menu())
+                QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
+        QVERIFY(!main->tbToolBar->isEnabled() && !main->menu("mnuFile")->menuAction()->isEnabled());
+        QVERIFY(main->menu("mnuCowl")->menuAction()->isEnabled());
+        QTest::keyClick(main, Qt::Key_N, Qt::ControlModifier);
+        QTest::keyClick(main, Qt::Key_F8);
+        QCOMPARE(main->mdiArea()->subWindowList().size(), 1);
+        QVERIFY(!App::Editor()->isVisible());
+
+        main->Interact(true);
+        QVERIFY(main->command("mnuFileNew")->isEnabled() && main->tbToolBar->isEnabled());
+        QVERIFY(!main->command("mnuFilePrint")->isEnabled());
+        QTest::keyClick(main, Qt::Key_N, Qt::ControlModifier);
+        QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
+    }
+
     void linesShowTheRecords()
     {
         GuiFixture f;
@@ -95,7 +171,7 @@ private slots:
         std::sort(descending.begin(), descending.end(), std::greater<QString>());
         clickHeader(list, LoggerList::ColDate);
         QCOMPARE(column(list, LoggerList::ColDate), descending);
-        QCOMPARE(main->statusPanel()->text(), LangText(164) + LangText(366));
+        QCOMPARE(main->statusText(), LangText(164) + LangText(366));
         clickHeader(list, LoggerList::ColSerial); // another column: ascending now
         QStringList serials = column(list, LoggerList::ColSerial);
         QVERIFY(std::is_sorted(serials.begin(), serials.end()));
@@ -109,7 +185,7 @@ private slots:
         QCOMPARE(QString::number(list->record(index).Serial).rightJustified(8, '0'),
                  list->document().LineText(3, 0));
         QVERIFY(index != 3);
-        QCOMPARE(main->statusPanel()->text(), LangText(364) + "3" + LangText(365) + "40");
+        QCOMPARE(main->statusText(), LangText(364) + "3" + LangText(365) + "40");
         QVERIFY(list->GetLocalRecBySelection());
         QCOMPARE(DMAModule().Records(RecordStore::kScratchSlot).Serial, list->record(index).Serial);
     }
@@ -212,12 +288,12 @@ private slots:
         QCOMPARE(list->SelLine, 40);
         list->Find(QString()); // goes round and finds it again
         QCOMPARE(list->SelLine, 40);
-        QCOMPARE(main->statusPanel()->text(), LangText(360) + last + LangText(361) + "40");
+        QCOMPARE(main->statusText(), LangText(360) + last + LangText(361) + "40");
         f.prompts.message(MsgAnswer::OK, LangText(362));
         list->Find("no such text");
         main->command("mnuViewRefreshList")->trigger();
         QCOMPARE(list->SelLine, 1);
-        QCOMPARE(main->statusPanel()->text(), LangText(349));
+        QCOMPARE(main->statusText(), LangText(349));
     }
 
     void dropAndInteract()
@@ -240,12 +316,9 @@ private slots:
         QCOMPARE(qobject_cast<frmDMA*>(subs[2]->widget())->document().DMAName, QString("east.pdb"));
 
         main->Interact(false);
-        QVERIFY(!main->tbToolBar->isEnabled() && !main->menu("mnuFile")->menuAction()->isEnabled());
-        QVERIFY(main->menu("mnuCowl")->menuAction()->isEnabled());
         QVERIFY(!subs[0]->isEnabled() && !App::Editor()->isEnabled());
         main->Interact(true);
-        QVERIFY(main->tbToolBar->isEnabled() && subs[0]->isEnabled());
-        QVERIFY(!main->command("mnuFilePrint")->isEnabled()); // still waits for its own work
+        QVERIFY(subs[0]->isEnabled() && App::Editor()->isEnabled());
 
         main->command("mnuWindowTileVertical")->trigger();
         QCOMPARE(subs[0]->height(), subs[1]->height());

@@ -58,7 +58,7 @@ private slots:
         QCOMPARE(App::Editor()->windowTitle(), QString("south.csv"));
         QCOMPARE(lists[0]->RecordCount(), 40);
         QCOMPARE(lists[0]->SelLine, 1);
-        QCOMPARE(main->statusPanel()->text(), QString());
+        QCOMPARE(main->statusText(), QString());
     }
 
     void commandLine_data()
