@@ -6,11 +6,37 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
 
 namespace {
+
+// The normal mouse pointer while a prompt is up: a question must never
+// appear under the hourglass of the work that asks it. The work's pointer
+// comes back when the prompt is answered.
+class NormalPointer
+{
+public:
+    NormalPointer()
+    {
+        while (const QCursor* busy = QGuiApplication::overrideCursor()) {
+            m_saved.prepend(*busy);
+            QGuiApplication::restoreOverrideCursor();
+        }
+    }
+    ~NormalPointer()
+    {
+        for (const QCursor& c : m_saved)
+            QGuiApplication::setOverrideCursor(c);
+    }
+    NormalPointer(const NormalPointer&) = delete;
+    NormalPointer& operator=(const NormalPointer&) = delete;
+
+private:
+    QList<QCursor> m_saved;
+};
 
 Prompts::Handler* g_handler = nullptr;
 std::function<void()> g_beforePrompt;
@@ -96,6 +122,7 @@ int ShowMessage(const QString& prompt, int buttons, const QString& title, const 
         g_beforePrompt();
     const QString shownTitle =
         (buttons == MsgButtons::OK || title.isEmpty()) ? App::ApplicationTitle() : title;
+    NormalPointer pointer;
     if (g_handler)
         return g_handler->message(prompt, buttons, shownTitle);
     return messageBox(prompt, buttons, shownTitle);
@@ -123,6 +150,7 @@ QString QtFilter(const QString& filter)
 QString OpenFileName(QWidget* parent, const QString& title, const QString& folder,
                      const QString& filter)
 {
+    NormalPointer pointer;
     if (g_handler)
         return g_handler->openFileName(title, folder, filter);
     return QDir::toNativeSeparators(QFileDialog::getOpenFileName(parent ? parent : dialogParent(),
@@ -132,6 +160,7 @@ QString OpenFileName(QWidget* parent, const QString& title, const QString& folde
 QString SaveFileName(QWidget* parent, const QString& title, const QString& folder,
                      const QString& fileName, const QString& filter)
 {
+    NormalPointer pointer;
     if (g_handler)
         return g_handler->saveFileName(title, folder, fileName, filter);
     // The program asks its own question before replacing a file.
@@ -142,6 +171,7 @@ QString SaveFileName(QWidget* parent, const QString& title, const QString& folde
 
 QString InputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
+    NormalPointer pointer;
     if (g_handler)
         return g_handler->inputBox(prompt, title, defaultText);
     bool ok = false;
@@ -152,6 +182,7 @@ QString InputBox(const QString& prompt, const QString& title, const QString& def
 
 int ShowModal(QDialog& dialog)
 {
+    NormalPointer pointer;
     if (g_handler)
         return g_handler->showModal(dialog);
     return RunModal(dialog);

@@ -26,6 +26,19 @@ inline frmDMA* ActiveListWindow()
     return qobject_cast<frmDMA*>(App::ActiveList());
 }
 
+// The message boxes the program shows, by the ShowMessage code they must
+// offer: the buttons, the icon and the default button together.
+namespace Box {
+constexpr int Plain = MsgButtons::OK;
+constexpr int OKCancel = MsgButtons::OKCancel;
+constexpr int Information = MsgButtons::OK + MsgButtons::Information;
+// Removing records, replacing a file, duplicated serials.
+constexpr int YesNoStop = MsgButtons::YesNo + MsgButtons::Stop + MsgButtons::SecondDefault;
+// Closing a window with unsaved changes.
+constexpr int YesNoCancelWarning =
+    MsgButtons::YesNoCancel + MsgButtons::Exclamation + MsgButtons::SecondDefault;
+} // namespace Box
+
 class ScriptedPrompts : public Prompts::Handler
 {
 public:
@@ -37,64 +50,94 @@ public:
         int answer = 0;                     // message button
         QString expectContains;             // the prompt (or dialog name) must contain this
         std::function<int(QDialog&)> modal; // runs a modal window
+        int buttons = 0;                    // the message box must offer exactly these
+        QString title;                      // and, when given, this title
     };
 
-    // What the user will do, in order.
-    void message(int answer, const QString& contains = QString())
+    // What the user will do, in order. A message box must offer the buttons
+    // (a Box code), and the answer must be one of them.
+    void message(int buttons, int answer, const QString& contains = QString(),
+                 const QString& title = QString())
     {
-        m_steps.push_back({Message, {}, answer, contains, {}});
+        m_steps.push_back({Message, {}, answer, contains, {}, buttons, title});
     }
-    void openFile(const QString& path) { m_steps.push_back({OpenFile, path, 0, {}, {}}); }
+    void openFile(const QString& path) { m_steps.push_back({OpenFile, path, 0, {}, {}, 0, {}}); }
     void saveFile(const QString& path, const QString& proposedContains = QString())
     {
-        m_steps.push_back({SaveFile, path, 0, proposedContains, {}});
+        m_steps.push_back({SaveFile, path, 0, proposedContains, {}, 0, {}});
     }
-    void input(const QString& text) { m_steps.push_back({Input, text, 0, {}, {}}); }
+    void input(const QString& text) { m_steps.push_back({Input, text, 0, {}, {}, 0, {}}); }
     void modal(const QString& objectName, std::function<int(QDialog&)> run)
     {
-        m_steps.push_back({Modal, {}, 0, objectName, std::move(run)});
+        m_steps.push_back({Modal, {}, 0, objectName, std::move(run), 0, {}});
     }
     // The splash window, left to close by itself; it comes before anything else.
     void splash()
     {
-        m_steps.push_front({Modal, {}, 0, QStringLiteral("frmSplash"), [](QDialog& d) {
-                                return Prompts::RunModal(d);
-                            }});
+        m_steps.push_front({Modal,
+                            {},
+                            0,
+                            QStringLiteral("frmSplash"),
+                            [](QDialog& d) { return Prompts::RunModal(d); },
+                            0,
+                            {}});
     }
 
     bool done() const { return m_steps.empty(); }
-    QStringList shown;         // every prompt text, in order
-    QStringList proposedNames; // file names the save dialogs proposed
+    QStringList shown;            // every prompt text, in order
+    QStringList proposedNames;    // file names the save dialogs proposed
+    int cursorsDuringPrompts = 0; // prompts shown under a busy mouse pointer
 
-    int message(const QString& prompt, int buttons, const QString&) override
+    int message(const QString& prompt, int buttons, const QString& title) override
     {
         shown << prompt;
+        noteCursor();
         const Step s = next(Message, prompt);
+        const int offered = buttons & 0x7;
+        const int safe = offered == MsgButtons::YesNo ? MsgAnswer::No
+                         : offered                    ? MsgAnswer::Cancel
+                                                      : MsgAnswer::OK;
         if (s.kind != Message)
-            return (buttons & 0x7) == MsgButtons::YesNo ? MsgAnswer::No
-                   : (buttons & 0x7)                    ? MsgAnswer::Cancel
-                                                        : MsgAnswer::OK;
-        return s.answer ? s.answer : MsgAnswer::OK;
+            return safe;
+        if (buttons != s.buttons) {
+            fail(QStringLiteral("message '%1' offered buttons %2, expected %3")
+                     .arg(prompt)
+                     .arg(buttons)
+                     .arg(s.buttons));
+            return safe;
+        }
+        if (!s.title.isEmpty() && title != s.title)
+            fail(QStringLiteral("message '%1' titled '%2', expected '%3'")
+                     .arg(prompt, title, s.title));
+        if (!answers(offered).contains(s.answer)) {
+            fail(QStringLiteral("answer %1 is not a button of message '%2'")
+                     .arg(s.answer)
+                     .arg(prompt));
+            return safe;
+        }
+        return s.answer;
     }
     QString openFileName(const QString& title, const QString&, const QString&) override
     {
+        noteCursor();
         const Step s = next(OpenFile, title);
         return s.kind == OpenFile ? s.answerText : QString();
     }
     QString saveFileName(const QString& title, const QString&, const QString& fileName,
                          const QString&) override
     {
+        noteCursor();
         proposedNames << fileName;
         const Step s = next(SaveFile, title);
         if (s.kind == SaveFile && !s.expectContains.isEmpty() && fileName != s.expectContains)
-            QTest::qFail(qPrintable(QStringLiteral("save dialog proposed '%1', expected '%2'")
-                                        .arg(fileName, s.expectContains)),
-                         __FILE__, __LINE__);
+            fail(QStringLiteral("save dialog proposed '%1', expected '%2'")
+                     .arg(fileName, s.expectContains));
         return s.kind == SaveFile ? s.answerText : QString();
     }
     QString inputBox(const QString& prompt, const QString&, const QString&) override
     {
         shown << prompt;
+        noteCursor();
         const Step s = next(Input, prompt);
         return s.kind == Input ? s.answerText : QString();
     }
@@ -104,30 +147,43 @@ public:
         if (s.kind != Modal)
             return QDialog::Rejected;
         if (!s.expectContains.isEmpty() && dialog.objectName() != s.expectContains)
-            QTest::qFail(qPrintable(QStringLiteral("modal window %1, expected %2")
-                                        .arg(dialog.objectName(), s.expectContains)),
-                         __FILE__, __LINE__);
+            fail(QStringLiteral("modal window %1, expected %2")
+                     .arg(dialog.objectName(), s.expectContains));
         return s.modal(dialog);
     }
 
 private:
+    static QList<int> answers(int offered)
+    {
+        switch (offered) {
+        case MsgButtons::OKCancel:
+            return {MsgAnswer::OK, MsgAnswer::Cancel};
+        case MsgButtons::YesNoCancel:
+            return {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Cancel};
+        case MsgButtons::YesNo:
+            return {MsgAnswer::Yes, MsgAnswer::No};
+        default:
+            return {MsgAnswer::OK};
+        }
+    }
+    static void fail(const QString& why) { QTest::qFail(qPrintable(why), __FILE__, __LINE__); }
+    void noteCursor()
+    {
+        if (QGuiApplication::overrideCursor())
+            ++cursorsDuringPrompts;
+    }
     Step next(Kind kind, const QString& what)
     {
         static const char* names[] = {"message", "open dialog", "save dialog", "input box",
                                       "modal window"};
         if (m_steps.empty() || m_steps.front().kind != kind) {
-            QTest::qFail(
-                qPrintable(
-                    QStringLiteral("unexpected %1: %2").arg(QLatin1String(names[kind]), what)),
-                __FILE__, __LINE__);
-            return {Kind(-1), {}, 0, {}, {}};
+            fail(QStringLiteral("unexpected %1: %2").arg(QLatin1String(names[kind]), what));
+            return {Kind(-1), {}, 0, {}, {}, 0, {}};
         }
         Step s = m_steps.front();
         m_steps.pop_front();
         if (kind == Message && !s.expectContains.isEmpty() && !what.contains(s.expectContains))
-            QTest::qFail(
-                qPrintable(QStringLiteral("message '%1' lacks '%2'").arg(what, s.expectContains)),
-                __FILE__, __LINE__);
+            fail(QStringLiteral("message '%1' lacks '%2'").arg(what, s.expectContains));
         return s;
     }
     std::deque<Step> m_steps;
@@ -153,6 +209,8 @@ public:
     {
         if (!prompts.done())
             QTest::qFail("prompts queued but never shown", __FILE__, __LINE__);
+        if (prompts.cursorsDuringPrompts)
+            QTest::qFail("a prompt was shown under the busy mouse pointer", __FILE__, __LINE__);
         delete MainWindow();
         App::ResetForTesting();
         Prompts::SetHandler(nullptr);

@@ -71,12 +71,12 @@ private slots:
         const QString other = f.sample("south.csv", "other.csv");
         const QByteArray before = bytesOf(other);
         f.prompts.saveFile(other, "north.csv");
-        f.prompts.message(MsgAnswer::No, LangText(337) + other + "?");
+        f.prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(337) + other + "?", "Quorvane");
         main->command("mnuFileSaveAs")->trigger();
         QCOMPARE(bytesOf(other), before);
         QCOMPARE(list->caption(), north);
         f.prompts.saveFile(other, "north.csv");
-        f.prompts.message(MsgAnswer::Yes, LangText(337));
+        f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, LangText(337));
         main->command("mnuFileSaveAs")->trigger();
         QCOMPARE(list->caption(), other);
         QCOMPARE(bytesOf(other), bytesOf(north));
@@ -97,8 +97,8 @@ private slots:
         GuiFixture f;
         frmMain* main = f.start();
         f.file("bad.csv", content);
-        f.prompts.message(MsgAnswer::OK, FileErrorText(code, false));
-        f.prompts.message(MsgAnswer::OK, ":\n" + f.path("bad.csv"));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, FileErrorText(code, false));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, ":\n" + f.path("bad.csv"));
         OpenDocument(f.path("bad.csv"));
         f.prompts.shown.clear();
         OpenDocument(f.path("bad.csv"));
@@ -125,7 +125,8 @@ private slots:
         QCOMPARE(WriteSampleDatabase(path, count, 1), 0);
         const bool fits = count <= 6999;
         if (!fits)
-            f.prompts.message(MsgAnswer::OK, FileErrorText(FileResult::TooManyRecords, false));
+            f.prompts.message(Box::Plain, MsgAnswer::OK,
+                              FileErrorText(FileResult::TooManyRecords, false));
         OpenDocument(path);
         QCOMPARE(childWindows(main).size(), fits ? 1 : 0);
         if (fits)
@@ -138,11 +139,11 @@ private slots:
         frmMain* main = f.start();
         f.file("dup.csv", "h,h\r\n1234567,\"AB 1234 5678\"\r\n1234567,\"AB 1234 "
                           "5678\"\r\n2000000,\"AB 1234 5678\"\r\n");
-        f.prompts.message(MsgAnswer::No, LangText(122));
+        f.prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(122), f.path("dup.csv"));
         OpenDocument(f.path("dup.csv"));
         QVERIFY(childWindows(main).isEmpty());
 
-        f.prompts.message(MsgAnswer::Yes, "1\t01234567\t1");
+        f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, "1\t01234567\t1");
         OpenDocument(f.path("dup.csv"));
         const QList<QWidget*> windows = childWindows(main);
         QCOMPARE(windows.size(), 2);
@@ -195,11 +196,11 @@ private slots:
         const QByteArray existingCsv = bytesOf(csv);
         OpenDocument(pdb);
         frmDMA* list = ActiveListWindow();
-        f.prompts.message(MsgAnswer::No, LangText(337) + csv);
+        f.prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(337) + csv);
         QVERIFY(!SaveDocument(list, pdb));
         QCOMPARE(bytesOf(csv), existingCsv);
         QVERIFY(QFile::exists(pdb));
-        f.prompts.message(MsgAnswer::Yes, LangText(337) + csv);
+        f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, LangText(337) + csv);
         QVERIFY(SaveDocument(list, pdb));
         QCOMPARE(bytesOf(f.path("east.pdbold")), olderBackup);
         QVERIFY(QFile::exists(f.path("east.pdbold2")));
@@ -214,15 +215,15 @@ private slots:
         frmDMA* list = ActiveListWindow();
         list->document().AskForSave = true;
         const QString target = f.path("gone/north.csv");
-        f.prompts.message(MsgAnswer::OK, LangText(173));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(173));
         QVERIFY(!SaveDocument(list, target));
         QVERIFY(list->document().AskForSave);
         QCOMPARE(list->caption(), f.path("north.csv"));
 
         // Closing it: Yes tries to save, fails, and the window stays open.
         list->setCaption(target);
-        f.prompts.message(MsgAnswer::Yes, LangText(228) + target + "?");
-        f.prompts.message(MsgAnswer::OK, LangText(173));
+        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::Yes, LangText(228) + target + "?");
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(173));
         QVERIFY(!list->parentWidget()->close());
         QVERIFY(App::IsObjectAlive(list));
     }
@@ -238,7 +239,7 @@ private slots:
         QCOMPARE(second->RecordCount(), 0);
 
         // A new window binds the editor only once it holds records.
-        f.prompts.message(MsgAnswer::OK, LangText(129));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(129));
         main->command("mnuFileSave")->trigger();
 
         OpenDocument(f.sample("north.csv"));
@@ -265,23 +266,25 @@ private slots:
         OpenDocument(f.sample("north.csv"));
         frmDMA* list = ActiveListWindow();
         list->document().AskForSave = true;
-        f.prompts.message(MsgAnswer::Cancel, LangText(228) + f.path("north.csv") + "?");
+        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::Cancel,
+                          LangText(228) + f.path("north.csv") + "?", "Quorvane");
         main->command("mnuFileClose")->trigger();
         QVERIFY(App::IsObjectAlive(list));
-        f.prompts.message(MsgAnswer::No);
+        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::No);
         main->command("mnuFileClose")->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(childWindows(main).isEmpty());
         QVERIFY(!ActiveListWindow());
         QVERIFY(App::Editor()->windowTitle().isEmpty());
 
-        f.prompts.message(MsgAnswer::OK, LangText(129));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(129));
         main->command("mnuFileClose")->trigger();
 
         // An untitled document is named by its untitled name.
         frmDMA* untitled = NewDocument();
         untitled->document().AskForSave = true;
-        f.prompts.message(MsgAnswer::No, LangText(228) + untitled->document().DMAName + "?");
+        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::No,
+                          LangText(228) + untitled->document().DMAName + "?");
         untitled->parentWidget()->close();
     }
 
@@ -297,8 +300,8 @@ private slots:
                                                1); // a change to save: record 1 := an empty record
         OpenDocument(b);
         ActiveListWindow()->document().AskForSave = true;
-        f.prompts.message(MsgAnswer::Yes, a);
-        f.prompts.message(MsgAnswer::Yes, b);
+        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::Yes, a);
+        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::Yes, b);
         QVERIFY(main->close());
         QCOMPARE(ReadDatabaseFile(a), 8); // record 1, now empty, was saved
         QCOMPARE(SettingsStore::text(Setting::MRU1), b);
@@ -347,7 +350,7 @@ private slots:
 
         viewer->rtfText->append("more");
         QVERIFY(viewer->modified());
-        f.prompts.message(MsgAnswer::Yes, LangText(337)); // replace notes.txt?
+        f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, LangText(337)); // replace notes.txt?
         f.prompts.saveFile(f.path("notes.rtf"));
         main->command("mnuFileSave")->trigger();
         QCOMPARE(viewer->windowTitle(), f.path("notes.rtf"));
@@ -357,11 +360,12 @@ private slots:
         QCOMPARE(bytesOf(f.path("notes.txt")), QByteArray("Valve 12 \xe9tat\r\nline two\r\n"));
 
         viewer->rtfText->append("again");
-        f.prompts.message(MsgAnswer::Cancel, LangText(228) + f.path("notes.rtf") + "?");
+        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::Cancel,
+                          LangText(228) + f.path("notes.rtf") + "?");
         main->command("mnuFileClose")->trigger();
         QVERIFY(App::IsObjectAlive(viewer));
-        f.prompts.message(MsgAnswer::Yes, LangText(228));
-        f.prompts.message(MsgAnswer::Yes, LangText(337));
+        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::Yes, LangText(228));
+        f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, LangText(337));
         f.prompts.saveFile(f.path("notes.log"));
         main->command("mnuFileClose")->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);

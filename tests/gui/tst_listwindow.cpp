@@ -1,5 +1,6 @@
 #include "GuiTest.h"
 
+#include "BusyCursor.h"
 #include "Documents.h"
 #include "frmDMA.h"
 #include "frmDMAEdit.h"
@@ -289,7 +290,7 @@ private slots:
         list->Find(QString()); // goes round and finds it again
         QCOMPARE(list->SelLine, 40);
         QCOMPARE(main->statusText(), LangText(360) + last + LangText(361) + "40");
-        f.prompts.message(MsgAnswer::OK, LangText(362));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(362));
         list->Find("no such text");
         main->command("mnuViewRefreshList")->trigger();
         QCOMPARE(list->SelLine, 1);
@@ -394,16 +395,26 @@ private slots:
         // A message first hides the record editor.
         f.start();
         App::Editor()->show();
-        f.prompts.message(MsgAnswer::OK);
+        f.prompts.message(Box::Plain, MsgAnswer::OK);
         ShowMessage("x");
         QVERIFY(!App::Editor()->isVisible());
+
+        // A prompt asked in the middle of long work shows the normal pointer
+        // (the harness fails a prompt under the hourglass); the work's comes back.
+        {
+            BusyCursor busy;
+            f.prompts.message(Box::YesNoStop, MsgAnswer::Yes);
+            ShowMessage("go on?", Box::YesNoStop);
+            QVERIFY(QGuiApplication::overrideCursor());
+        }
+        QVERIFY(!QGuiApplication::overrideCursor());
     }
 
     void helpAndAbout()
     {
         GuiFixture f;
         frmMain* main = f.start();
-        f.prompts.message(MsgAnswer::OK, LangText(328));
+        f.prompts.message(Box::Information, MsgAnswer::OK, LangText(328), LangText(256));
         main->command("mnuHelpContents")->trigger();
         f.prompts.modal("frmSplash", [](QDialog& d) { return Prompts::RunModal(d); });
         main->command("mnuHelpAbout")->trigger();

@@ -84,7 +84,7 @@ private slots:
         GuiFixture f;
         f.hub({"b-north.csv", "A-north.csv"}); // both hold 01001237: the first in name order wins
         if (!message.isEmpty())
-            f.prompts.message(MsgAnswer::OK, message);
+            f.prompts.message(Box::Plain, MsgAnswer::OK, message);
         frmMain* main = f.start(args);
         QCOMPARE(listWindows(main).size(), windows);
         if (windows == 1) {
@@ -109,7 +109,7 @@ private slots:
     {
         GuiFixture f;
         SettingsStore::setText(Setting::BrenvaskDirectory, f.path("no-hub"));
-        f.prompts.message(MsgAnswer::OK, LangText(613) + " " + f.path("no-hub"));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(613) + " " + f.path("no-hub"));
         f.start({"/s=01001237"});
     }
 
