@@ -98,6 +98,11 @@ bool frmDocument::saveWithDialog(const QString& dialogTitle)
         Prompts::SaveFileName(this, dialogTitle, folder, info.fileName(), LangText(311));
     if (chosen.isEmpty())
         return false;
+    // The question above was about the caption; the file picked may be another.
+    const bool sameFile =
+        info.isAbsolute() && QFileInfo(chosen).absoluteFilePath() == info.absoluteFilePath();
+    if (!sameFile && !ConfirmOverwrite(chosen))
+        return false;
     if (!saveFile(chosen)) {
         ShowMessage(LangText(173) + QStringLiteral(":\n") + chosen); // could not be written
         return false;

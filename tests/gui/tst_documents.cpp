@@ -359,6 +359,15 @@ private slots:
         QCOMPARE(RtfToText(bytesOf(f.path("notes.rtf"))), viewer->text());
         QCOMPARE(bytesOf(f.path("notes.txt")), QByteArray("Valve 12 \xe9tat\r\nline two\r\n"));
 
+        // Save As to another file that exists asks about that file; No saves nothing.
+        const QByteArray other = bytesOf(f.file("other.txt", "keep me\r\n"));
+        f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, LangText(337) + f.path("notes.rtf"));
+        f.prompts.saveFile(f.path("other.txt"));
+        f.prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(337) + f.path("other.txt"));
+        main->command("mnuFileSaveAs")->trigger();
+        QCOMPARE(bytesOf(f.path("other.txt")), other);
+        QCOMPARE(viewer->windowTitle(), f.path("notes.rtf"));
+
         viewer->rtfText->append("again");
         f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::Cancel,
                           LangText(228) + f.path("notes.rtf") + "?");
