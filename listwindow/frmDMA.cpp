@@ -301,10 +301,14 @@ void frmDMA::Find(const QString& text)
         SetStatusText(QString());
         return;
     }
-    SelLine = found;
-    MakeVisibleListLine(found);
-    ShowRecordInEditor(recordIndexOfLine(found));
+    ShowLine(found);
     SetStatusText(LangText(360) + m_document.FindText() + LangText(361) + QString::number(found));
+}
+
+void frmDMA::ShowLine(int line)
+{
+    MakeVisibleListLine(line);
+    ShowRecordInEditor(recordIndexOfLine(line));
     ListViewDMA->setFocus();
 }
 

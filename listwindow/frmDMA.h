@@ -47,6 +47,7 @@ public:
     void ChangeSerialByRec(int index, qint32 serial) { m_document.ChangeSerial(index, serial); }
     // Selects the next line holding the text (an empty text goes on with the last search).
     void Find(const QString& text) override;
+    void ShowLine(int line) override;
     void NextLine();
     void PrevLine();
 

@@ -23,4 +23,7 @@ public:
     virtual void ReLoad() = 0;
     // Selects the next line holding the text (an empty text goes on with the last search).
     virtual void Find(const QString& text) = 0;
+    // Makes the line current, shows its logger in the editor and gives the
+    // list the focus.
+    virtual void ShowLine(int line) = 0;
 };

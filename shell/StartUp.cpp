@@ -9,6 +9,7 @@
 #include "ListWindowFeature.h"
 #include "LoggerList.h"
 #include "Prompts.h"
+#include "RecordChecks.h"
 #include "RecordEditor.h"
 #include "SettingsStore.h"
 #include "TransferFolders.h"
@@ -93,7 +94,17 @@ bool OpenFileHoldingSerial(const QString& serial)
         OpenDocument(QDir::toNativeSeparators(found));
     if (!holdsIt())
         return false;
-    App::ActiveList()->Find(serial);
+    // The logger whose serial it is: the same digits in another logger's grid
+    // reference or address must not select that one.
+    ListWindow* list = App::ActiveList();
+    const int line = list->document().GetLineFromSerial(
+        static_cast<qint32>(WholeNumberValue(serial.toStdString(), INT32_MIN, INT32_MAX)));
+    if (line < 1) {
+        ShowMessage(LangText(362)); // not found
+        return false;
+    }
+    list->ShowLine(line);
+    SetStatusText(LangText(360) + serial + LangText(361) + QString::number(line));
     if (RecordEditor* editor = App::Editor()) {
         editor->show();
         editor->raise();

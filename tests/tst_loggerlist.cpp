@@ -170,26 +170,39 @@ private slots:
     }
 
     // Find searches the line texts from the serial to the spread, from where
-    // the last search stopped.
+    // the last search stopped, and goes round past the last line: the last
+    // line is found after the one before it, and a match above the start is
+    // found rather than reported missing for ever.
     void find_data()
     {
+        QTest::addColumn<QList<int>>("matching");  // lines whose address holds "xABCx"
         QTest::addColumn<QStringList>("searches"); // "" goes on with the last search
         QTest::addColumn<QList<int>>("found");
         QTest::newRow("two matches, then round again")
-            << QStringList{"ABC", "", ""} << QList<int>{4, 9, 4};
-        QTest::newRow("case-sensitive") << QStringList{"abc"} << QList<int>{0};
-        QTest::newRow("a user comment is not searched") << QStringList{"hydrant"} << QList<int>{0};
-        QTest::newRow("a serial's digits") << QStringList{"01000007"} << QList<int>{7};
+            << QList<int>{4, 9} << QStringList{"ABC", "", ""} << QList<int>{4, 9, 4};
+        QTest::newRow("the last line after the one before it")
+            << QList<int>{9, 10} << QStringList{"ABC", "", ""} << QList<int>{9, 10, 9};
+        QTest::newRow("only the last line")
+            << QList<int>{10} << QStringList{"ABC", ""} << QList<int>{10, 10};
+        QTest::newRow("one match, found again by going round")
+            << QList<int>{2} << QStringList{"ABC", "", ""} << QList<int>{2, 2, 2};
+        QTest::newRow("case-sensitive") << QList<int>{4} << QStringList{"abc"} << QList<int>{0};
+        QTest::newRow("a user comment is not searched")
+            << QList<int>{4} << QStringList{"hydrant"} << QList<int>{0};
+        QTest::newRow("a serial's digits")
+            << QList<int>{} << QStringList{"01000007"} << QList<int>{7};
         QTest::newRow("a new text starts at the top")
-            << QStringList{"ABC", "ABC"} << QList<int>{4, 4};
+            << QList<int>{4, 9} << QStringList{"ABC", "ABC"} << QList<int>{4, 4};
     }
     void find()
     {
+        QFETCH(QList<int>, matching);
         QFETCH(QStringList, searches);
         QFETCH(QList<int>, found);
         LoggerList list;
         for (int i = 1; i <= 10; ++i) {
-            LoggerRecord r = rec(1000000 + i, "2003/01/01", i == 4 || i == 9 ? "xABCx" : "street");
+            LoggerRecord r =
+                rec(1000000 + i, "2003/01/01", matching.contains(i) ? "xABCx" : "street");
             r.UserComments = "near hydrant";
             QVERIFY(list.Insert(r) > 0);
         }

@@ -105,6 +105,24 @@ private slots:
         QCOMPARE(ActiveListWindow()->SelLine, 4);
     }
 
+    // The serial option selects the logger with that serial, not the first
+    // line that shows its digits somewhere (here another logger's address and
+    // grid reference).
+    void serialSelectsByTheSerial()
+    {
+        GuiFixture f;
+        const QString hub = f.hub({});
+        QFile::copy(f.file("hub.csv", "h,h\r\n"
+                                      "1000001,\"AB 0100 2474\",\"01002474\",\"\",\"\",\"\"\r\n"
+                                      "1002474,\"AB 1234 5678\",\"Mill Lane\",\"\",\"\",\"\"\r\n"),
+                    hub + "/hub.csv");
+        f.start({"/s=01002474"});
+        frmDMA* list = ActiveListWindow();
+        QCOMPARE(list->SelLine, 2);
+        QCOMPARE(list->record(list->recordIndexOfLine(2)).Serial, 1002474);
+        QCOMPARE(MainWindow()->statusText(), LangText(360) + "01002474" + LangText(361) + "2");
+    }
+
     void missingHubFolder()
     {
         GuiFixture f;
