@@ -95,10 +95,7 @@ bool LoggerList::CopyFrom(const RecordStore& store)
         if (progress)
             SetStatusText(adding + QString::number(i) + toList); // adding logger i to the list
     }
-    m_lines.clear();
-    m_lines.reserve(static_cast<size_t>(n));
-    for (int i = 1; i <= n; ++i)
-        m_lines.push_back({i, false});
+    rebuildLines();
     if (m_observer)
         m_observer->linesReset();
     return true;
@@ -123,12 +120,20 @@ void LoggerList::ReLoad()
 {
     if (m_observer)
         m_observer->linesAboutToBeReset();
+    rebuildLines();
+    if (m_observer)
+        m_observer->linesReset();
+}
+
+void LoggerList::rebuildLines()
+{
     m_lines.clear();
     m_lines.reserve(static_cast<size_t>(RecordCount()));
     for (int i = 1; i <= RecordCount(); ++i)
         m_lines.push_back({i, false});
-    if (m_observer)
-        m_observer->linesReset();
+    // A sorted list stays sorted, as its header says.
+    if (IsSorted())
+        sortLines(m_sortColumn, m_sortDescending);
 }
 
 int LoggerList::Insert(const LoggerRecord& rec, int linePosition, bool serialOnly)
@@ -268,7 +273,17 @@ void LoggerList::Sort(int column, bool descending)
         return;
     if (m_observer)
         m_observer->linesAboutToBeReordered();
-    // Each line's text once, then the order by it: a compare needs no decoding.
+    sortLines(column, descending);
+    m_sortColumn = column;
+    m_sortDescending = descending;
+    if (m_observer)
+        m_observer->linesReordered();
+}
+
+void LoggerList::sortLines(int column, bool descending)
+{
+    // Each line's text once, folded for comparing without regard to case as
+    // QString::compare does, then the order by it.
     struct Keyed
     {
         QString key;
@@ -277,17 +292,13 @@ void LoggerList::Sort(int column, bool descending)
     std::vector<Keyed> keyed;
     keyed.reserve(m_lines.size());
     for (int line = 1; line <= LineCount(); ++line)
-        keyed.push_back({LineText(line, column), m_lines[static_cast<size_t>(line - 1)]});
+        keyed.push_back(
+            {LineText(line, column).toCaseFolded(), m_lines[static_cast<size_t>(line - 1)]});
     std::stable_sort(keyed.begin(), keyed.end(), [descending](const Keyed& a, const Keyed& b) {
-        return descending ? b.key.compare(a.key, Qt::CaseInsensitive) < 0
-                          : a.key.compare(b.key, Qt::CaseInsensitive) < 0;
+        return descending ? b.key < a.key : a.key < b.key;
     });
     for (size_t i = 0; i < keyed.size(); ++i)
         m_lines[i] = keyed[i].line;
-    m_sortColumn = column;
-    m_sortDescending = descending;
-    if (m_observer)
-        m_observer->linesReordered();
 }
 
 LoggerRecord LoggerList::NewBlankRecord()

@@ -77,13 +77,15 @@ public:
     QString LineText(int line, int column) const;
     static QString ColumnText(const LoggerRecord& rec, int column);
 
-    // Takes the store's records 1..StoreCount and rebuilds the lines; false,
+    // Takes the store's records 1..StoreCount and rebuilds the lines (sorted
+    // when the list is); false,
     // changing nothing, when the store is empty or holds more than a document can.
     bool CopyFrom(const RecordStore& store);
     // Puts the records into store slots 1..RecordCount with every reading's
     // date trimmed and status trimmed and in capitals, as saving wants them.
     void CopyTo(RecordStore& store) const;
-    // One line per record again, in record order.
+    // One line per record again: in record order, or in the order of the
+    // last sort when the list is sorted.
     void ReLoad();
 
     // Adds a record and its line at a line position (0, or past the end:
@@ -133,6 +135,8 @@ private:
         bool serialOnly;
     };
     void linesChangedFor(int index);
+    void rebuildLines();
+    void sortLines(int column, bool descending);
 
     std::vector<LoggerRecord> m_records{1}; // index 0 unused
     std::vector<Line> m_lines;

@@ -5,6 +5,7 @@
 #include "DatabaseReader.h"
 #include "Documents.h"
 #include "LangText.h"
+#include "ListLineDelegate.h"
 #include "LoggerTableModel.h"
 #include "Prompts.h"
 #include "RecordEditor.h"
@@ -77,6 +78,7 @@ frmDMA::frmDMA(QWidget* parent) : ListWindow(parent)
     ListViewDMA = new QTreeView(this);
     ListViewDMA->setObjectName(QStringLiteral("ListViewDMA"));
     ListViewDMA->setModel(m_model);
+    ListViewDMA->setItemDelegate(new ListLineDelegate(ListViewDMA));
     ListViewDMA->setRootIsDecorated(false);
     ListViewDMA->setItemsExpandable(false);
     ListViewDMA->setUniformRowHeights(true);
@@ -234,13 +236,16 @@ void frmDMA::CopyTo_DMAModule()
 
 void frmDMA::ReLoad()
 {
+    // The logger that was current stays current, and the editor shows the
+    // logger of the current line (not whichever record happens to be first).
+    const int current = recordIndexOfLine(SelLine);
     m_document.ReLoad();
     if (RecordCount() < 1)
         return;
-    SelLine = 1;
-    MakeVisibleListLine(SelLine);
+    const int line = current ? std::max(m_document.LineOfRecord(current), 1) : 1;
+    MakeVisibleListLine(line);
     AttachEditor();
-    ShowRecordInEditor(1);
+    ShowRecordInEditor(recordIndexOfLine(line));
     SetStatusText(LangText(349)); // list refreshed
 }
 
@@ -380,7 +385,12 @@ void frmDMA::sortByColumn(int column)
     // The first click on any column sorts descending; each further click flips.
     const bool descending = !(m_document.IsSorted() && m_document.SortedDescending());
     SetStatusText(headerText(column) + LangText(descending ? 366 : 367));
+    // The current line goes with its logger, as the selection does, so that
+    // the commands on the current line act on the logger the user sees picked.
+    const int current = recordIndexOfLine(SelLine);
     m_document.Sort(column, descending);
+    if (current)
+        SelLine = m_document.LineOfRecord(current);
     ListViewDMA->header()->setSortIndicatorShown(true);
     ListViewDMA->header()->setSortIndicator(column,
                                             descending ? Qt::DescendingOrder : Qt::AscendingOrder);

@@ -301,7 +301,7 @@ void frmMain::ShuffleMRU(const QString& path)
         mnuFileMRU[i]->setText(mnuFileMRU[i - 1]->text());
     mnuFileMRU[0]->setText(path);
     for (QAction* a : mnuFileMRU)
-        a->setVisible(true);
+        a->setVisible(!a->text().isEmpty());
 }
 
 QStringList frmMain::mruCaptions() const

@@ -169,6 +169,20 @@ private slots:
         QCOMPARE(list.SortedDescending(), descending);
     }
 
+    // Lines added after a sort go where they are put; rebuilding the lines
+    // sorts them again as the header says.
+    void reloadKeepsTheSort()
+    {
+        LoggerList list;
+        fill(list, {rec(1000002), rec(1000001), rec(1000003)});
+        list.Sort(LoggerList::ColSerial, true);
+        QVERIFY(list.Insert(rec(1000009), 3) > 0);
+        QCOMPARE(lineSerials(list), QList<qint32>({1000003, 1000002, 1000009, 1000001}));
+        list.ReLoad();
+        QCOMPARE(lineSerials(list), QList<qint32>({1000009, 1000003, 1000002, 1000001}));
+        QVERIFY(linesAndRecordsAgree(list));
+    }
+
     // Find searches the line texts from the serial to the spread, from where
     // the last search stopped, and goes round past the last line: the last
     // line is found after the one before it, and a match above the start is

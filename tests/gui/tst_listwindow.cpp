@@ -87,9 +87,12 @@ private slots:
         QVERIFY(doc.Put(doc.GetRecFromSerial(9000001), added));
         QCOMPARE(list->ListViewDMA->model()->index(1, LoggerList::ColComment1).data().toString(),
                  QString("changed"));
-        list->ReLoad();
+        list->ReLoad(); // still sorted newest first, the current line selected
         QCOMPARE(list->ListViewDMA->model()->rowCount(), 40);
-        QCOMPARE(list->SelLine, 1);
+        const QStringList dates = column(list, LoggerList::ColDate);
+        QVERIFY(std::is_sorted(dates.rbegin(), dates.rend()));
+        QCOMPARE(list->ListViewDMA->selectionModel()->selectedRows().value(0).row() + 1,
+                 list->SelLine);
     }
 
     // A command runs when its feature has registered it and the user
@@ -189,6 +192,37 @@ private slots:
         QCOMPARE(main->statusText(), LangText(364) + "3" + LangText(365) + "40");
         QVERIFY(list->GetLocalRecBySelection());
         QCOMPARE(DMAModule().Records(RecordStore::kScratchSlot).Serial, list->record(index).Serial);
+    }
+
+    // Sorting and Refresh List keep the current line on the logger the user
+    // picked, and a refreshed list stays sorted as its header shows.
+    void currentLoggerThroughSortAndRefresh()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        OpenDocument(f.sample("north.csv"));
+        frmDMA* list = ActiveListWindow();
+        auto serialAt = [list](int line) {
+            return list->record(list->recordIndexOfLine(line)).Serial;
+        };
+        clickHeader(list, LoggerList::ColDate);
+        const QStringList sortedDates = column(list, LoggerList::ColDate);
+        clickLine(list, 3);
+        const qint32 picked = serialAt(3);
+        clickHeader(list, LoggerList::ColSerial); // now ascending by serial
+        QCOMPARE(serialAt(list->SelLine), picked);
+        QVERIFY(list->GetLocalRecBySelection());
+        QCOMPARE(DMAModule().Records(RecordStore::kScratchSlot).Serial, picked);
+        const QStringList bySerial = column(list, LoggerList::ColSerial);
+
+        main->command("mnuViewRefreshList")->trigger();
+        QCOMPARE(column(list, LoggerList::ColSerial), bySerial);
+        QCOMPARE(serialAt(list->SelLine), picked);
+        const QModelIndexList rows = list->ListViewDMA->selectionModel()->selectedRows();
+        QCOMPARE(rows.size(), 1);
+        QCOMPARE(rows[0].row() + 1, list->SelLine);
+        QCOMPARE(main->statusText(), LangText(349));
+        QVERIFY(sortedDates != column(list, LoggerList::ColDate));
     }
 
     void columnLayoutCommands()
@@ -293,7 +327,7 @@ private slots:
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(362));
         list->Find("no such text");
         main->command("mnuViewRefreshList")->trigger();
-        QCOMPARE(list->SelLine, 1);
+        QCOMPARE(list->SelLine, 40); // the current logger stays current
         QCOMPARE(main->statusText(), LangText(349));
     }
 
