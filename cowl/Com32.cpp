@@ -4,13 +4,38 @@
 
 #include <QFileInfo>
 #include <QSerialPort>
+#include <QThread>
 #include <QtGlobal>
+#include <cmath>
+
+#ifdef Q_OS_UNIX
+#include <termios.h>
+#endif
 
 namespace {
 constexpr int kAttentionBytes = 8;
-constexpr double kLoggerMarginMs = 300; // for the logger to act on a request
-constexpr double kFrameMarginMs = 200;  // on top of twice a frame's time on the line
+constexpr int kLongestLimitMs = 60000; // no setting makes a wait longer than this
+
+int limitSetting(const char* key, int fallback)
+{
+    bool ok = false;
+    const double v = SettingsStore::otherGroupText(QStringLiteral("Com32"), QLatin1String(key))
+                         .trimmed()
+                         .toDouble(&ok);
+    if (!ok || !std::isfinite(v) || v < 1)
+        return fallback;
+    return static_cast<int>(std::min<double>(v, kLongestLimitMs));
+}
 } // namespace
+
+Com32::Limits Com32::configuredLimits()
+{
+    const Limits defaults;
+    Limits l;
+    l.firstByteMs = limitSetting("FirstByteMs", defaults.firstByteMs);
+    l.frameMarginMs = limitSetting("FrameMarginMs", defaults.frameMarginMs);
+    return l;
+}
 
 Com32::Com32()
 {
@@ -66,8 +91,17 @@ int Com32::COMM_OPEN(int port, int baud)
     COMM_CLOSE();
     if (port < 1 || port > 4)
         return BadPort;
+    return COMM_OPEN_DEVICE(deviceForPort(port), baud);
+}
+
+int Com32::COMM_OPEN_DEVICE(const QString& device, int baud)
+{
+    COMM_CLOSE();
+    if (device.isEmpty())
+        return BadPort;
+    m_limits = configuredLimits();
     auto serial = std::make_unique<QSerialPort>();
-    serial->setPortName(deviceForPort(port));
+    serial->setPortName(device);
     if (!serial->open(QIODevice::ReadWrite))
         return CannotOpen;
     if (!serial->setBaudRate(baud) || !serial->setDataBits(QSerialPort::Data8) ||
@@ -102,8 +136,16 @@ void Com32::QUORVANE_ATTENTION()
         return;
     const QByteArray wake(kAttentionBytes, char(kAttention));
     m_port->write(wake);
-    // The bytes must be on the line before the port is closed again.
-    m_port->waitForBytesWritten(static_cast<int>(kAttentionBytes * kByteMs * 2 + kFrameMarginMs));
+    // The bytes must have left the port before it is closed again: handed
+    // to the driver, then sent on the wire (without flow control a UART
+    // sends them in their time on the line, so the drain ends).
+    const double onTheLine = kAttentionBytes * kByteMs;
+    m_port->waitForBytesWritten(static_cast<int>(onTheLine * 2 + m_limits.frameMarginMs));
+#ifdef Q_OS_UNIX
+    tcdrain(m_port->handle());
+#else
+    QThread::msleep(static_cast<unsigned long>(std::ceil(onTheLine)) + 5);
+#endif
 }
 
 int Com32::GET_STATUS() const
@@ -132,7 +174,7 @@ int Com32::PUT_MESSAGE(const quint8* frame, int length)
     m_busy = true;
     m_failed = false;
     m_phase = Phase::AwaitStart;
-    armDeadline(out.size() * kByteMs + kLoggerMarginMs);
+    armDeadline(out.size() * kByteMs + m_limits.firstByteMs);
     return length;
 }
 
@@ -163,15 +205,17 @@ void Com32::onReadyRead()
         case Phase::Idle:
             break; // no transfer: stray bytes
         case Phase::AwaitStart:
-            if (b == kReplyStart)
+            if (b == kReplyStart) {
                 m_phase = Phase::AwaitLength;
+                armDeadline(2 * kByteMs + m_limits.frameMarginMs); // the length byte follows
+            }
             break;
         case Phase::AwaitLength:
             m_expected = b;
             m_sum = b;
             m_payload.clear();
             m_phase = Phase::AwaitPayload;
-            armDeadline((m_expected + 1) * kByteMs * 2 + kFrameMarginMs);
+            armDeadline((m_expected + 1) * kByteMs * 2 + m_limits.frameMarginMs);
             break;
         case Phase::AwaitPayload:
             m_sum += b;

@@ -25,6 +25,8 @@ public:
 
     // 0 when the port is open.
     int COMM_OPEN(int port, int baud);
+    // The same for a serial device named directly ("/dev/ttyUSB0", "COM7").
+    int COMM_OPEN_DEVICE(const QString& device, int baud);
     void COMM_CLOSE();
     void QUORVANE_ATTENTION();
     int GET_STATUS() const;
@@ -46,6 +48,20 @@ public:
     // How long a byte takes on the line at 2,400 baud, in milliseconds.
     static constexpr double kByteMs = 10.0 * 1000.0 / 2400.0;
 
+    // The time limits of a transfer (PROTOCOL.md), read from the group Com32
+    // of the settings store each time a port opens: FirstByteMs, how long
+    // the reply's start byte may take after the request has gone out (for
+    // the logger to act on it: a histogram takes a real Cowl a while); and
+    // FrameMarginMs, what the rest of the reply may take beyond twice its
+    // time on the line. A missing or unusable value takes the default.
+    struct Limits
+    {
+        int firstByteMs = 1500;
+        int frameMarginMs = 200;
+    };
+    static Limits configuredLimits();
+    const Limits& limits() const { return m_limits; }
+
 private:
     enum class Phase { Idle, AwaitStart, AwaitLength, AwaitPayload };
 
@@ -56,6 +72,7 @@ private:
     void armDeadline(double milliseconds);
 
     std::unique_ptr<QSerialPort> m_port;
+    Limits m_limits;
     QTimer m_deadline;
     Phase m_phase = Phase::Idle;
     bool m_busy = false;

@@ -88,11 +88,19 @@ bool CowlConnect(int port)
     Link().COMM_CLOSE();
     if (port < 1 || port > 4)
         return false;
-    if (Link().COMM_OPEN(port, 2400) != 0)
+    return CowlConnectDevice(Com32::deviceForPort(port));
+}
+
+bool CowlConnectDevice(const QString& device)
+{
+    // Woken by the attention signal, the logger listens once the port is
+    // opened afresh.
+    Link().COMM_CLOSE();
+    if (Link().COMM_OPEN_DEVICE(device, 2400) != 0)
         return false;
     Link().QUORVANE_ATTENTION();
     Link().COMM_CLOSE();
-    if (Link().COMM_OPEN(port, 2400) != 0)
+    if (Link().COMM_OPEN_DEVICE(device, 2400) != 0)
         return false;
     return CowlWaitReady();
 }

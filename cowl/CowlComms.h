@@ -30,6 +30,8 @@ void ResetForTesting();
 
 bool CowlIsOpen();
 bool CowlConnect(int port);
+// The same on a serial device named directly.
+bool CowlConnectDevice(const QString& device);
 bool CowlWaitReady();
 void CowlSend(int command);
 bool CowlTransact(int command);

@@ -2,9 +2,12 @@
 #include "CowlComms.h"
 #include "LangText.h"
 #include "LoggerSimulator.h"
+#include "SettingsStore.h"
 #include "Utilities.h"
 
 #include <QElapsedTimer>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace CowlComms;
@@ -15,6 +18,7 @@ class TestCowl : public QObject
 
     std::unique_ptr<LoggerSimulator> m_logger;
     QStringList m_messages;
+    QTemporaryDir m_settings;
 
     // A logger on a fresh pseudo-terminal, reached as COM1.
     LoggerSimulator& logger()
@@ -33,6 +37,7 @@ private slots:
 #ifndef Q_OS_UNIX
         QSKIP("the logger simulator needs pseudo-terminals");
 #endif
+        SettingsStore::useFileForTesting(m_settings.filePath("settings.ini"));
     }
     void init()
     {
@@ -42,6 +47,7 @@ private slots:
     }
     void cleanup()
     {
+        QSettings(m_settings.filePath("settings.ini"), QSettings::IniFormat).clear();
         ResetForTesting();
         m_logger.reset();
         SetMessageSink(nullptr);
@@ -206,6 +212,54 @@ private slots:
         // A request on a closed port is refused with a message.
         QVERIFY(!CowlGetVersion(major, minor));
         QCOMPARE(m_messages, QStringList({LangText(571)}));
+    }
+
+    // A real Cowl takes its time to fetch a histogram from its logger: the
+    // reply may start well after the request, within the limit the link's
+    // own settings set (1.5 s unless a technician changes it).
+    void slowReplies_data()
+    {
+        QTest::addColumn<int>("replyAfterMs");
+        QTest::addColumn<QString>("firstByteMs"); // the Com32 setting; empty: absent
+        QTest::addColumn<bool>("read");
+        QTest::newRow("1 s, the default limit") << 1000 << QString() << true;
+        QTest::newRow("1 s, a limit of 0.5 s") << 1000 << "500" << false;
+        QTest::newRow("1 s, an unusable limit means the default") << 1000 << "soon" << true;
+    }
+    void slowReplies()
+    {
+        QFETCH(int, replyAfterMs);
+        QFETCH(QString, firstByteMs);
+        QFETCH(bool, read);
+        if (!firstByteMs.isEmpty())
+            QSettings(m_settings.filePath("settings.ini"), QSettings::IniFormat)
+                .setValue("Com32/FirstByteMs", firstByteMs);
+        LoggerSimulator& sim = logger();
+        QVERIFY(CowlConnect(1));
+        sim.fault = LoggerSimulator::Fault::Slow;
+        sim.slowMs = replyAfterMs;
+        QElapsedTimer clock;
+        clock.start();
+        std::array<qint32, 100> counts{};
+        QCOMPARE(CowlGetHistogram(counts), read);
+        QVERIFY(clock.elapsed() >= (read ? replyAfterMs : 500));
+        QVERIFY(clock.elapsed() < replyAfterMs + 1000);
+        QCOMPARE(CowlIsOpen(), read);
+    }
+
+    // The tool names a device, not a COM port.
+    void deviceNamedDirectly()
+    {
+        LoggerSimulator sim;
+        const QString path = sim.openPseudoTerminal();
+        QVERIFY(!path.isEmpty());
+        qunsetenv("QUORVANE_COM1");
+        QVERIFY(CowlConnectDevice(path));
+        qint16 major = 0, minor = 0;
+        QVERIFY(CowlGetVersion(major, minor));
+        QVERIFY(CowlSleep());
+        QVERIFY(!CowlConnectDevice(QString()));
+        QVERIFY(!CowlConnectDevice("/nonexistent/tty"));
     }
 
     void simulatorSettings()

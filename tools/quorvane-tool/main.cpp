@@ -155,14 +155,13 @@ int logger(const QStringList& args)
     if (what != QLatin1String("info") && what != QLatin1String("histogram") &&
         what != QLatin1String("noise"))
         return usageError(QStringLiteral("unknown logger command ") + what);
-    qputenv("QUORVANE_COM1", device.toLocal8Bit()); // the device stands in for COM1
     auto noAnswer = [&device] {
         print(stderr, QStringLiteral("quorvane-tool: the logger on ") + device +
                           QStringLiteral(" does not answer\n"));
         CowlComms::Link().COMM_CLOSE();
         return 1;
     };
-    if (!CowlComms::CowlConnect(1))
+    if (!CowlComms::CowlConnectDevice(device))
         return noAnswer();
     if (what == QLatin1String("info")) {
         CowlComms::LoggerInfo info;
