@@ -183,8 +183,11 @@ size_t findCommas(std::string_view line, std::vector<int>& out)
     return static_cast<size_t>(next - out.data());
 }
 
-// Walks the fields of one line as NextField does, using the line's comma
-// positions found once instead of searching for each comma again.
+// Walks the comma-separated fields of one line from a 1-based position: a
+// field runs to the next comma (or the end of the line), and taking it moves
+// the position past that comma; past the end of the line a field is empty
+// and the position stays. The line's comma positions are found once instead
+// of searching for each comma again.
 class FieldCursor
 {
 public:

@@ -31,25 +31,6 @@ inline std::string_view FieldText(const char* b, const char* e, int maxLength)
     return std::string_view(b, maxLength <= 0 ? 0 : std::min(n, static_cast<size_t>(maxLength)));
 }
 
-// The next comma-separated field of a line from a 1-based position (see
-// FieldText). The position moves past the field's comma; past the end of the
-// line the field is empty and the position stays. The view points into the line.
-inline std::string_view NextField(std::string_view line, int& position, int maxLength)
-{
-    const char* s = line.data();
-    const char* end = s + line.size();
-    if (position < 1)
-        position = 1;
-    if (static_cast<size_t>(position) > line.size())
-        return {};
-    const char* b = s + (position - 1);
-    const char* e = b;
-    while (e != end && *e != ',')
-        ++e;
-    position = static_cast<int>(e - s) + (e != end ? 2 : 1);
-    return FieldText(b, e, maxLength);
-}
-
 // How a file is read; each caller says so, nothing is remembered between reads.
 struct ReadOptions
 {

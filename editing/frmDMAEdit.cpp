@@ -56,8 +56,6 @@ void frmDMAEdit::clearRecord()
         l->clear();
 }
 
-void frmDMAEdit::resetGraph() {}
-
 void frmDMAEdit::toggleGraph()
 {
     m_graphShown = !m_graphShown;

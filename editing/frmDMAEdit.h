@@ -14,7 +14,6 @@ public:
 
     void showRecord(const LoggerRecord& rec) override;
     void clearRecord() override;
-    void resetGraph() override;
     void toggleGraph() override;
     bool graphShown() const override { return m_graphShown; }
 

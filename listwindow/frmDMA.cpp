@@ -384,7 +384,7 @@ void frmDMA::sortByColumn(int column)
 {
     // The first click on any column sorts descending; each further click flips.
     const bool descending = !(m_document.IsSorted() && m_document.SortedDescending());
-    SetStatusText(headerText(column) + LangText(descending ? 366 : 367));
+    SetStatusText(headerText(column) + (descending ? LangText(366) : LangText(367)));
     // The current line goes with its logger, as the selection does, so that
     // the commands on the current line act on the logger the user sees picked.
     const int current = recordIndexOfLine(SelLine);
@@ -484,8 +484,6 @@ void frmDMA::closeEvent(QCloseEvent* event)
     if (App::ActiveList() == this) {
         saveLayout();
         ShowRecordInEditor(0);
-        if (RecordEditor* editor = App::Editor())
-            editor->resetGraph();
         DetachEditor();
     }
     App::MarkClosed(this);

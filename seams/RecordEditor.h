@@ -17,8 +17,6 @@ public:
 
     virtual void showRecord(const LoggerRecord& rec) = 0;
     virtual void clearRecord() = 0;
-    // The level/spread bars back to empty.
-    virtual void resetGraph() = 0;
     // Between the narrow window and the wide one that shows the graph.
     virtual void toggleGraph() = 0;
     virtual bool graphShown() const = 0;

@@ -1,3 +1,4 @@
+#include "Commands.h"
 #include "LangText.h"
 #include "TestSupport.h"
 #include "Utilities.h"
@@ -96,6 +97,13 @@ private slots:
             while (matches.hasNext())
                 used.insert(matches.next().captured(1).toInt());
         }
+        // The menus' captions and the toolbar's tooltips are numbers in the command table.
+        for (const Commands::Row& row : Commands::Menus())
+            if (row.caption)
+                used.insert(row.caption);
+        for (const Commands::ToolbarButton& button : Commands::Toolbar())
+            if (button.key)
+                used.insert(button.tip);
         QVERIFY(used.size() > 30); // the scan finds the calls
         for (int n : used) {
             QVERIFY2(byNumber.count(n), qPrintable(QString("no line for %1").arg(n)));
