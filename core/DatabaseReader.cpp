@@ -464,7 +464,7 @@ QString FileErrorText(int code, bool withLine, const RecordStore& store)
         break; // line too long
     case 6:
         text = LangText(175);
-        break; // not produced
+        break; // a text the file cannot hold
     case 7:
         text = LangText(176);
         break; // nothing after the header

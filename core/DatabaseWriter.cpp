@@ -5,12 +5,22 @@
 #include "Utilities.h"
 
 #include <QIODevice>
+#include <QtAlgorithms>
 #include <charconv>
 #include <cstring>
+
+#if defined(__SSE2__) || defined(_M_X64) || (defined(_M_IX86_FP) && _M_IX86_FP >= 2)
+#define QUORVANE_HAVE_SSE2
+#include <emmintrin.h>
+#endif
 
 namespace {
 
 constexpr size_t kFlushAt = 1 << 20;
+// Serial, five texts, 50 readings of four fields, the user comment.
+constexpr size_t kDatabaseCommas = 5 + 4 * kMaxHistories + 1;
+// Every one of the 30 fields is followed by a comma.
+constexpr size_t kHandheldCommas = 30;
 
 void appendNumber(std::string& out, long long v)
 {
@@ -46,11 +56,44 @@ private:
     std::string m_buf;
 };
 
+// The commas of a line, sixteen bytes at a time where the processor allows.
+size_t countCommas(const char* s, size_t n)
+{
+    size_t count = 0, i = 0;
+#ifdef QUORVANE_HAVE_SSE2
+    const __m128i comma = _mm_set1_epi8(',');
+    for (; i + 16 <= n; i += 16) {
+        const __m128i chunk = _mm_loadu_si128(reinterpret_cast<const __m128i*>(s + i));
+        count += static_cast<size_t>(qPopulationCount(
+            static_cast<quint32>(_mm_movemask_epi8(_mm_cmpeq_epi8(chunk, comma)))));
+    }
+#endif
+    for (; i < n; ++i)
+        count += s[i] == ',';
+    return count;
+}
+
+// A line just written has exactly the commas of its layout and no carriage
+// return before its end: otherwise a text held one, and the file would be
+// read back as other fields or other lines.
+bool lineIsSound(const std::string& out, size_t start, size_t commas)
+{
+    const char* line = out.data() + start;
+    const size_t n = out.size() - start - 2; // without its CR LF
+    return !std::memchr(line, '\r', n) && countCommas(line, n) == commas;
+}
+
+// Set by a writer that met a record it cannot write.
+thread_local bool t_unwritable = false;
+
 int saveAtomically(const QString& path, const std::function<bool(QIODevice&)>& write)
 {
+    t_unwritable = false;
     const bool ok = WriteFileAtomically(path, write);
     SetStatusText(QString());
-    return ok ? FileResult::Ok : FileResult::WriteFailed;
+    if (ok)
+        return FileResult::Ok;
+    return t_unwritable ? FileResult::UnwritableText : FileResult::WriteFailed;
 }
 
 void reportWriting(const QString& prefix, int i)
@@ -153,7 +196,12 @@ bool WriteDatabase(RecordStore& store, QIODevice& device)
     for (int i = 1; i <= store.StoreCount; ++i) {
         LoggerRecord& rec = store.Records(i);
         rec.UserComments.truncate(255);
+        const size_t start = out.buffer().size();
         AppendDatabaseRecordLine(out.buffer(), rec);
+        if (!lineIsSound(out.buffer(), start, kDatabaseCommas)) {
+            t_unwritable = true;
+            return false;
+        }
         if (!out.maybeFlush())
             return false;
         reportWriting(progress, i);
@@ -196,6 +244,7 @@ bool WriteKorvalind(RecordStore& store, QIODevice& device)
     const QString progress = HasStatusSink() ? LangText(168) : QString();
     for (int i = 1; i <= store.StoreCount; ++i) {
         const LoggerRecord& rec = store.Records(i);
+        const size_t start = b.size();
         appendNumber(b, rec.Serial);
         b.push_back(',');
         for (const AnsiText* t :
@@ -214,6 +263,10 @@ bool WriteKorvalind(RecordStore& store, QIODevice& device)
             b.push_back(',');
         }
         b.append("\r\n");
+        if (!lineIsSound(b, start, kHandheldCommas)) {
+            t_unwritable = true;
+            return false;
+        }
         if (!out.maybeFlush())
             return false;
         reportWriting(progress, i);
@@ -229,4 +282,21 @@ int WriteKorvalindFile(RecordStore& store, const QString& path)
 int WriteKorvalindFile(const QString& path)
 {
     return WriteKorvalindFile(DMAModule(), path);
+}
+
+int FirstUnwritableRecord(const RecordStore& store)
+{
+    for (int i = 1; i <= std::min(store.StoreCount, RecordStore::kMaxRecords); ++i) {
+        const LoggerRecord& r = store.Records(i);
+        auto bad = [](const AnsiText& t) {
+            return t.view().find_first_of(",\r") != std::string_view::npos;
+        };
+        bool found = bad(r.GridRef) || bad(r.Comment1) || bad(r.Comment2) || bad(r.Deployed) ||
+                     bad(r.Received) || bad(r.UserComments);
+        for (int j = 1; j <= kMaxHistories && !found; ++j)
+            found = bad(r.Date[j]) || bad(r.Status[j]);
+        if (found)
+            return i;
+    }
+    return 0;
 }

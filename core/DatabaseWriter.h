@@ -12,7 +12,9 @@ class QIODevice;
 // Writes slots 1..StoreCount (comments longer than 255 characters are cut,
 // in the store too). The file is replaced only when the whole write
 // succeeded; otherwise the previous file stays as it was and the result is
-// FileResult::WriteFailed.
+// FileResult::WriteFailed, or FileResult::UnwritableText when a record holds
+// a comma or a carriage return in a text (the file cannot hold either: it
+// would split the line differently when read).
 int WriteDatabaseFile(const QString& path);
 int WriteDatabaseFile(RecordStore& store, const QString& path);
 bool WriteDatabase(RecordStore& store, QIODevice& device);
@@ -22,6 +24,10 @@ bool WriteDatabase(RecordStore& store, QIODevice& device);
 int WriteKorvalindFile(const QString& path);
 int WriteKorvalindFile(RecordStore& store, const QString& path);
 bool WriteKorvalind(RecordStore& store, QIODevice& device);
+
+// The first slot from 1 whose texts the files cannot hold (a comma or a
+// carriage return), or 0.
+int FirstUnwritableRecord(const RecordStore& store);
 
 // The pieces of the database layout, for writers of generated files.
 std::string DatabaseHeaderLine();

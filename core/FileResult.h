@@ -8,8 +8,9 @@ enum : int {
     NoSuchFile = 2,
     TooManyRecords = 3, // more records than the store holds
     WriteFailed = 4,
-    LineTooLong = 5, // a line far longer than any record can be
-    NoData = 7,      // nothing after the header
+    LineTooLong = 5,    // a line far longer than any record can be
+    UnwritableText = 6, // a record's text holds a comma or a line end: not written
+    NoData = 7,         // nothing after the header
     CorruptRecord = 8,
 };
 } // namespace FileResult

@@ -199,6 +199,39 @@ void LoggerList::RefreshLine(int line)
         m_observer->linesChanged(line, line);
 }
 
+int LoggerList::CreateNewRecord2(qint32 serial, int linePosition)
+{
+    LoggerRecord r = NewBlankRecord();
+    r.Serial = serial;
+    const int index = Insert(r, linePosition, true);
+    return index ? LineOfRecord(index) : 0;
+}
+
+int LoggerList::StoreFromEditor(const LoggerRecord& edited, QString& refusal)
+{
+    refusal.clear();
+    if (RecordCount() < 1) {
+        refusal = LangText(342); // nothing to store into
+        return 0;
+    }
+    const QString serial = QString::fromLatin1(FormatSerial(edited.Serial).c_str());
+    const int index = GetRecFromSerial(edited.Serial);
+    const int line = GetLineFromSerial(edited.Serial);
+    if (!index)
+        refusal += serial + LangText(343) + QLatin1Char('\r');
+    if (!line)
+        refusal += serial + LangText(346) + QLatin1Char('\r');
+    if (!refusal.isEmpty())
+        return 0;
+    LoggerRecord r = edited;
+    r.Deployed = m_records[static_cast<size_t>(index)].Deployed;
+    r.Received = m_records[static_cast<size_t>(index)].Received;
+    Put(index, r);
+    RefreshLine(line);
+    AskForSave = true;
+    return line;
+}
+
 void LoggerList::linesChangedFor(int index)
 {
     if (!m_observer)

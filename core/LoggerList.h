@@ -99,6 +99,16 @@ public:
     // Shows a line from its record again (a serial-only line in full).
     void RefreshLine(int line);
 
+    // A new logger with that serial whose line, at the position, shows only
+    // the serial until the editor stores the rest. Returns its line, or 0
+    // when the document is full.
+    int CreateNewRecord2(qint32 serial, int linePosition);
+    // Puts a record from the editor in place of the first record with its
+    // serial, keeping that record's Deployed and Received (the editor does
+    // not show them), shows its line in full and marks the document
+    // changed. Returns the line, or 0 with the user's message when it cannot.
+    int StoreFromEditor(const LoggerRecord& edited, QString& refusal);
+
     // The first record, and the first line, with the serial; 0 when none.
     int GetRecFromSerial(qint32 serial) const;
     int GetLineFromSerial(qint32 serial) const;

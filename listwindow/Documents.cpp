@@ -6,6 +6,7 @@
 #include "DatabaseWriter.h"
 #include "LangText.h"
 #include "Prompts.h"
+#include "RecordChecks.h"
 #include "SettingsStore.h"
 #include "Utilities.h"
 #include "WindowHost.h"
@@ -146,7 +147,12 @@ bool SaveDocument(frmDMA* window, const QString& requested)
             QFile::rename(backup, original);
     }
     if (result != FileResult::Ok) {
-        ShowMessage(FileErrorText(result, false));
+        QString message = FileErrorText(result, false);
+        if (result == FileResult::UnwritableText) // name the logger that holds it
+            if (const int slot = FirstUnwritableRecord(DMAModule()))
+                message += QLatin1Char('\n') + LangText(191) +
+                           QString::fromLatin1(FormatSerial(DMAModule().Records(slot).Serial).c_str());
+        ShowMessage(message);
         return false;
     }
     LoggerList& doc = window->document();
