@@ -1,10 +1,23 @@
 #pragma once
 // The one record editor of a run: a tool window that stays on top and shows
-// the logger at the current line of the list window bound to it.
+// the logger at the current line of the list window bound to it. The user
+// edits its serial, location, address lines, comment and (when allowed) its
+// readings, and Update (F12) checks them and stores the logger back; a graph
+// of the readings' levels and spreads opens beside it.
 
+#include "EditorEntries.h"
 #include "RecordEditor.h"
 
+class GraphPanel;
+class MaskedEdit;
+class QCheckBox;
 class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+class QToolButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+class TextField;
 
 class frmDMAEdit : public RecordEditor
 {
@@ -12,17 +25,54 @@ class frmDMAEdit : public RecordEditor
 public:
     explicit frmDMAEdit(QWidget* parent = nullptr);
 
+    void LoadResources();
     void showRecord(const LoggerRecord& rec) override;
     void clearRecord() override;
+    void resetGraph() override;
     void toggleGraph() override;
-    bool graphShown() const override { return m_graphShown; }
+    bool graphShown() const override;
+
+    // Update (the button and F12) and the other commands of the window.
+    void cmdUpdate_Click();
+    void cmdUpdateSerial_Click();
+    // The entries as they stand, and the check Update makes of them.
+    EditorEntries entries() const;
+    bool ValidateEntries();
+    // No list window to store into, or one without loggers.
+    bool NoRecordsInList() const;
+    // The reading chosen in the history list (1..50), or 0.
+    int SelectedHistoryRow() const { return m_selectedRow; }
+    void chooseHistoryRow(int row);
+    // Edit History for the chosen reading.
+    void editHistoryRow();
+    bool hasFocusFlag() const { return m_hasFocus; }
+
+    QLabel *lblSerNum, *lblGridRef, *lblComment1, *lblComment2, *lblInformation, *Lbl1;
+    MaskedEdit *txtSerNum, *txtGridRef, *txtComments2;
+    TextField *txtComments1, *txtUserComments;
+    QTreeWidget* ListViewEditBox;
+    QPlainTextEdit* TxtErrors;
+    QPushButton *cmdUpdate, *cmdUpdateSerial, *cmdGraph, *cmdClose;
+    QCheckBox* CheckAutoIncrement;
+    QToolButton *Command_up, *Command_Down;
+    GraphPanel* graph;
+
+protected:
+    bool event(QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    QLabel* m_serial;
-    QLabel* m_location;
-    QLabel* m_comment1;
-    QLabel* m_comment2;
-    QLabel* m_latest;
-    QLabel* m_userComments;
-    bool m_graphShown = false;
+    void buildControls();
+    void applyHistoryEditing();
+    void setHistoryRows(const QVector<EditorEntries::Row>& rows);
+    void blankHistory();
+    void followMouse(bool overHistory);
+
+    QString m_serialAtFocus;
+    int m_selectedRow = 0;
+    bool m_hasFocus = false;
 };

@@ -150,8 +150,9 @@ bool SaveDocument(frmDMA* window, const QString& requested)
         QString message = FileErrorText(result, false);
         if (result == FileResult::UnwritableText) // name the logger that holds it
             if (const int slot = FirstUnwritableRecord(DMAModule()))
-                message += QLatin1Char('\n') + LangText(191) +
-                           QString::fromLatin1(FormatSerial(DMAModule().Records(slot).Serial).c_str());
+                message +=
+                    QLatin1Char('\n') + LangText(191) +
+                    QString::fromLatin1(FormatSerial(DMAModule().Records(slot).Serial).c_str());
         ShowMessage(message);
         return false;
     }

@@ -8,6 +8,7 @@
 #include "ListLineDelegate.h"
 #include "LoggerTableModel.h"
 #include "Prompts.h"
+#include "RecordChecks.h"
 #include "RecordEditor.h"
 #include "RecordStore.h"
 #include "SettingsStore.h"
@@ -20,6 +21,7 @@
 #include <QKeyEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QScopedValueRollback>
 #include <QTreeView>
 #include <algorithm>
 #include <cmath>
@@ -95,6 +97,9 @@ frmDMA::frmDMA(QWidget* parent) : ListWindow(parent)
     ListViewDMA->viewport()->installEventFilter(this);
     connect(ListViewDMA->header(), &QHeaderView::sectionClicked, this, &frmDMA::sortByColumn);
     connect(ListViewDMA, &QTreeView::clicked, this, &frmDMA::itemClicked);
+    // The arrow and page keys move the current line as a click does.
+    connect(ListViewDMA->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &frmDMA::currentRowChanged);
     connect(ListViewDMA, &QTreeView::doubleClicked, this, [this] { showEditor(); });
 }
 
@@ -289,6 +294,7 @@ void frmDMA::MakeVisibleListLine(int line)
     SelLine = line;
     if (line < 1 || line > m_document.LineCount())
         return;
+    const QScopedValueRollback<bool> placing(m_placingLine, true);
     const QModelIndex index = m_model->index(line - 1, 0);
     ListViewDMA->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect |
                                                               QItemSelectionModel::Rows);
@@ -308,6 +314,41 @@ void frmDMA::Find(const QString& text)
     }
     ShowLine(found);
     SetStatusText(LangText(360) + m_document.FindText() + LangText(361) + QString::number(found));
+}
+
+bool frmDMA::CreateNewRecord2(qint32 serial, int linePosition)
+{
+    const int line = m_document.CreateNewRecord2(serial, linePosition);
+    if (!line) {
+        ShowMessage(LangText(618)); // the list is full
+        return false;
+    }
+    SetStatusText(LangText(191) + QString::fromLatin1(FormatSerial(serial).c_str()) +
+                  LangText(353)); // added
+    SelLine = line;
+    m_document.AskForSave = true;
+    return true;
+}
+
+void frmDMA::ModifyRecordBySerialNo(const LoggerRecord& edited)
+{
+    QString refusal;
+    const int line = m_document.StoreFromEditor(edited, refusal);
+    if (!line) {
+        ShowMessage(refusal);
+        return;
+    }
+    MakeVisibleListLine(line);
+    ListViewDMA->setFocus();
+    SetStatusText(LangText(191) + QString::fromLatin1(FormatSerial(edited.Serial).c_str()) +
+                  LangText(348)); // stored
+}
+
+void frmDMA::StepLine(int direction)
+{
+    ListViewDMA->setFocus();
+    QKeyEvent key(QEvent::KeyPress, direction < 0 ? Qt::Key_Up : Qt::Key_Down, Qt::NoModifier);
+    QCoreApplication::sendEvent(ListViewDMA, &key); // processed before this returns
 }
 
 void frmDMA::ShowLine(int line)
@@ -370,6 +411,13 @@ void frmDMA::ShowSelectedLine()
         MakeVisibleListLine(SelLine);
         ShowRecordInEditor(recordIndexOfLine(SelLine));
     }
+}
+
+void frmDMA::currentRowChanged(const QModelIndex& current)
+{
+    if (m_placingLine || !current.isValid() || current.row() + 1 == SelLine)
+        return;
+    itemClicked(current);
 }
 
 void frmDMA::itemClicked(const QModelIndex& index)
@@ -484,6 +532,8 @@ void frmDMA::closeEvent(QCloseEvent* event)
     if (App::ActiveList() == this) {
         saveLayout();
         ShowRecordInEditor(0);
+        if (RecordEditor* editor = App::Editor())
+            editor->resetGraph();
         DetachEditor();
     }
     App::MarkClosed(this);

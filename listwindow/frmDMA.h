@@ -48,6 +48,9 @@ public:
     // Selects the next line holding the text (an empty text goes on with the last search).
     void Find(const QString& text) override;
     void ShowLine(int line) override;
+    bool CreateNewRecord2(qint32 serial, int linePosition) override;
+    void ModifyRecordBySerialNo(const LoggerRecord& edited) override;
+    void StepLine(int direction) override;
     void NextLine();
     void PrevLine();
 
@@ -76,6 +79,7 @@ private:
     void ShowSelectedLine();
     void sortByColumn(int column);
     void itemClicked(const QModelIndex& index);
+    void currentRowChanged(const QModelIndex& current);
     void showEditor();
     void followMouse();
     void saveLayout();
@@ -84,6 +88,7 @@ private:
     LoggerList m_document;
     LoggerTableModel* m_model;
     bool m_mouseActivated = false;
+    bool m_placingLine = false; // the program, not the user, is moving the current line
 };
 
 // The View menu's column command, acting on the list window bound to the editor.

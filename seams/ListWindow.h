@@ -5,6 +5,7 @@
 #include <QWidget>
 
 class LoggerList;
+struct LoggerRecord;
 
 class ListWindow : public QWidget
 {
@@ -26,4 +27,13 @@ public:
     // Makes the line current, shows its logger in the editor and gives the
     // list the focus.
     virtual void ShowLine(int line) = 0;
+    // The editor's new serial: a record at the line position whose line shows
+    // only the serial, made the current line. False (after telling the user)
+    // when the list is full.
+    virtual bool CreateNewRecord2(qint32 serial, int linePosition) = 0;
+    // Stores the editor's record into the record with its serial.
+    virtual void ModifyRecordBySerialNo(const LoggerRecord& edited) = 0;
+    // Gives the list the focus and moves it one line down (+1) or up (-1), as
+    // the arrow keys do; the editor then shows the new current logger.
+    virtual void StepLine(int direction) = 0;
 };

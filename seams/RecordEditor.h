@@ -17,6 +17,8 @@ public:
 
     virtual void showRecord(const LoggerRecord& rec) = 0;
     virtual void clearRecord() = 0;
+    // The level/spread bars flat and the date markers yellow.
+    virtual void resetGraph() = 0;
     // Between the narrow window and the wide one that shows the graph.
     virtual void toggleGraph() = 0;
     virtual bool graphShown() const = 0;

@@ -1,0 +1,453 @@
+#include "GuiTest.h"
+
+#include "Documents.h"
+#include "EditorFields.h"
+#include "GraphPanel.h"
+#include "HistoryDialog.h"
+#include "RecordChecks.h"
+#include "frmDMAEdit.h"
+
+#include <QCheckBox>
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QToolButton>
+#include <QTreeView>
+#include <QTreeWidget>
+
+namespace {
+
+frmDMAEdit* editor()
+{
+    return qobject_cast<frmDMAEdit*>(App::Editor());
+}
+
+// Replaces what a field holds, as a user selecting it all and typing would.
+void retype(QLineEdit* field, const QString& text)
+{
+    QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClicks(field, text);
+}
+
+void focusIn(QWidget* w)
+{
+    QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(w, &in);
+}
+
+const LoggerRecord& recordAt(frmDMA* list, int line)
+{
+    return list->record(list->recordIndexOfLine(line));
+}
+
+// A file of four loggers; the third's reading 3 is a leak's (level 40,
+// spread 25), its reading 4 just not (40, 26).
+QString fourLoggers(GuiFixture& f)
+{
+    QByteArray bytes = "h,h\r\n";
+    for (int i = 1; i <= 4; ++i) {
+        QByteArray line = QByteArray::number(1000000 + i) + ",\"AB 1111 000" +
+                          QByteArray::number(i) + "\",\"Street " + QByteArray::number(i) +
+                          "\",\"\",\"2003/01/02\",\"08:00:00\"";
+        for (int r = 1; r <= 5; ++r) {
+            const int level = i == 3 && (r == 3 || r == 4) ? 40 : 10 + r;
+            const int spread = i == 3 && r == 3 ? 25 : i == 3 && r == 4 ? 26 : 5;
+            line += ",\"2003/02/0" + QByteArray::number(r) + "\",\"N\"," +
+                    QByteArray::number(level) + "," + QByteArray::number(spread);
+        }
+        bytes += line + ",\"\"\r\n";
+    }
+    return f.file("four.csv", bytes);
+}
+
+frmDMA* openFour(GuiFixture& f)
+{
+    OpenDocument(fourLoggers(f));
+    return ActiveListWindow();
+}
+
+} // namespace
+
+class TestEditor : public QObject
+{
+    Q_OBJECT
+private slots:
+    // The editor shows the logger of the current line, follows the line as
+    // it moves, and is cleared when the list goes.
+    void showsTheCurrentLogger()
+    {
+        GuiFixture f;
+        f.start();
+        frmDMA* list = openFour(f);
+        frmDMAEdit* ed = editor();
+        QCOMPARE(ed->windowTitle(), QString("four.csv"));
+        QCOMPARE(ed->NumHistories, 50);
+        QCOMPARE(ed->txtSerNum->text(), QString("01000001"));
+        QCOMPARE(ed->txtGridRef->text(), QString("11110001"));
+        QCOMPARE(ed->txtComments1->text(), QString("Street 1"));
+        QCOMPARE(ed->ListViewEditBox->topLevelItemCount(), 50);
+        QCOMPARE(ed->ListViewEditBox->topLevelItem(0)->text(0), QString("2003/02/01"));
+        QCOMPARE(ed->ListViewEditBox->topLevelItem(0)->text(2), QString("11"));
+        QCOMPARE(ed->ListViewEditBox->topLevelItem(5)->text(0), QString(" ")); // no date
+
+        list->StepLine(+1); // as the Down arrow and the editor's down button do
+        QCOMPARE(list->SelLine, 2);
+        QCOMPARE(ed->txtSerNum->text(), QString("01000002"));
+        QTest::mouseClick(ed->Command_Down, Qt::LeftButton);
+        QCOMPARE(ed->txtSerNum->text(), QString("01000003"));
+        QTest::mouseClick(ed->Command_up, Qt::LeftButton);
+        QCOMPARE(ed->txtSerNum->text(), QString("01000002"));
+
+        list->parentWidget()->close();
+        QCOMPARE(ed->txtSerNum->text(), QString("00000000"));
+        QCOMPARE(ed->txtGridRef->text(), QString("________"));
+        QVERIFY(ed->windowTitle().isEmpty());
+        QCOMPARE(ed->NumHistories, 0);
+        QCOMPARE(ed->graph->levelBar(0).height(), 0); // the closing list resets the graph
+    }
+
+    // Bars of 2 pixels a unit, red from a difference of 15, placed and
+    // painted where the window's layout says.
+    void graph()
+    {
+        GuiFixture f;
+        f.start();
+        frmDMA* list = openFour(f);
+        list->ShowLine(3);
+        frmDMAEdit* ed = editor();
+        GraphPanel* g = ed->graph;
+        QCOMPARE(g->levelBar(2), QRect(310, 140, 10, 80));
+        QCOMPARE(g->spreadBar(2), QRect(310, 230, 10, 50));
+        QCOMPARE(g->barColor(2), GraphPanel::kAlarm);
+        QCOMPARE(g->barColor(3), GraphPanel::kCalm); // 40 and 26
+        QCOMPARE(g->levelBar(49), QRect(780, 220, 10, 0));
+        QCOMPARE(g->markerTip(0), QString("2003/02/01"));
+
+        ed->toggleGraph();
+        ed->chooseHistoryRow(2);
+        const QImage shot = ed->grab().toImage();
+        auto at = [&shot](int x, int y) { return QColor(shot.pixel(x, y)); };
+        QCOMPARE(at(315, 180), GraphPanel::kAlarm); // level bar of reading 3
+        QCOMPARE(at(315, 270), GraphPanel::kAlarm); // its spread bar
+        QCOMPARE(at(325, 180), GraphPanel::kCalm);  // reading 4
+        QCOMPARE(at(325, 280), GraphPanel::kCalm);  // 26 units hang to 282, not further
+        QCOMPARE(at(325, 285), at(325, 300));
+        QCOMPARE(at(305, 225), GraphPanel::kChosen); // the chosen reading's marker
+        QCOMPARE(at(295, 225), GraphPanel::kMarker);
+        QCOMPARE(at(290, 100), QColor(Qt::black)); // the level axis
+
+        ed->chooseHistoryRow(4); // the earlier choice goes back to yellow
+        QCOMPARE(g->markerColor(1), GraphPanel::kMarker);
+        QCOMPARE(g->markerColor(3), GraphPanel::kChosen);
+    }
+
+    // Update stores what the editor holds into the logger of that serial,
+    // keeps its dates and rewrites its line.
+    void updateStoresTheLogger()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        frmDMA* list = openFour(f);
+        list->ShowLine(2);
+        frmDMAEdit* ed = editor();
+        retype(ed->txtGridRef, "87654321");
+        retype(ed->txtComments1, "New Street");
+        QTest::keyClick(ed->txtComments1, Qt::Key_F12);
+        const LoggerRecord& r = recordAt(list, 2);
+        QCOMPARE(r.GridRef.str(), std::string("AA 8765 4321"));
+        QCOMPARE(r.Comment1.str(), std::string("New Street"));
+        QCOMPARE(r.Deployed.str(), std::string("2003/01/02"));
+        QCOMPARE(r.Received.str(), std::string("08:00:00"));
+        QCOMPARE(list->document().LineText(2, LoggerList::ColGridRef), QString("87654321"));
+        QVERIFY(list->document().AskForSave);
+        QCOMPARE(main->statusText(), LangText(191) + "01000002" + LangText(348));
+        QVERIFY(ed->TxtErrors->toPlainText().isEmpty());
+    }
+
+    // A report lists every fault, and nothing is stored.
+    void validationReportsEverything()
+    {
+        GuiFixture f;
+        f.start();
+        frmDMA* list = openFour(f);
+        frmDMAEdit* ed = editor();
+        const LoggerRecord before = recordAt(list, 1);
+        retype(ed->txtGridRef, "1234567");
+        ed->ListViewEditBox->topLevelItem(6)->setText(2, "1a");
+        ed->ListViewEditBox->topLevelItem(8)->setText(0, "2003/13/01");
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        QCOMPARE(ed->TxtErrors->toPlainText(),
+                 LangText(379) + "\n" + LangText(166) + " 7\n" + LangText(164) + " 9\n");
+        QVERIFY(recordAt(list, 1) == before);
+        QVERIFY(!list->document().AskForSave);
+    }
+
+    // A serial new to the list makes a logger after the current line, with
+    // the editor's location and comments and no readings.
+    void newSerialAfterTheCurrentLine()
+    {
+        GuiFixture f;
+        f.start();
+        frmDMA* list = openFour(f);
+        list->ShowLine(2);
+        frmDMAEdit* ed = editor();
+        retype(ed->txtSerNum, "01999999");
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        QCOMPARE(list->RecordCount(), 5);
+        QCOMPARE(recordAt(list, 2).Serial, 1000002);
+        QCOMPARE(recordAt(list, 3).Serial, 1999999);
+        QCOMPARE(recordAt(list, 4).Serial, 1000003);
+        const LoggerRecord& added = recordAt(list, 3);
+        QCOMPARE(added.GridRef.str(), std::string("AA 1111 0002"));
+        QCOMPARE(added.Comment1.str(), std::string("Street 2"));
+        QVERIFY(added.Date[1].empty() && added.Level[1] == 0 && added.Status[1].empty());
+        QVERIFY(IsValidRecord(added));
+        QCOMPARE(list->document().LineText(3, LoggerList::ColComment1), QString("Street 2"));
+        QVERIFY(recordAt(list, 2).Level[1] == 11); // the neighbour is untouched
+    }
+
+    // The serial of another logger of the list: Yes overwrites that logger.
+    void serialOfAnotherLogger()
+    {
+        GuiFixture f;
+        f.start();
+        frmDMA* list = openFour(f);
+        list->ShowLine(2);
+        frmDMAEdit* ed = editor();
+        const LoggerRecord second = recordAt(list, 2);
+        const LoggerRecord fourth = recordAt(list, 4);
+        retype(ed->txtSerNum, "01000004");
+        const QString question = LangText(501) + "\r\n" + LangText(502) + "01000004";
+        f.prompts.message(MsgButtons::YesNo, MsgAnswer::No, question);
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        QVERIFY(recordAt(list, 4) == fourth);
+
+        f.prompts.message(MsgButtons::YesNo, MsgAnswer::Yes, question);
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        QCOMPARE(recordAt(list, 4).Comment1.str(), std::string("Street 2"));
+        QCOMPARE(recordAt(list, 4).Deployed.str(), fourth.Deployed.str());
+        QVERIFY(recordAt(list, 2) == second);
+
+        // Seven digits of the current logger's own serial are the same logger.
+        list->ShowLine(1);
+        retype(ed->txtSerNum, "1000001");
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        QCOMPARE(ed->txtSerNum->text(), QString("01000001"));
+    }
+
+    // F12 stores in the editor and refreshes the list in the main window.
+    void f12InEachWindow()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        frmDMAEdit* ed = editor();
+        ed->show();
+        ed->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(ed));
+        QTest::keyClick(ed->txtComments1, Qt::Key_F12); // no list window: nothing at all
+
+        frmDMA* list = openFour(f);
+        list->ShowLine(2);
+        ed->show();
+        ed->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(ed));
+        retype(ed->txtComments1, "Keyed");
+        QTest::keyClick(ed->txtComments1, Qt::Key_F12);
+        QCOMPARE(recordAt(list, 2).Comment1.str(), std::string("Keyed"));
+        QCOMPARE(main->statusText(), LangText(191) + "01000002" + LangText(348));
+
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QTest::keyClick(main, Qt::Key_F12);
+        QCOMPARE(main->statusText(), LangText(349)); // Refresh List
+    }
+
+    // Edit History checks its entry; the record changes at the next Update.
+    void historyDialog()
+    {
+        GuiFixture f;
+        f.start();
+        Globals().EnHistEdit = true;
+        frmDMA* list = openFour(f);
+        frmDMAEdit* ed = editor();
+        ed->chooseHistoryRow(2);
+        bool stayedOpen = false;
+        QString dateShown, statusTyped;
+        f.prompts.modal("HistoryDialog", [&](QDialog& d) -> int {
+            auto& h = static_cast<HistoryDialog&>(d);
+            dateShown = h.TxtDate->text();
+            h.TxtDate->setText("2003/13/01");
+            h.OKButton->click();
+            stayedOpen = !h.Result && h.lblError->text() == LangText(385);
+            h.TxtDate->clear();
+            h.TxtStatus->clear();
+            QTest::keyClicks(h.TxtStatus, "leak");
+            statusTyped = h.TxtStatus->text();
+            h.TxtLevel->setText(" 7");
+            h.TxtSpread->setText("9");
+            h.OKButton->click();
+            return h.result();
+        });
+        ed->editHistoryRow();
+        QCOMPARE(dateShown, QString("2003/02/02"));
+        QVERIFY(stayedOpen);
+        QCOMPARE(statusTyped, QString("LEAK")); // in capitals as it is typed
+        QTreeWidgetItem* row = ed->ListViewEditBox->topLevelItem(1);
+        QCOMPARE(row->text(0), QString(" "));
+        QCOMPARE(row->text(1), QString("LEAK"));
+        QCOMPARE(row->text(2), QString("7"));
+        QCOMPARE(recordAt(list, 1).Level[2], qint16(12)); // not yet stored
+
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        const LoggerRecord& r = recordAt(list, 1);
+        QVERIFY(r.Date[2].empty());
+        QCOMPARE(r.Status[2].str(), std::string("LEAK"));
+        QCOMPARE(r.Level[2], qint16(7));
+        QVERIFY(IsValidRecord(r));
+    }
+
+    // Readings can be edited only where the settings allow it.
+    void historyEditingFollowsTheSetting_data()
+    {
+        QTest::addColumn<bool>("allowed");
+        QTest::newRow("allowed") << true;
+        QTest::newRow("not allowed") << false;
+    }
+    void historyEditingFollowsTheSetting()
+    {
+        QFETCH(bool, allowed);
+        GuiFixture f;
+        f.start();
+        Globals().EnHistEdit = allowed;
+        openFour(f);
+        frmDMAEdit* ed = editor();
+        ed->show();
+        QCOMPARE(ed->ListViewEditBox->isEnabled(), allowed);
+        QCOMPARE(ed->ListViewEditBox->palette().color(QPalette::Disabled, QPalette::Base),
+                 allowed ? QColor(Qt::white) : QColor(192, 192, 192));
+    }
+
+    void updateSerialNumber()
+    {
+        GuiFixture f;
+        f.start();
+        frmDMA* list = openFour(f);
+        list->ShowLine(2);
+        frmDMAEdit* ed = editor();
+        focusIn(ed->txtSerNum);
+        retype(ed->txtSerNum, "01000009");
+        f.prompts.message(MsgButtons::YesNo, MsgAnswer::No, LangText(511));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(513));
+        QTest::mouseClick(ed->cmdUpdateSerial, Qt::LeftButton);
+        QCOMPARE(recordAt(list, 2).Serial, 1000002);
+
+        // Another logger's serial is refused, as Change Serial refuses it.
+        ed->txtSerNum->setStored("01000002");
+        focusIn(ed->txtSerNum);
+        retype(ed->txtSerNum, "01000004");
+        f.prompts.message(MsgButtons::YesNo, MsgAnswer::Yes, LangText(511));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(139) + "01000004" + LangText(140));
+        QTest::mouseClick(ed->cmdUpdateSerial, Qt::LeftButton);
+        QCOMPARE(recordAt(list, 2).Serial, 1000002);
+        QVERIFY(!list->document().AskForSave);
+
+        ed->txtSerNum->setStored("01000002");
+        focusIn(ed->txtSerNum);
+        retype(ed->txtSerNum, "01000009");
+        f.prompts.message(MsgButtons::YesNo, MsgAnswer::Yes, LangText(511));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, "01000002" + LangText(141) + "01000009");
+        QTest::mouseClick(ed->cmdUpdateSerial, Qt::LeftButton);
+        QCOMPARE(recordAt(list, 2).Serial, 1000009);
+        QCOMPARE(list->document().LineText(2, LoggerList::ColSerial), QString("01000009"));
+        QVERIFY(list->document().AskForSave); // closing will ask before losing it
+    }
+
+    // Nothing typed or pasted puts a comma or a line break into a record;
+    // the comment fields take only what their key filter allows.
+    void fieldsRefuseWhatTheFileCannotHold()
+    {
+        GuiFixture f;
+        f.start();
+        openFour(f);
+        frmDMAEdit* ed = editor();
+        retype(ed->txtComments1, "a,b");
+        QGuiApplication::clipboard()->setText("x,y\nz");
+        QTest::keyClick(ed->txtComments1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(ed->txtComments1->text(), QString("abxyz"));
+        retype(ed->txtGridRef, "12,345678");
+        QCOMPARE(ed->txtGridRef->value(), QString("12345678"));
+        retype(ed->txtComments2, "a&b, c");
+        QCOMPARE(ed->txtComments2->value(), QString("AB C"));
+        retype(ed->txtUserComments, "near hydrant, 5!");
+        QCOMPARE(ed->txtUserComments->text(), QString("near hydrant 5"));
+        retype(ed->txtSerNum, "12ab345678");
+        QCOMPARE(ed->txtSerNum->value(), QString("12345678"));
+    }
+
+    // Comment 2 follows the grid format of the settings.
+    void comment2Format()
+    {
+        GuiFixture f;
+        SettingsStore::setText(Setting::Address2, "1");
+        f.start();
+        openFour(f);
+        frmDMAEdit* ed = editor();
+        QCOMPARE(ed->lblComment2->text(), QString("Lat/Long"));
+        retype(ed->txtComments2, "n5112345w00112345");
+        QCOMPARE(ed->txtComments2->text(), QString("N51.12345-W001.12345"));
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        QCOMPARE(recordAt(ActiveListWindow(), 1).Comment2.str(),
+                 std::string("N51.12345-W001.12345"));
+    }
+
+    void autoIncrement()
+    {
+        GuiFixture f;
+        f.start();
+        frmDMA* list = openFour(f);
+        list->ShowLine(2);
+        frmDMAEdit* ed = editor();
+        ed->CheckAutoIncrement->setChecked(true);
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        QCOMPARE(list->SelLine, 3);
+        QCOMPARE(ed->txtSerNum->text(), QString("01000003"));
+    }
+
+    void withoutAList()
+    {
+        GuiFixture f;
+        f.start();
+        frmDMAEdit* ed = editor();
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(129));
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        ed->chooseHistoryRow(1);
+        ed->editHistoryRow(); // no dialog without a list
+    }
+
+    // The graph button widens and narrows the window; a width the user chose
+    // makes the next click narrow it. Close only hides.
+    void windowBehaviour()
+    {
+        GuiFixture f;
+        f.start();
+        frmDMAEdit* ed = editor();
+        QCOMPARE(ed->width(), 280);
+        QTest::mouseClick(ed->cmdGraph, Qt::LeftButton);
+        QCOMPARE(ed->width(), 800);
+        QCOMPARE(ed->cmdGraph->text(), QString("Hide Graph"));
+        ed->resize(500, ed->height());
+        QTest::mouseClick(ed->cmdGraph, Qt::LeftButton);
+        QCOMPARE(ed->width(), 280);
+        QCOMPARE(ed->cmdGraph->text(), QString("Show Graph"));
+
+        ed->show();
+        QTest::mouseClick(ed->cmdClose, Qt::LeftButton);
+        QVERIFY(!ed->isVisible());
+        QCOMPARE(ed->cmdUpdate->text(), LangText(369));
+    }
+};
+
+QTEST_MAIN(TestEditor)
+#include "tst_editor.moc"
