@@ -14,6 +14,7 @@
 #include "RecordChecks.h"
 #include "SettingsStore.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QFontDatabase>
@@ -26,6 +27,7 @@
 #include <QTimer>
 #include <QToolButton>
 #include <QTreeWidget>
+#include <QWindow>
 
 namespace {
 constexpr int kNarrowWidth = 4200 / 15; // twips to pixels
@@ -58,6 +60,10 @@ frmDMAEdit::frmDMAEdit(QWidget* parent) : RecordEditor(parent, Qt::Tool | Qt::Wi
     LoadResources();
     TxtErrors->clear();
     resize(kNarrowWidth, kHeight);
+    // Whether the editor itself is in front: a tool window also counts as
+    // active while its main window is, so activation changes do not tell.
+    connect(qApp, &QGuiApplication::focusWindowChanged, this,
+            [this](QWindow* window) { windowActivated(window && window == windowHandle()); });
 }
 
 void frmDMAEdit::buildControls()
@@ -466,24 +472,27 @@ void frmDMAEdit::closeEvent(QCloseEvent* event)
     RecordEditor::closeEvent(event);
 }
 
-void frmDMAEdit::changeEvent(QEvent* event)
+void frmDMAEdit::windowActivated(bool active)
 {
-    if (event->type() == QEvent::ActivationChange) {
-        if (isActiveWindow()) {
-            applyHistoryEditing();
-            if (isVisible())
-                m_hasFocus = true;
-        } else {
-            m_hasFocus = false;
-        }
+    if (active) {
+        applyHistoryEditing();
+        m_hasFocus = isVisible();
+    } else {
+        m_hasFocus = false;
     }
-    RecordEditor::changeEvent(event);
 }
 
 void frmDMAEdit::showEvent(QShowEvent* event)
 {
     applyHistoryEditing();
     RecordEditor::showEvent(event);
+    m_hasFocus = QGuiApplication::focusWindow() && QGuiApplication::focusWindow() == windowHandle();
+}
+
+void frmDMAEdit::hideEvent(QHideEvent* event)
+{
+    m_hasFocus = false;
+    RecordEditor::hideEvent(event);
 }
 
 bool frmDMAEdit::eventFilter(QObject* watched, QEvent* event)

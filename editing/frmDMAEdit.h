@@ -61,13 +61,14 @@ protected:
     bool event(QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
-    void changeEvent(QEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void hideEvent(QHideEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void buildControls();
     void applyHistoryEditing();
+    void windowActivated(bool active);
     void setHistoryRows(const QVector<EditorEntries::Row>& rows);
     void blankHistory();
     void followMouse(bool overHistory);

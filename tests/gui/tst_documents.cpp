@@ -3,6 +3,7 @@
 #include "DatabaseReader.h"
 #include "DatabaseWriter.h"
 #include "Documents.h"
+#include "RecordChecks.h"
 #include "RichText.h"
 #include "SampleData.h"
 #include "frmDMA.h"
@@ -226,6 +227,28 @@ private slots:
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(173));
         QVERIFY(!list->parentWidget()->close());
         QVERIFY(App::IsObjectAlive(list));
+    }
+
+    // A text the file cannot hold is never written: the save names the
+    // logger, and the file on disk stays as it was.
+    void unwritableTextIsNotSaved()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        const QString north = f.sample("north.csv");
+        const QByteArray before = bytesOf(north);
+        OpenDocument(north);
+        frmDMA* list = ActiveListWindow();
+        LoggerRecord r = list->record(3);
+        r.Comment1 = "Mill Lane, north";
+        QVERIFY(list->document().Put(3, r));
+        list->document().AskForSave = true;
+        f.prompts.message(Box::Plain, MsgAnswer::OK,
+                          FileErrorText(FileResult::UnwritableText, false) + "\n" + LangText(191) +
+                              QString::fromLatin1(FormatSerial(r.Serial).c_str()));
+        main->command("mnuFileSave")->trigger();
+        QCOMPARE(bytesOf(north), before);
+        QVERIFY(list->document().AskForSave);
     }
 
     void newDocumentsAndSaveAs()

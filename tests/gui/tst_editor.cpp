@@ -446,6 +446,14 @@ private slots:
         QTest::mouseClick(ed->cmdClose, Qt::LeftButton);
         QVERIFY(!ed->isVisible());
         QCOMPARE(ed->cmdUpdate->text(), LangText(369));
+
+        // In front, the editor holds the focus; hidden, it does not.
+        ed->show();
+        ed->activateWindow();
+        QTRY_VERIFY(QGuiApplication::focusWindow() == ed->windowHandle());
+        QVERIFY(ed->hasFocusFlag());
+        ed->hide();
+        QVERIFY(!ed->hasFocusFlag());
     }
 };
 
