@@ -199,6 +199,156 @@ void LoggerList::RefreshLine(int line)
         m_observer->linesChanged(line, line);
 }
 
+LoggerList::AddResult LoggerList::CreateNewRecord(qint32 serial, int linePosition,
+                                                  const QString& location, int* line)
+{
+    if (GetRecFromSerial(serial))
+        return AddResult::Exists;
+    LoggerRecord r = NewBlankRecord();
+    r.Serial = serial;
+    if (location.size() == 8)
+        r.GridRef = LocationToGridRef(Ansi::fromQString(location));
+    const int index = Insert(r, linePosition);
+    if (!index)
+        return AddResult::Full;
+    if (line)
+        *line = GetLineFromSerial(serial);
+    return AddResult::Added;
+}
+
+int LoggerList::PasteRecord(const LoggerRecord& rec, int currentLine)
+{
+    const int index = Insert(rec, currentLine >= 1 ? currentLine : 0);
+    return index ? GetLineFromSerial(rec.Serial) : 0;
+}
+
+QVector<LoggerRecord> LoggerList::RecordsOfLines(const QList<int>& lines) const
+{
+    QVector<LoggerRecord> out;
+    for (int line : lines)
+        if (const int index = RecordOfLine(line))
+            out.append(m_records[static_cast<size_t>(index)]);
+    return out;
+}
+
+LoggerList::FillResult LoggerList::Fill(qint64 first, qint64 count, qint64 step, bool withLocation,
+                                        const QString& firstLocation)
+{
+    FillResult result;
+    if (m_observer)
+        m_observer->linesAboutToBeReset();
+    qint64 serial = first;
+    qint64 location = WholeNumberValue(Ansi::fromQString(firstLocation), 0, 99999999);
+    int lastIndex = 0;
+    for (qint64 k = 0; k < count; ++k) {
+        if (!IsValidSerial(serial)) { // the step has gone past the valid serials
+            result.stop = FillResult::InvalidSerial;
+            result.stoppedAt = serial;
+            break;
+        }
+        const qint32 s = static_cast<qint32>(serial);
+        if (GetRecFromSerial(s)) {
+            result.existing << QString::fromLatin1(FormatSerial(s).c_str());
+        } else if (IsFull()) {
+            result.stop = FillResult::Full;
+            result.stoppedAt = serial;
+            break;
+        } else {
+            LoggerRecord r = NewBlankRecord();
+            r.Serial = s;
+            if (withLocation)
+                r.GridRef = LocationToGridRef(FormatSerial(location));
+            m_records.push_back(std::move(r));
+            m_lines.push_back({RecordCount(), false});
+            lastIndex = RecordCount();
+            ++result.created;
+        }
+        serial += step;
+        if (withLocation && ++location >= 99999999)
+            location = 0;
+    }
+    if (m_observer)
+        m_observer->linesReset();
+    result.lastLine = lastIndex ? LineOfRecord(lastIndex) : 0;
+    if (result.created)
+        AskForSave = true;
+    return result;
+}
+
+QString DayFirstToYearFirst(const QString& d)
+{
+    const QString turned = d.right(4) + d.mid(2, 4) + d.left(2);
+    if (IsValidDate(Ansi::fromQString(turned)))
+        return turned;
+    return QStringLiteral("    /  /  ");
+}
+
+QString CleanImportText(const QString& text)
+{
+    QString out = text;
+    for (QChar& c : out) {
+        const ushort u = c.unicode();
+        const bool kept = (u >= '0' && u <= '9') || (u >= 'A' && u <= 'Z') ||
+                          (u >= 'a' && u <= 'z') || u == ',' || u == '-' || u == '.' || u == '/';
+        if (!kept)
+            c = QLatin1Char(' ');
+    }
+    return out;
+}
+
+bool LoggerList::ImportRecord(const QString& text, int lineNumber, QString& message, int* lineOut)
+{
+    message.clear();
+    if (text.isEmpty())
+        return false;
+    const QStringList f = text.toUpper().split(QLatin1Char(','));
+    // Kind 1: nine fields ending in "1"; kind 2: eleven fields ending in "1".
+    int dateField, comment1, comment2, userComment, userLength;
+    if (f.size() == 9 && f[0] == QLatin1String("1") && f[8] == QLatin1String("1")) {
+        dateField = 3, comment1 = 5, comment2 = 6, userComment = 7, userLength = 20;
+    } else if (f.size() == 11 && f[0] == QLatin1String("2") && f[10] == QLatin1String("1")) {
+        dateField = 5, comment1 = 7, comment2 = 8, userComment = 9, userLength = 255;
+    } else {
+        return false;
+    }
+    const qint64 serial = WholeNumberValue(Ansi::fromQString(f[1]), INT32_MIN, INT32_MAX);
+    if (!IsValidSerial(serial)) {
+        message = QString::number(serial) + LangText(523) + QString::number(lineNumber) +
+                  LangText(524) + LangText(132);
+        return false;
+    }
+    LoggerRecord r;
+    r.Serial = static_cast<qint32>(serial);
+    r.GridRef = kAbsentGridRef;
+    r.Deployed = Ansi::fromQString(DayFirstToYearFirst(f[dateField]));
+    auto cleaned = [](const QString& t, int length) {
+        return Ansi::fromQString(CleanImportText(t.left(length)));
+    };
+    r.Comment1 = cleaned(f[comment1], 20);
+    r.Comment2 = cleaned(f[comment2], 20);
+    r.UserComments = cleaned(f[userComment], userLength);
+    int index = GetRecFromSerial(r.Serial);
+    int line = 0;
+    if (!index) {
+        index = Insert(r);
+        if (!index) {
+            message = LangText(618); // the list is full
+            return false;
+        }
+        line = LineOfRecord(index);
+    } else {
+        line = LineOfRecord(index);
+        if (!line)
+            return false;
+        Put(index, r); // an existing logger is replaced whole
+        RefreshLine(line);
+    }
+    AskForSave = true;
+    if (lineOut)
+        *lineOut = line;
+    return true;
+}
+
 int LoggerList::CreateNewRecord2(qint32 serial, int linePosition)
 {
     LoggerRecord r = NewBlankRecord();

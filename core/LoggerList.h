@@ -7,6 +7,8 @@
 #include "RecordStore.h"
 
 #include <QString>
+#include <QStringList>
+#include <QVector>
 #include <vector>
 
 // Told before and after every change to the lines, so that a view can follow
@@ -25,6 +27,13 @@ public:
     virtual void linesReordered() {}
     virtual void linesChanged(int /*first*/, int /*last*/) {}
 };
+
+// The dates of walk-by files are DD/MM/YYYY: the same date as YYYY/MM/DD,
+// or the blank date "    /  /  " when that is not a valid date.
+QString DayFirstToYearFirst(const QString& date);
+// Each character but digits, letters and ",", "-", "." and "/" becomes a
+// blank; the length stays.
+QString CleanImportText(const QString& text);
 
 class LoggerList
 {
@@ -98,6 +107,42 @@ public:
     bool ChangeSerial(int index, qint32 serial);
     // Shows a line from its record again (a serial-only line in full).
     void RefreshLine(int line);
+
+    enum class AddResult { Added, Exists, Full };
+    // A new logger of that serial (the blank record; a location of exactly
+    // eight characters becomes its grid reference) with its line at the
+    // position, or at the end for 0. *line is the new line.
+    AddResult CreateNewRecord(qint32 serial, int linePosition, const QString& location,
+                              int* line = nullptr);
+    // A pasted record: its line at the current line (moving that one down),
+    // or at the end when there is none. The new line, or 0 when full.
+    int PasteRecord(const LoggerRecord& rec, int currentLine);
+    // The records of the lines, in the order given.
+    QVector<LoggerRecord> RecordsOfLines(const QList<int>& lines) const;
+
+    // A run of new loggers (the Fill command): count serials from the first,
+    // each the step after the last, their locations counting up from a
+    // start and wrapping to 0 at 99999999 when one is given. Serials already
+    // in the list are skipped and listed. The run stops at the list's
+    // capacity and at a serial past the valid range, neither of which is
+    // created. The lines are rebuilt once at the end.
+    struct FillResult
+    {
+        int created = 0;
+        QStringList existing; // eight digits each
+        enum Stop { Done, Full, InvalidSerial } stop = Done;
+        qint64 stoppedAt = 0; // the serial that stopped the run
+        int lastLine = 0;     // the line of the last logger created
+    };
+    FillResult Fill(qint64 first, qint64 count, qint64 step, bool withLocation,
+                    const QString& firstLocation);
+
+    // One line of a walk-by file (kind 1 or kind 2) put into the list: a new
+    // logger appended, or the record of a serial the list holds replaced
+    // whole. False for a line that is not a walk-by record, and, with the
+    // user's message, for a bad serial or a full list.
+    bool ImportRecord(const QString& line, int lineNumber, QString& message,
+                      int* lineOut = nullptr);
 
     // A new logger with that serial whose line, at the position, shows only
     // the serial until the editor stores the rest. Returns its line, or 0

@@ -1,0 +1,45 @@
+#pragma once
+// Adding the most recent patrol to its DMA's database file: each logger of
+// the patrol gets the patrol's newest reading at the top of its history
+// (unless it has that reading on top already), loggers the database lacks
+// are added at its end, the old file is kept as a numbered backup and the
+// database is written anew as a ".csv" file.
+
+#include "LoggerList.h"
+#include "RecordStore.h"
+
+#include <QString>
+#include <functional>
+
+// Reading 1 of both records is the same: date, status, level and spread.
+bool SameLatestReading(const LoggerRecord& a, const LoggerRecord& b);
+// Readings 1..49 of the destination move one place down (reading 50 is
+// dropped) and reading 1 becomes the source's reading 1.
+void ShiftInReading(LoggerRecord& destination, const LoggerRecord& source);
+// The path, ".", and the first number from 000 for which no file exists.
+QString NextBackupName(const QString& path);
+
+struct MergeOutcome
+{
+    enum Kind {
+        Refused,   // nothing was done (the message says why)
+        Unchanged, // every logger had its newest reading already: nothing written
+        Merged,    // backed up and written
+        Failed,    // the backup or the write failed (the message says which)
+    };
+    Kind kind = Refused;
+    QString message;    // for the user: the refusal, the failure, or where the backup is
+    QString log;        // the merge report, once the loggers were matched
+    QString logCaption; // the report window's caption
+    QString path;       // the database to open afterwards (".csv" after a conversion)
+    QString backup;
+};
+
+// Reads the database into the store, telling the user of any error and
+// asking about duplicated serials; false when it was not read.
+using LoadDatabase = std::function<bool(const QString& path)>;
+
+// Merges the patrol (a list window's document: its records, title and
+// caption) into the database file of that path, through the store.
+MergeOutcome MergeLatestPatrol(const LoggerList& patrol, const QString& path,
+                               const LoadDatabase& load, RecordStore& store = DMAModule());
