@@ -275,6 +275,18 @@ LoggerList::FillResult LoggerList::Fill(qint64 first, qint64 count, qint64 step,
     return result;
 }
 
+void PrepareNewWindowRecords(RecordStore& store)
+{
+    for (int i = 1; i <= store.StoreCount; ++i) {
+        LoggerRecord& r = store.Records(i);
+        const qint32 serial = r.Serial;
+        r = LoggerRecord();
+        r.Serial = serial;
+        r.GridRef = kAbsentGridRef;
+        r.UserComments = "comment";
+    }
+}
+
 QString DayFirstToYearFirst(const QString& d)
 {
     const QString turned = d.right(4) + d.mid(2, 4) + d.left(2);

@@ -35,6 +35,10 @@ QString DayFirstToYearFirst(const QString& date);
 // blank; the length stays.
 QString CleanImportText(const QString& text);
 
+// The store's records made a fresh patrol list: each keeps its serial only,
+// with no grid reference, no texts, no readings and the user comment "comment".
+void PrepareNewWindowRecords(RecordStore& store);
+
 class LoggerList
 {
 public:

@@ -539,8 +539,11 @@ RecordEditor* CreateRecordEditor(QWidget* parent)
     return new frmDMAEdit(parent);
 }
 
+void RegisterLoggerCommands();
+
 void RegisterEditingCommands()
 {
+    RegisterLoggerCommands();
     Commands::Register(QStringLiteral("mnuViewEditor"), [] {
         if (RecordEditor* editor = App::Editor()) {
             editor->show();

@@ -62,12 +62,17 @@ bool LoadDatabaseFile(const QString& path)
     if (ShowMessage(question, MsgButtons::YesNo + MsgButtons::Stop + MsgButtons::SecondDefault,
                     path) != MsgAnswer::Yes)
         return false;
-    frmDocument* viewer = frmDocument::create();
-    viewer->setWindowTitle(LangText(124) + FileTitle(path) +
-                           QStringLiteral(".log")); // duplicates in ...
-    viewer->setText(report);
-    viewer->showInMainWindow();
+    OpenTextReport(LangText(124) + FileTitle(path) + QStringLiteral(".log"),
+                   report); // duplicates in ...
     return true;
+}
+
+void OpenTextReport(const QString& caption, const QString& text)
+{
+    frmDocument* viewer = frmDocument::create();
+    viewer->setWindowTitle(caption);
+    viewer->setText(text);
+    viewer->showInMainWindow();
 }
 
 frmDMA* CreateListWindow()

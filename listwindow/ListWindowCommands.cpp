@@ -6,7 +6,9 @@
 #include "Documents.h"
 #include "LangText.h"
 #include "ListWindowFeature.h"
+#include "PatrolMerge.h"
 #include "Prompts.h"
+#include "RecordStore.h"
 #include "SettingsStore.h"
 #include "Utilities.h"
 #include "WindowHost.h"
@@ -99,6 +101,76 @@ void autoSizeCommand()
         SetColumnLayout(-1, true);
 }
 
+// File > New, from current Window: a fresh patrol list of the same serials.
+void newWindowFromCurrent()
+{
+    SetStatusText(QString());
+    frmDMA* list = usableActiveList();
+    if (!list) {
+        ShowMessage(LangText(129));
+        return;
+    }
+    if (list->RecordCount() < 1) {
+        ShowMessage(LangText(150)); // nothing to make a window from
+        return;
+    }
+    const QString name = list->document().DMAName;
+    list->CopyTo_DMAModule();
+    PrepareNewWindowRecords(DMAModule());
+    frmDMA* window = CreateListWindow();
+    LoggerList& doc = window->document();
+    doc.AskForSave = true;
+    doc.NeverBeenSaved = true;
+    doc.NumHistories = kMaxHistories;
+    window->setCaption(name);
+    doc.DMAName = FileTitle(name);
+    window->CopyFrom_DMAModule();
+    window->show();
+    window->setFocus();
+}
+
+// File > Add most recent patrol to...: the bound list window's newest
+// readings into the database file of its name, which then opens.
+void mergeCommand()
+{
+    SetStatusText(QString());
+    frmDMA* list = usableActiveList();
+    if (!list) {
+        ShowMessage(LangText(129));
+        return;
+    }
+    if (list->RecordCount() < 1) {
+        ShowMessage(LangText(313)); // no patrol to add
+        return;
+    }
+    const QString path = Prompts::OpenFileName(App::MainWindowWidget(), LangText(314),
+                                               Globals().DefaultPath, LangText(310));
+    if (path.isEmpty())
+        return;
+    const QString lower = path.toLower();
+    if (!lower.endsWith(QLatin1String(".pdb")) && !lower.endsWith(QLatin1String(".csv"))) {
+        ShowMessage(LangText(316));
+        return;
+    }
+    WindowHost* host = App::Host();
+    if (host)
+        host->Interact(false);
+    const MergeOutcome out = MergeLatestPatrol(list->document(), path, LoadDatabaseFile);
+    if (host)
+        host->Interact(true);
+    if (!out.log.isEmpty())
+        OpenTextReport(out.logCaption, out.log);
+    if (!out.message.isEmpty())
+        ShowMessage(out.message);
+    if (out.kind == MergeOutcome::Refused)
+        return;
+    if (out.kind == MergeOutcome::Merged) {
+        list->document().AskForSave = false;
+        list->document().NeverBeenSaved = false;
+    }
+    OpenDocument(out.path); // the database, merged or not, as a window of its own
+}
+
 } // namespace
 
 void RegisterListWindowCommands()
@@ -109,6 +181,21 @@ void RegisterListWindowCommands()
     Register(QStringLiteral("mnuFileSave"), [] { saveCommand(LangText(319), SaveListWindow); });
     Register(QStringLiteral("mnuFileSaveAs"), [] { saveCommand(LangText(329), SaveListWindowAs); });
     Register(QStringLiteral("mnuFileClose"), closeCommand);
+    Register(QStringLiteral("mnuFileNewWin"), newWindowFromCurrent);
+    Register(QStringLiteral("mnuFileMerge"), mergeCommand);
+    // Cut, Copy and Paste act on the bound list window, and do nothing without one.
+    Register(QStringLiteral("mnuEditCut"), [] {
+        if (frmDMA* list = usableActiveList())
+            list->CutRecords();
+    });
+    Register(QStringLiteral("mnuEditCopy"), [] {
+        if (frmDMA* list = usableActiveList())
+            list->CopyRecords();
+    });
+    Register(QStringLiteral("mnuEditPaste"), [] {
+        if (frmDMA* list = usableActiveList())
+            list->PasteRecords();
+    });
     Register(QStringLiteral("mnuViewRefreshList"), [] {
         if (frmDMA* list = usableActiveList())
             list->ReLoad();

@@ -1,6 +1,7 @@
 #include "frmDMA.h"
 
 #include "Address2Format.h"
+#include "Ansi.h"
 #include "AppState.h"
 #include "DatabaseReader.h"
 #include "Documents.h"
@@ -9,6 +10,7 @@
 #include "LoggerTableModel.h"
 #include "Prompts.h"
 #include "RecordChecks.h"
+#include "RecordClipboard.h"
 #include "RecordEditor.h"
 #include "RecordStore.h"
 #include "SettingsStore.h"
@@ -342,6 +344,141 @@ void frmDMA::ModifyRecordBySerialNo(const LoggerRecord& edited)
     ListViewDMA->setFocus();
     SetStatusText(LangText(191) + QString::fromLatin1(FormatSerial(edited.Serial).c_str()) +
                   LangText(348)); // stored
+}
+
+int frmDMA::CreateNewRecord(qint32 serial, int linePosition, const QString& location)
+{
+    int line = 0;
+    const LoggerList::AddResult r =
+        m_document.CreateNewRecord(serial, linePosition, location, &line);
+    if (r == LoggerList::AddResult::Exists) {
+        SetStatusText(QString());
+        return 1;
+    }
+    if (r == LoggerList::AddResult::Full)
+        return 2;
+    SetStatusText(LangText(191) + QString::fromLatin1(FormatSerial(serial).c_str()) +
+                  LangText(353)); // added
+    SelLine = line;
+    ShowSelectedLine();
+    m_document.AskForSave = true;
+    return 0;
+}
+
+QList<int> frmDMA::selectedLines() const
+{
+    QList<int> lines;
+    for (const QModelIndex& row : ListViewDMA->selectionModel()->selectedRows())
+        lines << row.row() + 1;
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
+
+bool frmDMA::askToRemove(const LoggerRecord& rec)
+{
+    return ShowMessage(LangText(355) + QString::fromLatin1(FormatSerial(rec.Serial).c_str()) +
+                           QStringLiteral(" ?\n(") + Ansi::toQString(rec.Comment1) +
+                           QLatin1Char(')'),
+                       MsgButtons::YesNo + MsgButtons::Stop + MsgButtons::SecondDefault,
+                       caption()) == MsgAnswer::Yes;
+}
+
+bool frmDMA::RemoveRecord()
+{
+    if (RecordCount() < 1 || SelLine < 1)
+        return false;
+    MakeVisibleListLine(SelLine);
+    const int index = recordIndexOfLine(SelLine);
+    ShowRecordInEditor(index);
+    if (!m_document.IsValidIndex(index) || !askToRemove(m_document.record(index))) {
+        ListViewDMA->setFocus();
+        return false;
+    }
+    // The scratch slot keeps the removed logger.
+    DMAModule().Records(RecordStore::kScratchSlot) = m_document.record(index);
+    m_document.Remove(index);
+    ReLoad();
+    ShowRecordInEditor(0);
+    AttachEditor();
+    m_document.AskForSave = true;
+    return true;
+}
+
+void frmDMA::CopyRecords()
+{
+    const QList<int> lines = selectedLines();
+    if (lines.isEmpty())
+        return; // the clipboard keeps what it had
+    RecordClipboard::Records() = m_document.RecordsOfLines(lines);
+}
+
+void frmDMA::CutRecords()
+{
+    CopyRecords();
+    QList<qint32> serials;
+    for (const LoggerRecord& r : m_document.RecordsOfLines(selectedLines()))
+        serials << r.Serial;
+    for (qint32 serial : serials) {
+        const int index = m_document.GetRecFromSerial(serial);
+        if (index && askToRemove(m_document.record(index)))
+            m_document.Remove(index);
+    }
+    ReLoad();
+    SelLine = 0;
+    ShowRecordInEditor(0);
+    AttachEditor();
+    m_document.AskForSave = true;
+}
+
+void frmDMA::PasteRecords()
+{
+    const QVector<LoggerRecord>& clipboard = RecordClipboard::Records();
+    for (int i = 0; i < clipboard.size(); ++i) {
+        if (m_document.GetRecFromSerial(clipboard[i].Serial) == 0) {
+            if (!PasteRecord(i))
+                return; // the list is full
+            continue;
+        }
+        const int answer =
+            ShowMessage(QString::number(clipboard[i].Serial) + QStringLiteral(": ") + LangText(143),
+                        MsgButtons::OKCancel);
+        if (answer == MsgAnswer::Cancel)
+            return;
+    }
+    ListViewDMA->setFocus();
+}
+
+bool frmDMA::PasteRecord(int clipboardIndex)
+{
+    const QVector<LoggerRecord>& clipboard = RecordClipboard::Records();
+    if (clipboardIndex < 0 || clipboardIndex >= clipboard.size())
+        return false;
+    const LoggerRecord rec = clipboard[clipboardIndex];
+    const int line = m_document.PasteRecord(rec, SelLine);
+    if (!line) {
+        ShowMessage(LangText(618)); // the list is full
+        return false;
+    }
+    SetStatusText(LangText(191) + QString::fromLatin1(FormatSerial(rec.Serial).c_str()) +
+                  LangText(352)); // pasted
+    SelLine = line;
+    m_document.AskForSave = true;
+    return true;
+}
+
+bool frmDMA::ImportRecord(const QString& line, int lineNumber)
+{
+    QString message;
+    int at = 0;
+    if (!m_document.ImportRecord(line, lineNumber, message, &at)) {
+        if (!message.isEmpty())
+            ShowMessage(message);
+        return false;
+    }
+    const qint32 serial = m_document.record(recordIndexOfLine(at)).Serial;
+    SetStatusText(LangText(191) + QString::fromLatin1(FormatSerial(serial).c_str()) +
+                  QLatin1Char(' ') + LangText(522)); // imported
+    return true;
 }
 
 void frmDMA::StepLine(int direction)

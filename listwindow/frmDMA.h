@@ -40,7 +40,7 @@ public:
     bool GetLocalRec(qint32 serial, int slot);
     bool GetLocalRecByIndex(int slot, int index);
     bool PutLocalRecByIndex(int slot, int index);
-    bool GetLocalRecBySelection();
+    bool GetLocalRecBySelection() override;
     void MakeVisibleListLine(int line) override;
     int GetRecFromSerial(qint32 serial) const { return m_document.GetRecFromSerial(serial); }
     int GetLineFromSerial(qint32 serial) const { return m_document.GetLineFromSerial(serial); }
@@ -49,6 +49,17 @@ public:
     void Find(const QString& text) override;
     void ShowLine(int line) override;
     bool CreateNewRecord2(qint32 serial, int linePosition) override;
+    int CreateNewRecord(qint32 serial, int linePosition, const QString& location) override;
+    bool RemoveRecord() override;
+    // The record clipboard: the selected lines' loggers, in list order.
+    void CopyRecords();
+    // Copies, then removes each selected logger the user agrees to remove.
+    void CutRecords();
+    // Pastes every logger of the clipboard the list does not hold yet.
+    void PasteRecords();
+    bool PasteRecord(int clipboardIndex);
+    // One line of a walk-by file into the list; false when it was not taken.
+    bool ImportRecord(const QString& line, int lineNumber);
     void ModifyRecordBySerialNo(const LoggerRecord& edited) override;
     void StepLine(int direction) override;
     void NextLine();
@@ -80,6 +91,9 @@ private:
     void sortByColumn(int column);
     void itemClicked(const QModelIndex& index);
     void currentRowChanged(const QModelIndex& current);
+    QList<int> selectedLines() const;
+    // Remove logger 01234567 ? (its first address line)
+    bool askToRemove(const LoggerRecord& rec);
     void showEditor();
     void followMouse();
     void saveLayout();

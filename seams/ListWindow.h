@@ -36,4 +36,13 @@ public:
     // Gives the list the focus and moves it one line down (+1) or up (-1), as
     // the arrow keys do; the editor then shows the new current logger.
     virtual void StepLine(int direction) = 0;
+    // A new logger of that serial at the line position (0: at the end),
+    // made current and shown: 0 added, 1 the serial is already in the list,
+    // 2 the list is full.
+    virtual int CreateNewRecord(qint32 serial, int linePosition, const QString& location) = 0;
+    // Removes the current logger after asking; true when it was removed.
+    virtual bool RemoveRecord() = 0;
+    // The current line's logger into the store's scratch slot; false when
+    // there is no current line.
+    virtual bool GetLocalRecBySelection() = 0;
 };

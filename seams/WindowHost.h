@@ -29,4 +29,6 @@ public:
     virtual QAction* command(const QString& name) const = 0;
     // Works out again which commands are enabled and checked.
     virtual void refreshCommands() = 0;
+    // A report in a text viewer window of its own, which the user may save.
+    virtual void showReport(const QString& caption, const QString& text) = 0;
 };

@@ -2,6 +2,7 @@
 
 #include "AppState.h"
 #include "Commands.h"
+#include "EditingFeature.h"
 #include "Icons.h"
 #include "LangText.h"
 #include "ListWindowFeature.h"
@@ -227,6 +228,11 @@ void frmMain::refreshCommands()
     for (QAction* a : menuBar()->actions())
         if (a->menu() && a->menu()->objectName() != QLatin1String(kCowlMenu))
             a->setEnabled(m_interactive);
+}
+
+void frmMain::showReport(const QString& caption, const QString& text)
+{
+    OpenTextReport(caption, text);
 }
 
 QAction* frmMain::command(const QString& id) const
@@ -496,6 +502,7 @@ void LoadSettings(frmMain* main)
                           SettingsStore::text(Setting::MRU3), SettingsStore::text(Setting::MRU4)});
     main->refreshCommands(); // the follow-mouse check mark
     DMAModule().Records(RecordStore::kScratchSlot).Serial = 99999999;
+    ClearLastFindText();
 }
 
 void SaveSettings(frmMain* main)

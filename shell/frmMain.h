@@ -37,6 +37,7 @@ public:
     void Interact(bool allow) override;
     QAction* command(const QString& id) const override;
     void refreshCommands() override;
+    void showReport(const QString& caption, const QString& text) override;
 
     QMdiArea* mdiArea() const { return m_mdi; }
     QLabel* statusPanel() const { return m_statusPanel; }

@@ -1,4 +1,7 @@
+#include "LangText.h"
 #include "TestSupport.h"
+
+#include <QDir>
 
 #include <QProcess>
 #include <QTemporaryDir>
@@ -129,6 +132,55 @@ private slots:
         mute.kill();
         mute.waitForFinished();
         QCOMPARE(tool({"logger", device, "everything"}).exitCode, 64);
+    }
+
+    // The merge without windows: the report on standard output, messages on
+    // standard error, the backup and the file written as the program does.
+    void merge()
+    {
+        auto record = [](int serial, const char* date, const char* status) {
+            QByteArray line = QByteArray::number(serial) + ",\"AB 1234 5678\",\"\",\"\",\"\",\"\"";
+            return line + ",\"" + date + "\",\"" + status + "\",20,5,\"\"\r\n";
+        };
+        const QByteArray header = "h,h\r\n";
+        const QByteArray database = header + record(1000001, "2003/01/01", "N");
+        writeBytes(path("north.csv"), database);
+        QDir().mkpath(path("patrol"));
+        writeBytes(path("patrol/north.csv"), header + record(1000001, "2003/01/01", "N"));
+        Run r = tool({"merge", path("patrol/north.csv"), path("north.csv")});
+        QCOMPARE(r.exitCode, 0);
+        QVERIFY(r.out.contains(LangText(221).toLatin1()));
+        QVERIFY(!QFile::exists(path("north.csv.000")));
+
+        writeBytes(path("patrol/north.csv"), header + record(1000001, "2003/02/01", "L") +
+                                                 record(2000002, "2003/02/01", "N"));
+        r = tool({"merge", path("patrol/north.csv"), path("north.csv")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(QString::fromLatin1(r.out), LangText(218) + "\n\n1000001" + LangText(219) + "\n1" +
+                                                 LangText(220) + "\n\n" + LangText(222) +
+                                                 "\n02000002\n\n" + LangText(223));
+        QVERIFY(r.err.contains(LangText(225).toLatin1()));
+        QCOMPARE(readBytes(path("north.csv.000")), database);
+        const QByteArray merged = readBytes(path("north.csv"));
+        r = tool({"check", path("north.csv")});
+        QVERIFY(r.out.startsWith("result 0\nlines 3\nrecords 2\n"));
+        QVERIFY(merged.contains("\"2003/02/01\",\"L\",20,5,\"2003/01/01\",\"N\",20,5,"));
+
+        // A handheld result: status letters become the status texts.
+        writeBytes(path("patrol/east.csv"), "h\r\nh,h\r\n" + record(1000001, "2004/01/01", "w"));
+        writeBytes(path("east.pdb"), database);
+        r = tool({"merge", "--handheld", path("patrol/east.csv"), path("east.pdb")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(readBytes(path("east.pdb")), database); // a .pdb stays as it was
+        QVERIFY(
+            readBytes(path("east.csv")).contains("\"2004/01/01\",\"" + LangText(184).toLatin1()));
+
+        r = tool({"merge", path("patrol/north.csv"), path("east.csv")}); // another DMA
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.contains(LangText(216).toLatin1()));
+        r = tool({"merge", path("north.csv")});
+        QCOMPARE(r.exitCode, 64);
     }
 
     void usage_data()

@@ -7,5 +7,8 @@ class RecordEditor;
 // The one record editor of a run, hidden until asked for.
 RecordEditor* CreateRecordEditor(QWidget* parent);
 
-// Registers View > Editor.
+// Registers View > Editor, the Logger menu and Find.
 void RegisterEditingCommands();
+
+// Forgets the text last searched for (the start-up does, with the settings).
+void ClearLastFindText();

@@ -9,3 +9,6 @@ void RegisterListWindowCommands();
 
 // Opens the file as a new list window (nothing happens when it cannot be read).
 void OpenDocument(const QString& path);
+
+// A text viewer window showing a report the program made.
+void OpenTextReport(const QString& caption, const QString& text);

@@ -7,7 +7,10 @@
 #include "DatabaseReader.h"
 #include "DatabaseWriter.h"
 #include "LangText.h"
+#include "LoggerList.h"
+#include "PatrolMerge.h"
 #include "SampleData.h"
+#include "Utilities.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -35,6 +38,12 @@ const char kUsage[] =
     "      program saves a database file.\n"
     "  quorvane-tool handheld [--ignore-errors] [--handheld] IN OUT\n"
     "      Read IN and write its records as a handheld list file.\n"
+    "  quorvane-tool merge [--handheld] PATROL DATABASE\n"
+    "      Add the newest reading of each logger of PATROL (read as a database\n"
+    "      file, or as a result file from the handheld) to DATABASE, as the\n"
+    "      program's File > Add most recent patrol does: a numbered backup, new\n"
+    "      loggers at the end, a .pdb database written as .csv. Prints the patrol\n"
+    "      report; exits with 0 when merged or nothing needed adding.\n"
     "  quorvane-tool generate [--first K] N M OUT\n"
     "      Write a repeatable sample database of N loggers with M readings each,\n"
     "      starting from sample logger K (default 1).\n"
@@ -139,6 +148,53 @@ int convert(const ToolArgs& o, bool handheld)
         print(stderr, FileErrorText(written, false) + QStringLiteral(": ") + o.files[1] +
                           QLatin1Char('\n'));
     return written;
+}
+
+int merge(const ToolArgs& o)
+{
+    RecordStore& store = DMAModule();
+    ReadOptions patrolOptions;
+    patrolOptions.KorvalindImport = o.handheld;
+    const QString& patrolPath = o.files[0];
+    const int read = ReadDatabaseFile(store, patrolPath, patrolOptions);
+    if (read != FileResult::Ok) {
+        print(stderr,
+              FileErrorText(read, true) + QStringLiteral(": ") + patrolPath + QLatin1Char('\n'));
+        return read;
+    }
+    LoggerList patrol;
+    if (!patrol.CopyFrom(store)) {
+        print(stderr, LangText(313) + QLatin1Char('\n')); // no patrol to add
+        return 1;
+    }
+    patrol.DMAName = FileTitle(patrolPath);
+    patrol.Caption = patrolPath;
+    // The database is read as the program reads it; duplicated serials are
+    // accepted, as a user answering Yes would.
+    const LoadDatabase load = [](const QString& path) {
+        const int result = ReadDatabaseFile(path);
+        if (result != FileResult::Ok) {
+            print(stderr,
+                  FileErrorText(result, true) + QStringLiteral(":\n") + path + QLatin1Char('\n'));
+            return false;
+        }
+        return true;
+    };
+    const MergeOutcome out = MergeLatestPatrol(patrol, o.files[1], load);
+    if (!out.log.isEmpty())
+        print(stdout, out.log);
+    if (!out.message.isEmpty())
+        print(stderr, out.message + QLatin1Char('\n'));
+    switch (out.kind) {
+    case MergeOutcome::Merged:
+    case MergeOutcome::Unchanged:
+        return 0;
+    case MergeOutcome::Failed:
+        return FileResult::WriteFailed;
+    case MergeOutcome::Refused:
+        break;
+    }
+    return 1;
 }
 
 QString timeText(const QDateTime& t)
@@ -260,6 +316,11 @@ int run(int argc, char** argv)
         if (o.files.size() != 1)
             return usageError(QStringLiteral("check needs one FILE"));
         return check(o);
+    }
+    if (command == QLatin1String("merge")) {
+        if (o.files.size() != 2 || o.ignoreErrors)
+            return usageError(QStringLiteral("merge needs PATROL and DATABASE"));
+        return merge(o);
     }
     if (command == QLatin1String("convert") || command == QLatin1String("handheld")) {
         if (o.files.size() != 2)
