@@ -68,7 +68,7 @@ DateDialog::DateDialog(QWidget* parent) : QDialog(parent)
     setObjectName(QStringLiteral("DateDialog"));
     setWindowTitle(LangText(475)); // Edit Date
     LabelDate = new QLabel(LangText(164), this);
-    TxtDate = new TextField(10, this);
+    TxtDate = new TextField(20, this);
     TxtDate->setObjectName(QStringLiteral("TxtDate"));
     TxtDate->setText(QStringLiteral("0000/00/00"));
     ChkDoAll = new QCheckBox(LangText(476), this);
