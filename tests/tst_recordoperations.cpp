@@ -208,7 +208,8 @@ private slots:
                                             << "    /  /  ";
         QTest::newRow("no such month") << "01/13/2003"
                                        << "    /  /  ";
-        QTest::newRow("no date stays no date") << "" << "";
+        QTest::newRow("no date stays no date") << ""
+                                               << "";
     }
     void walkByDates()
     {
