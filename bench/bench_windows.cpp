@@ -53,6 +53,11 @@ public:
         fail(p);
         return {};
     }
+    QString folderName(const QString& t, const QString&) override
+    {
+        fail(t);
+        return {};
+    }
     int showModal(QDialog&) override { return fail(QStringLiteral("a modal window")); }
 
 private:

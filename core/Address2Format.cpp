@@ -40,6 +40,25 @@ int entry(const QString& address2)
 
 } // namespace
 
+QStringList Address2Entries()
+{
+    return {QStringLiteral("Address2"),
+            QStringLiteral("Lat/Long (Hdd.ddddd-Hddd.ddddd)"),
+            QStringLiteral("BNG (XX-nnnnn-nnnnn)"),
+            QStringLiteral("RD (nnnnnn-nnnnnn)"),
+            QStringLiteral("KKJ (nnnnnnn-nnnnnnn)"),
+            QStringLiteral("GK (nnnnnnn-nnnnnnn)"),
+            QStringLiteral("ITM (IX-nnnnn-nnnnn)"),
+            QStringLiteral("MGRS (Xnn-XX-nnnnn-nnnnn)"),
+            QStringLiteral("NZ (Ennnnnnn-Nnnnnnnn)"),
+            QStringLiteral("SG (Onnnnnnn-Nnnnnnnn)"),
+            QStringLiteral("SUI (nnnnnn-nnnnnn)"),
+            QStringLiteral("T67 (nnnnnn-nnnnnn)"),
+            QStringLiteral("UTM (nn-X-nnnnnnn-nnnnnnn)"),
+            QStringLiteral("QNG (nnnnnn-nnnnnn)"),
+            QStringLiteral("Valve ID")};
+}
+
 QString Address2Caption()
 {
     return Address2Caption(Globals().Address2);

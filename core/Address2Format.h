@@ -3,6 +3,10 @@
 // formats, chosen by the Address2 setting (0 to 14).
 
 #include <QString>
+#include <QStringList>
+
+// The fifteen entries the options offer, in the order of their numbers 0 to 14.
+QStringList Address2Entries();
 
 // The caption that labels the field, for the program's Address2 setting.
 QString Address2Caption();

@@ -263,6 +263,12 @@ void frmDMAEdit::toggleGraph()
     cmdGraph->setText(narrow ? QStringLiteral("Hide Graph") : QStringLiteral("Show Graph"));
 }
 
+void frmDMAEdit::applyAddress2Format()
+{
+    lblComment2->setText(Address2Caption());
+    txtComments2->setEditMask(Address2Mask());
+}
+
 bool frmDMAEdit::graphShown() const
 {
     return width() >= kWideWidth;

@@ -31,6 +31,7 @@ public:
     void resetGraph() override;
     void toggleGraph() override;
     bool graphShown() const override;
+    void applyAddress2Format() override;
 
     // Update (the button and F12) and the other commands of the window.
     void cmdUpdate_Click();

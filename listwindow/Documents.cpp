@@ -37,11 +37,17 @@ QString freeBackupName(const QString& base)
 
 bool LoadDatabaseFile(const QString& path)
 {
+    return LoadDatabaseFile(path, false);
+}
+
+bool LoadDatabaseFile(const QString& path, bool handheldResult)
+{
     int result;
     {
         BusyCursor busy;
         ReadOptions options;
         options.IgnoreFileErrs = Globals().IgnoreFileErrs;
+        options.KorvalindImport = handheldResult;
         result = ReadDatabaseFile(path, options);
     }
     if (result != FileResult::Ok) {
@@ -84,10 +90,10 @@ frmDMA* CreateListWindow()
     return window;
 }
 
-void OpenDocument(const QString& path)
+ListWindow* OpenDocument(const QString& path, bool handheldResult)
 {
-    if (!LoadDatabaseFile(path))
-        return;
+    if (!LoadDatabaseFile(path, handheldResult))
+        return nullptr;
     frmDMA* window = CreateListWindow();
     LoggerList& doc = window->document();
     doc.AskForSave = false;
@@ -101,6 +107,7 @@ void OpenDocument(const QString& path)
     window->setFocus();
     if (WindowHost* host = App::Host())
         host->ShuffleMRU(window->caption());
+    return window;
 }
 
 frmDMA* NewDocument()

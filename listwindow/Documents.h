@@ -10,6 +10,7 @@ class frmDMA;
 // Reads the file into the record store and tells the user of a failure or of
 // duplicated serials; true when its records may be shown.
 bool LoadDatabaseFile(const QString& path);
+bool LoadDatabaseFile(const QString& path, bool handheldResult);
 // A new, empty, untitled list window.
 frmDMA* NewDocument();
 // A list window inside the main window, sized and laid out from the settings.

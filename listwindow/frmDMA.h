@@ -31,7 +31,7 @@ public:
 
     // The caption is the document's full path (or the untitled name).
     QString caption() const { return m_document.Caption; }
-    void setCaption(const QString& caption);
+    void setCaption(const QString& caption) override;
 
     void CopyFrom_DMAModule();
     void CopyTo_DMAModule();
@@ -59,7 +59,7 @@ public:
     void PasteRecords();
     bool PasteRecord(int clipboardIndex);
     // One line of a walk-by file into the list; false when it was not taken.
-    bool ImportRecord(const QString& line, int lineNumber);
+    bool ImportRecord(const QString& line, int lineNumber) override;
     void ModifyRecordBySerialNo(const LoggerRecord& edited) override;
     void StepLine(int direction) override;
     void NextLine();

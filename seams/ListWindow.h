@@ -17,6 +17,8 @@ public:
     bool AutoSize = false; // columns follow the window width
 
     virtual LoggerList& document() = 0;
+    // The caption: the document's full path, or its untitled name.
+    virtual void setCaption(const QString& caption) = 0;
     virtual const LoggerList& document() const = 0;
     // Makes the line current, selects it and scrolls it into view.
     virtual void MakeVisibleListLine(int line) = 0;
@@ -45,4 +47,6 @@ public:
     // The current line's logger into the store's scratch slot; false when
     // there is no current line.
     virtual bool GetLocalRecBySelection() = 0;
+    // One line of a walk-by file into the list; false when it was not taken.
+    virtual bool ImportRecord(const QString& line, int lineNumber) = 0;
 };

@@ -169,6 +169,15 @@ QString SaveFileName(QWidget* parent, const QString& title, const QString& folde
         nullptr, QFileDialog::DontConfirmOverwrite));
 }
 
+QString FolderName(QWidget* parent, const QString& title, const QString& folder)
+{
+    NormalPointer pointer;
+    if (g_handler)
+        return g_handler->folderName(title, folder);
+    return QDir::toNativeSeparators(
+        QFileDialog::getExistingDirectory(parent ? parent : dialogParent(), title, folder));
+}
+
 QString InputBox(const QString& prompt, const QString& title, const QString& defaultText)
 {
     NormalPointer pointer;

@@ -44,6 +44,8 @@ QString OpenFileName(QWidget* parent, const QString& title, const QString& folde
 // The dialog starts in folder with fileName proposed; empty on cancel.
 QString SaveFileName(QWidget* parent, const QString& title, const QString& folder,
                      const QString& fileName, const QString& filter);
+// A folder chosen, starting at folder; empty on cancel.
+QString FolderName(QWidget* parent, const QString& title, const QString& folder);
 // The text typed, or a null string on cancel.
 QString InputBox(const QString& prompt, const QString& title,
                  const QString& defaultText = QString());
@@ -69,6 +71,7 @@ public:
                                  const QString& fileName, const QString& filter) = 0;
     virtual QString inputBox(const QString& prompt, const QString& title,
                              const QString& defaultText) = 0;
+    virtual QString folderName(const QString& title, const QString& folder) = 0;
     virtual int showModal(QDialog& dialog) = 0;
 };
 void SetHandler(Handler* handler);

@@ -22,4 +22,6 @@ public:
     // Between the narrow window and the wide one that shows the graph.
     virtual void toggleGraph() = 0;
     virtual bool graphShown() const = 0;
+    // Takes the comment 2 format of the settings at once (caption and mask).
+    virtual void applyAddress2Format() = 0;
 };

@@ -12,6 +12,7 @@
 #include "RecordChecks.h"
 #include "RecordEditor.h"
 #include "SettingsStore.h"
+#include "TransferFeature.h"
 #include "TransferFolders.h"
 #include "Utilities.h"
 #include "frmMain.h"
@@ -27,6 +28,7 @@ void registerFeatures()
 {
     RegisterListWindowCommands();
     RegisterEditingCommands();
+    RegisterTransferCommands();
 }
 } // namespace
 

@@ -6,29 +6,35 @@
 #include <QFile>
 
 namespace {
-QString transferBase()
-{
-    return QDir(ProgramFolder()).filePath(QStringLiteral("korvalind"));
-}
-
 void clearFolder(const QString& folder)
 {
+    // Only plain files of the folder itself: a link never takes the
+    // deleting elsewhere.
     QDir dir(folder);
     for (const QString& name :
-         dir.entryList({QStringLiteral("*.pdb"), QStringLiteral("*.PDB")}, QDir::Files))
+         dir.entryList({QStringLiteral("*.pdb")}, QDir::Files | QDir::NoSymLinks | QDir::Hidden))
         QFile::remove(dir.filePath(name));
     QFile::remove(dir.filePath(QStringLiteral("xfer.err")));
 }
 } // namespace
 
+QString TransferFolderUnder(const QString& programFolder, const QString& name)
+{
+    const QChar sep = QDir::separator();
+    QString base = programFolder;
+    if (!base.endsWith(QLatin1Char('/')) && !base.endsWith(QLatin1Char('\\')))
+        base += sep;
+    return base + QStringLiteral("korvalind") + sep + name;
+}
+
 QString KorvalindFromDir()
 {
-    return QDir::toNativeSeparators(QDir(transferBase()).filePath(QStringLiteral("from")));
+    return TransferFolderUnder(QDir::toNativeSeparators(ProgramFolder()), QStringLiteral("from"));
 }
 
 QString KorvalindToDir()
 {
-    return QDir::toNativeSeparators(QDir(transferBase()).filePath(QStringLiteral("to")));
+    return TransferFolderUnder(QDir::toNativeSeparators(ProgramFolder()), QStringLiteral("to"));
 }
 
 void PrepareTransferFolders()

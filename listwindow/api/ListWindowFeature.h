@@ -7,8 +7,11 @@
 // the list and its columns, and the toolbar's page buttons.
 void RegisterListWindowCommands();
 
-// Opens the file as a new list window (nothing happens when it cannot be read).
-void OpenDocument(const QString& path);
+class ListWindow;
+
+// Opens the file as a new list window, or a result file from the handheld
+// receiver; null (after telling the user why) when it cannot be read.
+ListWindow* OpenDocument(const QString& path, bool handheldResult = false);
 
 // A text viewer window showing a report the program made.
 void OpenTextReport(const QString& caption, const QString& text);

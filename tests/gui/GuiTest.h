@@ -42,7 +42,7 @@ constexpr int YesNoCancelWarning =
 class ScriptedPrompts : public Prompts::Handler
 {
 public:
-    enum Kind { Message, OpenFile, SaveFile, Input, Modal };
+    enum Kind { Message, OpenFile, SaveFile, Input, Modal, Folder };
     struct Step
     {
         Kind kind;
@@ -52,6 +52,7 @@ public:
         std::function<int(QDialog&)> modal; // runs a modal window
         int buttons = 0;                    // the message box must offer exactly these
         QString title;                      // and, when given, this title
+        std::function<void()> meanwhile;    // what the user does while a message is up
     };
 
     // What the user will do, in order. A message box must offer the buttons
@@ -59,17 +60,27 @@ public:
     void message(int buttons, int answer, const QString& contains = QString(),
                  const QString& title = QString())
     {
-        m_steps.push_back({Message, {}, answer, contains, {}, buttons, title});
+        m_steps.push_back({Message, {}, answer, contains, {}, buttons, title, {}});
     }
-    void openFile(const QString& path) { m_steps.push_back({OpenFile, path, 0, {}, {}, 0, {}}); }
+    // A message during which the user does something else first.
+    void messageWhile(int buttons, int answer, const QString& contains,
+                      std::function<void()> meanwhile)
+    {
+        m_steps.push_back({Message, {}, answer, contains, {}, buttons, {}, std::move(meanwhile)});
+    }
+    void openFile(const QString& path)
+    {
+        m_steps.push_back({OpenFile, path, 0, {}, {}, 0, {}, {}});
+    }
     void saveFile(const QString& path, const QString& proposedContains = QString())
     {
-        m_steps.push_back({SaveFile, path, 0, proposedContains, {}, 0, {}});
+        m_steps.push_back({SaveFile, path, 0, proposedContains, {}, 0, {}, {}});
     }
-    void input(const QString& text) { m_steps.push_back({Input, text, 0, {}, {}, 0, {}}); }
+    void input(const QString& text) { m_steps.push_back({Input, text, 0, {}, {}, 0, {}, {}}); }
+    void folder(const QString& path) { m_steps.push_back({Folder, path, 0, {}, {}, 0, {}, {}}); }
     void modal(const QString& objectName, std::function<int(QDialog&)> run)
     {
-        m_steps.push_back({Modal, {}, 0, objectName, std::move(run), 0, {}});
+        m_steps.push_back({Modal, {}, 0, objectName, std::move(run), 0, {}, {}});
     }
     // The splash window, left to close by itself; it comes before anything else.
     void splash()
@@ -80,6 +91,7 @@ public:
                             QStringLiteral("frmSplash"),
                             [](QDialog& d) { return Prompts::RunModal(d); },
                             0,
+                            {},
                             {}});
     }
 
@@ -109,6 +121,8 @@ public:
         if (!s.title.isEmpty() && title != s.title)
             fail(QStringLiteral("message '%1' titled '%2', expected '%3'")
                      .arg(prompt, title, s.title));
+        if (s.meanwhile)
+            s.meanwhile();
         if (!answers(offered).contains(s.answer)) {
             fail(QStringLiteral("answer %1 is not a button of message '%2'")
                      .arg(s.answer)
@@ -140,6 +154,12 @@ public:
         noteCursor();
         const Step s = next(Input, prompt);
         return s.kind == Input ? s.answerText : QString();
+    }
+    QString folderName(const QString& title, const QString&) override
+    {
+        noteCursor();
+        const Step s = next(Folder, title);
+        return s.kind == Folder ? s.answerText : QString();
     }
     int showModal(QDialog& dialog) override
     {
@@ -174,11 +194,11 @@ private:
     }
     Step next(Kind kind, const QString& what)
     {
-        static const char* names[] = {"message", "open dialog", "save dialog", "input box",
-                                      "modal window"};
+        static const char* names[] = {"message",   "open dialog",  "save dialog",
+                                      "input box", "modal window", "folder dialog"};
         if (m_steps.empty() || m_steps.front().kind != kind) {
             fail(QStringLiteral("unexpected %1: %2").arg(QLatin1String(names[kind]), what));
-            return {Kind(-1), {}, 0, {}, {}, 0, {}};
+            return {Kind(-1), {}, 0, {}, {}, 0, {}, {}};
         }
         Step s = m_steps.front();
         m_steps.pop_front();

@@ -102,12 +102,12 @@ private slots:
     {
         GuiFixture f;
         frmMain* main = f.start();
-        for (const char* built :
-             {"mnuFileNew", "mnuFileOpen", "mnuViewEditor", "mnuHelpAbout", "mnuViewShowOption(3)",
-              "tbBack", "mnuEditCut", "mnuLoggerAdd", "mnuFileMerge"})
+        for (const char* built : {"mnuFileNew", "mnuFileOpen", "mnuViewEditor", "mnuHelpAbout",
+                                  "mnuViewShowOption(3)", "tbBack", "mnuEditCut", "mnuLoggerAdd",
+                                  "mnuFileMerge", "mnuFileImport", "mnuKorvalindToAll"})
             QVERIFY2(main->command(built)->isEnabled(), built);
-        for (const char* later : {"mnuFilePrint", "mnuFileImport", "mnuSearchCatalogue",
-                                  "mnuCowlSetup", "mnuKorvalindToAll", "mnuFileExport"})
+        for (const char* later : {"mnuFilePrint", "mnuFilePageSetup", "mnuSearchCatalogue",
+                                  "mnuCowlSetup", "mnuFileExport"})
             QVERIFY2(!main->command(later)->isEnabled(), later);
         QCOMPARE(main->command("mnuFileNew")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
         QCOMPARE(main->command("mnuViewShowOption(0)")->shortcut(), QKeySequence(Qt::Key_F2));

@@ -1,0 +1,324 @@
+#include "KorvalindTalk.h"
+
+#include "Ansi.h"
+#include "AppState.h"
+#include "DatabaseReader.h"
+#include "DatabaseWriter.h"
+#include "LangText.h"
+#include "ListWindow.h"
+#include "ListWindowFeature.h"
+#include "LoggerList.h"
+#include "Prompts.h"
+#include "RecordChecks.h"
+#include "SettingsStore.h"
+#include "TransferFolders.h"
+#include "TransferProgress.h"
+#include "Utilities.h"
+#include "WindowHost.h"
+#include "frmSelection.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QHash>
+#include <QProcess>
+#include <QRegularExpression>
+
+namespace KorvalindTalk {
+
+namespace {
+
+constexpr qint64 kErrorFileLimit = 64 * 1024; // an error file is two short lines
+constexpr int kStartWaitMs = 10000;
+
+QString programName()
+{
+#ifdef Q_OS_WIN
+    return QStringLiteral("KorvalindTalk.exe");
+#else
+    return QStringLiteral("KorvalindTalk");
+#endif
+}
+
+// Items 2 to 5 of the command line.
+QStringList arguments(const QString& mode, const QString& folder)
+{
+    const ProgramSettings& g = Globals();
+    return {g.UseModem ? QStringLiteral("Modem=") + g.NumberToDial : QStringLiteral("Direct"),
+            QStringLiteral("ComPort=") + QString::number(g.ComPort), mode, folder};
+}
+
+void interact(bool allow)
+{
+    if (WindowHost* host = App::Host())
+        host->Interact(allow);
+}
+
+// A received file as a new, unsaved, untitled list window numbered by the
+// download counter.
+void openReceived(const QString& path)
+{
+    ListWindow* window = OpenDocument(path, true);
+    if (!window)
+        return; // the reader has said why; the next file is opened all the same
+    LoggerList& doc = window->document();
+    doc.AskForSave = true;
+    doc.NeverBeenSaved = true;
+    doc.DMAName = FileTitle(doc.DMAName);
+    ProgramSettings& g = Globals();
+    window->setCaption(LangText(210) + QString::number(g.DownLoadCount) + QLatin1Char(' ') +
+                       doc.DMAName);
+    if (g.DownLoadCount < INT16_MAX)
+        ++g.DownLoadCount;
+}
+
+// The list windows in the order they were made.
+QList<ListWindow*> listWindows()
+{
+    QList<ListWindow*> out;
+    if (WindowHost* host = App::Host())
+        for (QWidget* w : host->childWindows())
+            if (auto* list = qobject_cast<ListWindow*>(w); list && App::IsObjectAlive(list))
+                out << list;
+    return out;
+}
+
+// The handheld's name for a list window's list.
+QString sentName(const LoggerList& doc)
+{
+    QString name = FileTitle(doc.DMAName);
+    const QString upper = doc.DMAName.toUpper();
+    if (!upper.endsWith(QLatin1String(".PDB"))) {
+        if (upper.endsWith(QLatin1String(".CSV")))
+            name = name.left(name.size() - 4) + QStringLiteral(".PDB");
+        else
+            name += QStringLiteral(".PDB");
+    }
+    return name;
+}
+
+// Writes the lists of the windows into the "to" folder. Two windows of one
+// name make one file, the later replacing the earlier: the user is told
+// which list will not reach the handheld.
+QString writeLists(const QList<ListWindow*>& windows)
+{
+    QHash<QString, QString> sentBy; // file name, case ignored -> the window's caption
+    QStringList replaced;
+    for (ListWindow* window : windows) {
+        LoggerList& doc = window->document();
+        if (doc.RecordCount() < 1)
+            continue;
+        doc.CopyTo(DMAModule());
+        const QString name = sentName(doc);
+        const QString path = KorvalindToDir() + QDir::separator() + name;
+#ifdef Q_OS_WIN
+        const QString key = name.toLower(); // one file, whatever the case
+#else
+        const QString key = name;
+#endif
+        if (sentBy.contains(key))
+            replaced << sentBy.value(key);
+        sentBy.insert(key, doc.Caption);
+        const int result = WriteKorvalindFile(path);
+        if (result != FileResult::Ok)
+            ShowMessage(FileErrorText(result, false) + QStringLiteral(":\n") + path);
+    }
+    return replaced.isEmpty() ? QString() : LangText(620) + replaced.join(QStringLiteral(", "));
+}
+
+// After a send: the transfer's error text, and which lists did not go.
+void reportSend(const QString& replaced)
+{
+    QString error;
+    ReadTransferError(KorvalindFromDir(), &error);
+    if (!replaced.isEmpty())
+        SetStatusText(error.isEmpty() ? replaced : error + QStringLiteral("  ") + replaced);
+}
+
+} // namespace
+
+QString ProgramPath()
+{
+    QString base = QDir::toNativeSeparators(ProgramFolder());
+    if (!base.endsWith(QLatin1Char('/')) && !base.endsWith(QLatin1Char('\\')))
+        base += QDir::separator();
+    return base + programName();
+}
+
+QString CommandLine(const QString& mode, const QString& folder)
+{
+    return QLatin1Char('"') + ProgramPath() + QLatin1Char('"') + QLatin1Char(' ') +
+           arguments(mode, folder).join(QLatin1Char(' '));
+}
+
+bool RunAndWait(const QString& program, const QStringList& args, const QString& commandLine)
+{
+    QProcess process;
+    process.setProgram(program);
+#ifdef Q_OS_WIN
+    // The program reads its command line as the five items stand, unquoted.
+    process.setNativeArguments(args.join(QLatin1Char(' ')));
+#else
+    process.setArguments(args);
+#endif
+    process.setProcessChannelMode(QProcess::ForwardedChannels);
+    process.start();
+    if (!process.waitForStarted(kStartWaitMs))
+        return true; // not told: the command goes on as if nothing was sent or received
+    TransferProgress progress(process, commandLine, App::MainWindowWidget());
+    Prompts::ShowModal(progress);
+    if (process.state() != QProcess::NotRunning) {
+        // Closed without the program ending: it is ended, not waited for.
+        EndProcess(process);
+        return false;
+    }
+    return !progress.cancelled();
+}
+
+Run RunTransfer(const QString& mode, const QString& folder)
+{
+    const QString exe = ProgramPath();
+    // The program must be there under exactly its name.
+    QString found;
+    const QString wanted = programName();
+    for (const QString& name : QDir(QFileInfo(exe).absolutePath()).entryList(QDir::Files))
+        if (name.compare(wanted, Qt::CaseInsensitive) == 0 && (found.isEmpty() || name == wanted))
+            found = name;
+    Run result = Run::Ran;
+    if (found != wanted) {
+        ShowMessage(found + LangText(208) + exe);
+        result = Run::NotFound;
+    } else {
+        const QString line = CommandLine(mode, folder);
+        SetStatusText(line);
+        if (!RunAndWait(exe, arguments(mode, folder), line))
+            result = Run::Cancelled;
+    }
+    SetStatusText(QString());
+    return result;
+}
+
+Run ReadFromKorvalind()
+{
+    return RunTransfer(QStringLiteral("READ"), KorvalindFromDir());
+}
+
+Run WriteToKorvalind()
+{
+    return RunTransfer(QStringLiteral("WRITE"), KorvalindToDir());
+}
+
+QStringList ListReceivedFiles(const QString& folder)
+{
+    QStringList files;
+    const QDir dir(folder);
+    const QString inside = QFileInfo(folder).canonicalFilePath();
+    for (const QString& name :
+         dir.entryList({QStringLiteral("*.pdb")}, QDir::Files | QDir::NoSymLinks, QDir::Name)) {
+        const QFileInfo info(dir.filePath(name));
+        // A name is data: only a plain file that really is in the folder.
+        if (info.isSymLink() || info.canonicalPath() != inside)
+            continue;
+        files << QDir::toNativeSeparators(info.filePath());
+    }
+    return files;
+}
+
+int ReadTransferError(const QString& folder, QString* text)
+{
+    if (text)
+        text->clear();
+    QFile file(QDir(folder).filePath(QStringLiteral("xfer.err")));
+    if (!file.exists())
+        return -999;
+    QStringList lines;
+    if (file.open(QIODevice::ReadOnly)) {
+        const QByteArray head = file.read(kErrorFileLimit);
+        lines = Ansi::toQString(std::string_view(head.constData(), size_t(head.size())))
+                    .split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
+    }
+    // Two lines as a rule: the number, then the text; with one line it is
+    // all there is to show.
+    const QString number = lines.value(0).trimmed();
+    const QString shown =
+        lines.size() >= 2 && !lines[1].trimmed().isEmpty() ? lines[1].trimmed() : number;
+    SetStatusText(shown);
+    if (text)
+        *text = shown;
+    return static_cast<int>(WholeNumberValue(Ansi::fromQString(number), INT16_MIN, INT16_MAX));
+}
+
+void ReceiveAll()
+{
+    ClearFromFolder();
+    if (ReadFromKorvalind() == Run::Cancelled) {
+        ClearFromFolder(); // nothing half-received is opened
+        return;
+    }
+    interact(false);
+    const QStringList files = ListReceivedFiles(KorvalindFromDir());
+    if (files.isEmpty()) {
+        interact(true);
+        ShowMessage(LangText(209)); // nothing received
+        return;
+    }
+    for (const QString& path : files)
+        openReceived(path);
+    interact(true);
+    ReadTransferError(KorvalindFromDir());
+}
+
+void ReceiveSelection()
+{
+    ClearFromFolder();
+    if (ReadFromKorvalind() == Run::Cancelled) {
+        ClearFromFolder();
+        return;
+    }
+    const QStringList files = ListReceivedFiles(KorvalindFromDir());
+    if (files.isEmpty()) {
+        interact(true);
+        ShowMessage(LangText(209));
+        return;
+    }
+    frmSelection selection(App::MainWindowWidget());
+    selection.setWindowTitle(LangText(211));
+    selection.clearNodes();
+    for (const QString& path : files)
+        selection.addNode(path, FileTitle(path));
+    Prompts::ShowModal(selection);
+    for (const QString& path : selection.checkedKeys())
+        openReceived(path);
+    ReadTransferError(KorvalindFromDir());
+}
+
+void SendAll()
+{
+    ClearToFolder();
+    interact(false);
+    const QString replaced = writeLists(listWindows());
+    interact(true);
+    WriteToKorvalind();
+    reportSend(replaced);
+}
+
+void SendSelection()
+{
+    ClearToFolder();
+    const QList<ListWindow*> windows = listWindows();
+    frmSelection selection(App::MainWindowWidget());
+    selection.setWindowTitle(LangText(212));
+    selection.clearNodes();
+    for (int i = 0; i < windows.size(); ++i)
+        if (windows[i]->document().RecordCount() > 0)
+            selection.addNode(QStringLiteral("x%1").arg(i), windows[i]->document().Caption);
+    Prompts::ShowModal(selection);
+    QList<ListWindow*> chosen;
+    for (const QString& key : selection.checkedKeys())
+        chosen << windows.value(key.mid(1).toInt());
+    const QString replaced = writeLists(chosen);
+    WriteToKorvalind();
+    reportSend(replaced);
+}
+
+} // namespace KorvalindTalk

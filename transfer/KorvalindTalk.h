@@ -1,0 +1,42 @@
+#pragma once
+// Sending logger lists to the handheld receiver and receiving its patrol
+// results, through the outside transfer program: lists are written into the
+// "to" folder and the program sends them; the program leaves what it
+// receives in the "from" folder, and each file opens as a new list window.
+
+#include <QString>
+#include <QStringList>
+
+namespace KorvalindTalk {
+
+// The transfer program in the program folder.
+QString ProgramPath();
+// The five items the program is started with, as one line: the quoted
+// program path, "Direct" or "Modem=" and the number, "ComPort=" and the
+// port, the mode, the folder.
+QString CommandLine(const QString& mode, const QString& folder);
+
+enum class Run { NotFound, Cancelled, Ran };
+// Runs the program in that mode on that folder; a missing program is told
+// to the user.
+Run RunTransfer(const QString& mode, const QString& folder);
+// Starts the program and keeps the program alive until it ends or the user
+// cancels it; false when cancelled. A program that cannot start is not told.
+bool RunAndWait(const QString& program, const QStringList& arguments, const QString& commandLine);
+Run ReadFromKorvalind();
+Run WriteToKorvalind();
+
+// The received files: the plain ".pdb" files of the folder, in name order;
+// links and anything outside the folder are left alone.
+QStringList ListReceivedFiles(const QString& folder);
+// The error file of a transfer: its second line goes to the status bar (as
+// much of it as there is), its first line's number is returned; -999 when
+// there is no error file. *text gets what was shown.
+int ReadTransferError(const QString& folder, QString* text = nullptr);
+
+void ReceiveAll();
+void ReceiveSelection();
+void SendAll();
+void SendSelection();
+
+} // namespace KorvalindTalk

@@ -1,0 +1,86 @@
+#include "WalkByImport.h"
+
+#include "Ansi.h"
+#include "AppState.h"
+#include "LangText.h"
+#include "ListWindow.h"
+#include "Prompts.h"
+#include "SettingsStore.h"
+#include "TransferProgress.h"
+#include "Utilities.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+
+namespace {
+constexpr int kStartWaitMs = 10000;
+constexpr qint64 kLongestLine = 64 * 1024; // a walk-by line is a few dozen characters
+} // namespace
+
+QString WalkByProgramPath()
+{
+#ifdef Q_OS_WIN
+    const QString name = QStringLiteral("catcom32.exe");
+#else
+    const QString name = QStringLiteral("catcom32");
+#endif
+    return QDir::toNativeSeparators(QDir(ProgramFolder()).filePath(name));
+}
+
+void ImportWalkByFile()
+{
+    SetStatusText(QString());
+    ListWindow* list = App::UsableActiveList();
+    if (!list) {
+        ShowMessage(LangText(129));
+        return;
+    }
+    QProcess program;
+    program.setProgram(WalkByProgramPath());
+    program.setProcessChannelMode(QProcess::ForwardedChannels);
+    program.start();
+    if (!program.waitForStarted(kStartWaitMs)) {
+        ShowMessage(LangText(519) + QLatin1Char(' ')); // cannot be started
+        return;
+    }
+    ShowMessage(LangText(527)); // the user downloads meanwhile
+    // Asked to end, and made to after a short wait: a program that hangs
+    // never holds the import up for good.
+    if (program.state() == QProcess::NotRunning)
+        ShowMessage(LangText(528));
+    else
+        EndProcess(program);
+
+    const QString folder = QDir::toNativeSeparators(Globals().TrundlexPath);
+    const QString sep = folder.endsWith(QDir::separator()) ? QString() : QString(QDir::separator());
+    const QStringList names =
+        QDir(folder).entryList({QStringLiteral("*.txt")}, QDir::Files, QDir::Name);
+    const QString file = folder + sep + names.value(0);
+    QFile in(file);
+    if (names.isEmpty() || !in.open(QIODevice::ReadOnly)) {
+        ShowMessage(LangText(519) + QLatin1Char(' ') + file); // nothing imported or moved
+        return;
+    }
+    int number = 0;
+    while (!in.atEnd()) {
+        QByteArray line = in.readLine(kLongestLine);
+        if (line.isEmpty() && in.error() != QFileDevice::NoError)
+            break;
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        list->ImportRecord(Ansi::toQString(std::string_view(line.constData(), size_t(line.size()))),
+                           ++number); // a line it refuses is skipped
+    }
+    const bool readToTheEnd = in.error() == QFileDevice::NoError;
+    in.close();
+    if (!readToTheEnd) {
+        ShowMessage(LangText(519) + QLatin1Char(' ') + file); // stays to be imported again
+        return;
+    }
+    ShowMessage(LangText(526));
+    // Kept under its ".bak" name, so it is not imported twice.
+    const QString backup = file.left(file.size() - 3) + QStringLiteral("bak");
+    QFile::remove(backup);
+    QFile::rename(file, backup);
+}
