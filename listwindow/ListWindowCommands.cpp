@@ -155,8 +155,8 @@ void mergeCommand()
     WindowHost* host = App::Host();
     if (host)
         host->Interact(false);
-    const MergeOutcome out = MergeLatestPatrol(list->document(), path,
-                                               [](const QString& p) { return LoadDatabaseFile(p); });
+    const MergeOutcome out = MergeLatestPatrol(
+        list->document(), path, [](const QString& p) { return LoadDatabaseFile(p); });
     if (host)
         host->Interact(true);
     if (!out.log.isEmpty())

@@ -2,9 +2,9 @@
 
 #include "DatabaseReader.h"
 #include "DatabaseWriter.h"
-#include "RecordChecks.h"
 #include "Documents.h"
 #include "KorvalindTalk.h"
+#include "RecordChecks.h"
 #include "TestSupport.h"
 #include "TransferFolders.h"
 #include "TransferProgress.h"
