@@ -250,7 +250,8 @@ void LoggerSimulator::handle(const QByteArray& payload)
 {
     QByteArray reply = answer(payload);
     ++m_answered;
-    switch (fault) {
+    const bool hit = faultCommand < 0 || (!payload.isEmpty() && quint8(payload[0]) == faultCommand);
+    switch (hit ? fault : Fault::None) {
     case Fault::None:
         send(reply);
         break;

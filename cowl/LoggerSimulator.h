@@ -40,7 +40,8 @@ public:
 
     State state;
     Fault fault = Fault::None;
-    int slowMs = 2000; // how late a slow reply starts
+    int faultCommand = -1; // the fault hits only requests of this command; -1: every request
+    int slowMs = 2000;     // how late a slow reply starts
 
     // Opens a pseudo-terminal pair and returns the path of the end the
     // program opens (Unix only; empty on failure).

@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include "AppState.h"
+#include "CowlWindowsFeature.h"
 #include "EditingFeature.h"
 #include "FindSerial.h"
 #include "Icons.h"
@@ -29,6 +30,7 @@ void registerFeatures()
     RegisterListWindowCommands();
     RegisterEditingCommands();
     RegisterTransferCommands();
+    RegisterCowlCommands();
 }
 } // namespace
 

@@ -102,12 +102,13 @@ private slots:
     {
         GuiFixture f;
         frmMain* main = f.start();
-        for (const char* built : {"mnuFileNew", "mnuFileOpen", "mnuViewEditor", "mnuHelpAbout",
-                                  "mnuViewShowOption(3)", "tbBack", "mnuEditCut", "mnuLoggerAdd",
-                                  "mnuFileMerge", "mnuFileImport", "mnuKorvalindToAll"})
+        for (const char* built :
+             {"mnuFileNew", "mnuFileOpen", "mnuViewEditor", "mnuHelpAbout", "mnuViewShowOption(3)",
+              "tbBack", "mnuEditCut", "mnuLoggerAdd", "mnuFileMerge", "mnuFileImport",
+              "mnuKorvalindToAll", "mnuCowlSetup"})
             QVERIFY2(main->command(built)->isEnabled(), built);
-        for (const char* later : {"mnuFilePrint", "mnuFilePageSetup", "mnuSearchCatalogue",
-                                  "mnuCowlSetup", "mnuFileExport"})
+        for (const char* later :
+             {"mnuFilePrint", "mnuFilePageSetup", "mnuSearchCatalogue", "mnuFileExport"})
             QVERIFY2(!main->command(later)->isEnabled(), later);
         QCOMPARE(main->command("mnuFileNew")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
         QCOMPARE(main->command("mnuViewShowOption(0)")->shortcut(), QKeySequence(Qt::Key_F2));
@@ -124,6 +125,7 @@ private slots:
                 QVERIFY2(!a->isEnabled(), qPrintable(a->objectName()));
         QVERIFY(!main->tbToolBar->isEnabled() && !main->menu("mnuFile")->menuAction()->isEnabled());
         QVERIFY(main->menu("mnuCowl")->menuAction()->isEnabled());
+        QVERIFY(main->command("mnuCowlSetup")->isEnabled());
         QTest::keyClick(main, Qt::Key_N, Qt::ControlModifier);
         QTest::keyClick(main, Qt::Key_F8);
         QCOMPARE(main->mdiArea()->subWindowList().size(), 1);

@@ -1,0 +1,5 @@
+#pragma once
+// The Cowl windows as the rest of the program uses them.
+
+// Registers Cowl > Setup.
+void RegisterCowlCommands();
