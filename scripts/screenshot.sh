@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Takes the README's picture of the main window with two list windows, in a
-# virtual X display.
+# Takes the README's pictures, in a virtual X display: the main window with
+# two list windows, and the noise histogram of a simulated logger.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -12,4 +12,6 @@ scripts/build.sh build
 mkdir -p docs
 xvfb-run -a -s "-screen 0 1280x800x24" \
   build/bin/quorvane-screenshot docs/main-window.png samples/north.csv samples/south.csv
-echo "docs/main-window.png"
+xvfb-run -a -s "-screen 0 1280x800x24" \
+  build/bin/quorvane-screenshot --histogram docs/cowl-histogram.png
+echo "docs/main-window.png docs/cowl-histogram.png"

@@ -1,11 +1,18 @@
 // quorvane-screenshot OUT.png FILE...: starts the program on the files, with
 // its own throw-away settings, tiles the list windows side by side and saves
-// a picture of the main window. scripts/screenshot.sh runs it under Xvfb for
-// the README.
+// a picture of the main window.
+// quorvane-screenshot --histogram OUT.png: the noise histogram window, read
+// from a simulated logger on a pseudo-terminal.
+// scripts/screenshot.sh runs both under Xvfb for the README.
 
 #include "AppState.h"
+#include "CaptureRoutines.h"
+#include "Com32.h"
+#include "CowlComms.h"
+#include "LoggerSimulator.h"
 #include "SettingsStore.h"
 #include "StartUp.h"
+#include "frmCowlGraph.h"
 #include "frmMain.h"
 
 #include <QApplication>
@@ -14,12 +21,62 @@
 #include <QTimer>
 #include <cstdio>
 
+namespace {
+
+int histogram(QApplication& app, const QString& out)
+{
+    LoggerSimulator logger;
+    const QString pty = logger.openPseudoTerminal();
+    if (pty.isEmpty()) {
+        std::fputs("quorvane-screenshot: no pseudo-terminal\n", stderr);
+        return 1;
+    }
+    logger.state.serial = 4071234;
+    logger.state.leakStatus = 2;
+    // The last twelve results, oldest first in the reply's pairs: a leak
+    // growing louder, the newest needing a second look.
+    const quint8 levels[12] = {0x9A, 0x99, 0x98, 0x97, 0x96, 0x95,
+                               0x94, 0x13, 0x12, 0x12, 0x11, 0x11};
+    const quint8 spreads[12] = {0x86, 0x06, 0x06, 0x05, 0x05, 0x05,
+                                0x04, 0x04, 0x03, 0x03, 0x03, 0x02};
+    for (int k = 0; k < 12; ++k) {
+        logger.state.history[static_cast<size_t>(22 - 2 * k)] = levels[k];
+        logger.state.history[static_cast<size_t>(23 - 2 * k)] = spreads[k];
+    }
+    qputenv("QUORVANE_COM1", pty.toLocal8Bit());
+    if (!CowlComms::CowlConnect(1)) {
+        std::fputs("quorvane-screenshot: the simulated logger did not answer\n", stderr);
+        return 1;
+    }
+    frmCowlGraph graph;
+    if (!graph.load())
+        return 1;
+    graph.show();
+    int status = 1;
+    QTimer::singleShot(500, &graph, [&] {
+        status = CaptureForm(&graph).save(out) ? 0 : 1;
+        app.quit();
+    });
+    app.exec();
+    CowlComms::Link().COMM_CLOSE();
+    return status;
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const QStringList args = app.arguments().mid(1);
+    if (args.size() == 2 && args[0] == QLatin1String("--histogram")) {
+        QTemporaryDir settings;
+        SettingsStore::useFileForTesting(settings.filePath(QStringLiteral("settings.ini")));
+        return histogram(app, args[1]);
+    }
     if (args.size() < 2) {
-        std::fputs("usage: quorvane-screenshot OUT.png FILE...\n", stderr);
+        std::fputs("usage: quorvane-screenshot OUT.png FILE...\n"
+                   "       quorvane-screenshot --histogram OUT.png\n",
+                   stderr);
         return 64;
     }
     QTemporaryDir settings;
