@@ -1,0 +1,272 @@
+#include "LangText.h"
+#include "LoggerList.h"
+#include "Report.h"
+
+#include <QtTest>
+
+namespace {
+
+struct Reading
+{
+    const char* date;
+    const char* status;
+    qint16 level;
+    qint16 spread;
+};
+
+LoggerRecord logger(qint32 serial, std::initializer_list<Reading> readings = {},
+                    const char* comment1 = "")
+{
+    LoggerRecord r;
+    r.Serial = serial;
+    r.Comment1 = comment1;
+    int h = 1;
+    for (const Reading& x : readings) {
+        r.Date[h] = x.date;
+        r.Status[h] = x.status;
+        r.Level[h] = x.level;
+        r.Spread[h] = x.spread;
+        ++h;
+    }
+    return r;
+}
+
+// The body lines of a report: every page without its six header lines.
+QStringList bodyLines(const Report& r)
+{
+    QStringList out;
+    for (int page = 0; page < r.pageCount(); ++page)
+        for (int line = r.pageStart(page) + 6; line < r.pageStart(page + 1); ++line)
+            out << QString::fromLatin1(r.text(line).data(), int(r.text(line).size()));
+    return out;
+}
+
+QString blanks(int n)
+{
+    return QString(n, ' ');
+}
+
+using Records = QList<LoggerRecord>;
+
+} // namespace
+
+class TestReport : public QObject
+{
+    Q_OBJECT
+
+    std::unique_ptr<LoggerList> m_list;
+
+    void load(const Records& records)
+    {
+        m_list = std::make_unique<LoggerList>();
+        for (const LoggerRecord& r : records)
+            QVERIFY(m_list->Insert(r) > 0);
+    }
+
+private slots:
+    // The logger report's lines, hand-worked: the logger columns on the
+    // first printed reading, blanks of the same width under them, reading
+    // numbers with history, a blank line after a logger of two or more.
+    void loggerReport_data()
+    {
+        QTest::addColumn<Records>("records");
+        QTest::addColumn<QString>("choice"); // statuses and options ticked
+        QTest::addColumn<QStringList>("lines");
+
+        const Records three = {
+            logger(1234567, {{"2024/03/01", "L", 45, 7}, {"2024/02/01", "W", 30, 12}}),
+            logger(2345678, {{"2024/03/01", "N", 8, 3}}),
+            logger(3456789, {{"2024/03/02", "l ", 51, 6}, {"2024/02/02", "L", 50, 5}}),
+        };
+        QTest::newRow("latest only, every status")
+            << three << "all"
+            << QStringList{"01234567      2024/03/01  L 45 7 ", "02345678      2024/03/01  N 8  3 ",
+                           "03456789      2024/03/02  l 51 6 "};
+        QTest::newRow("latest only, leak: 'l ' trimmed and capitalised matches L")
+            << three << "leak"
+            << QStringList{"01234567      2024/03/01  L 45 7 ",
+                           "03456789      2024/03/02  l 51 6 "};
+        QTest::newRow("history, leak and warning")
+            << three << "leak warning history"
+            << QStringList{"01234567      2024/03/01  L 45 7  1 ",
+                           blanks(14) + "2024/02/01  W 30 12 2 ",
+                           "",
+                           "03456789      2024/03/02  l 51 6  1 ",
+                           blanks(14) + "2024/02/02  L 50 5  2 ",
+                           ""};
+        QTest::newRow("history, one reading printed: no blank line")
+            << three << "notinleak history" << QStringList{"02345678      2024/03/01  N 8  3  1 "};
+        QTest::newRow("nothing passes") << three << "warning" << QStringList{};
+        QTest::newRow("columns: a text wider than its field is cut")
+            << Records{logger(1234567, {{"2024/03/01", "L", 5, 1}},
+                              "a comment far longer than twenty-one")}
+            << "all comment1"
+            << QStringList{"01234567      a comment far longer 2024/03/01  L 5  1 "};
+        QTest::newRow("two loggers with one serial print their own readings")
+            << Records{logger(1234567, {{"2024/03/01", "L", 45, 7}}),
+                       logger(1234567, {{"2024/01/05", "N", 9, 2}})}
+            << "all"
+            << QStringList{"01234567      2024/03/01  L 45 7 ",
+                           "01234567      2024/01/05  N 9  2 "};
+    }
+    void loggerReport()
+    {
+        QFETCH(Records, records);
+        QFETCH(QString, choice);
+        QFETCH(QStringList, lines);
+        load(records);
+        ReportOptions o;
+        const QStringList ticked = choice.split(' ');
+        o.all = ticked.contains("all");
+        o.leak = ticked.contains("leak");
+        o.warning = ticked.contains("warning");
+        o.notInLeak = ticked.contains("notinleak");
+        o.history = ticked.contains("history");
+        o.comment1 = ticked.contains("comment1");
+        o.linesPerPage = 1000;
+        QCOMPARE(bodyLines(BuildReport(*m_list, o)), lines);
+    }
+
+    // Every reading slot with all statuses and history: fifty lines a logger,
+    // the empty slots too.
+    void everySlotWithHistory()
+    {
+        load({logger(1234567, {{"2024/03/01", "L", 45, 7}})});
+        ReportOptions o;
+        o.history = true;
+        o.linesPerPage = 1000;
+        const QStringList lines = bodyLines(BuildReport(*m_list, o));
+        QCOMPARE(lines.size(), 51);
+        QCOMPARE(lines[1], blanks(14) + blanks(12) + "  0  0  2 ");
+        QCOMPARE(lines[49], blanks(14) + blanks(12) + "  0  0  50");
+        QCOMPARE(lines[50], QString());
+    }
+
+    // The summary: a column a date, oldest on the left; placeholders where no
+    // reading falls; a later slot on the same date wins; without All a logger
+    // with nothing on the dates is left out.
+    void summary_data()
+    {
+        QTest::addColumn<bool>("all");
+        QTest::addColumn<QStringList>("lines");
+        const QString dot = " .         ";
+        QTest::newRow("all statuses")
+            << true
+            << QStringList{"01234567      " + dot + "L 45  7    " + dot,
+                           "02345678      " + dot + dot + dot,
+                           "03456789      N 3   1    " + dot + "W 12  9    "};
+        QTest::newRow("leak only") << false
+                                   << QStringList{"01234567      " + dot + "L 45  7    " + dot,
+                                                  "03456789      L 7   7    " + dot + dot};
+    }
+    void summary()
+    {
+        QFETCH(bool, all);
+        QFETCH(QStringList, lines);
+        load({logger(1234567, {{"2024/02/01", "L", 45, 7}, {"2023/12/01", "L", 1, 1}}),
+              logger(2345678, {{"2023/11/11", "L", 60, 9}}),
+              logger(3456789, {{"2024/03/01", "W", 12, 9},
+                               {"2024/01/01", "L", 7, 7},
+                               {"2024/01/01", "N", 3, 1}})});
+        ReportOptions o;
+        o.all = all;
+        o.leak = !all;
+        o.summary = true;
+        o.selectedDates = NewestFirst({"2024/01/01", "2024/03/01", "2024/02/01"});
+        o.linesPerPage = 1000;
+        const Report r = BuildReport(*m_list, o);
+        QCOMPARE(bodyLines(r), lines);
+        QCOMPARE(QString::fromStdString(std::string(r.text(4))),
+                 FixWidth(LangText(451).toStdString(), 14).c_str() +
+                     QString("2024/01/01 2024/02/01 2024/03/01 "));
+    }
+
+    // The header of every page, its styles, and the page breaks: no page
+    // holds more lines than a page takes, the first page and the later ones
+    // alike, and no page holds nothing but its header.
+    void pages_data()
+    {
+        QTest::addColumn<int>("loggers");
+        QTest::addColumn<bool>("history");
+        QTest::addColumn<int>("linesPerPage");
+        QTest::addColumn<QList<int>>("bodyLinesPerPage");
+        QTest::newRow("one page") << 3 << false << 60 << QList<int>{3};
+        QTest::newRow("three a page, six loggers: two pages, no third")
+            << 6 << false << 10 << QList<int>{3, 3};
+        QTest::newRow("three a page, seven loggers") << 7 << false << 10 << QList<int>{3, 3, 1};
+        QTest::newRow("the blank line ends a page")
+            << 2 << true << 10 << QList<int>{3, 3}; // 2 readings + blank, a logger
+        QTest::newRow("a page too small for more than one line")
+            << 3 << false << 5 << QList<int>{1, 1, 1};
+    }
+    void pages()
+    {
+        QFETCH(int, loggers);
+        QFETCH(bool, history);
+        QFETCH(int, linesPerPage);
+        QFETCH(QList<int>, bodyLinesPerPage);
+        Records records;
+        for (int i = 0; i < loggers; ++i)
+            records << logger(1000001 + i, {{"2024/03/01", "L", 45, 7}, {"2024/02/01", "W", 3, 1}});
+        load(records);
+        ReportOptions o;
+        o.all = false;
+        o.leak = o.warning = true;
+        o.history = history;
+        o.linesPerPage = linesPerPage;
+        o.dmaName = "North";
+        o.comment = "checked";
+        o.today = QDate(2026, 3, 7);
+        const Report r = BuildReport(*m_list, o);
+        QCOMPARE(r.pageCount(), bodyLinesPerPage.size());
+        for (int page = 0; page < r.pageCount(); ++page) {
+            const int first = r.pageStart(page);
+            QCOMPARE(r.pageStart(page + 1) - first - 6, bodyLinesPerPage[page]);
+            QVERIFY(r.pageStart(page + 1) - first <= std::max(linesPerPage, 7));
+            const QString title = QString::fromStdString(std::string(r.text(first)));
+            QCOMPARE(title, LangText(460) + "North" + LangText(461) + "03-07-2026" + LangText(462) +
+                                LangText(444) + LangText(446) + LangText(447) +
+                                LangText(history ? 449 : 450) + LangText(463) +
+                                QString::number(page + 1));
+            QCOMPARE(QString::fromStdString(std::string(r.text(first + 2))),
+                     LangText(465) + "checked");
+            const QList<LineStyle> styles = {LineStyle::Bold,      LineStyle::Plain,
+                                             LineStyle::Italic,    LineStyle::Plain,
+                                             LineStyle::Underline, LineStyle::Plain};
+            for (int k = 0; k < 6; ++k)
+                QCOMPARE(r.style(first + k), styles[k]);
+            QCOMPARE(r.pageOfLine(first + 3), page);
+        }
+        QVERIFY(r.endOf(r.pageCount() - 1).line == loggers);
+    }
+
+    // The text form: Windows-1252 bytes as the records hold them, CR LF, and
+    // a form feed opening every page after the first.
+    void plainText()
+    {
+        load({logger(1000001, {{"2024/03/01", "L", 45, 7}}, "caf\xe9 \x81"),
+              logger(1000002, {{"2024/03/01", "L", 45, 7}})});
+        ReportOptions o;
+        o.comment1 = true;
+        o.linesPerPage = 8; // one logger a page
+        const std::string text = BuildReport(*m_list, o).plainText();
+        QCOMPARE(std::count(text.begin(), text.end(), '\f'), 1);
+        QVERIFY(text.find("\r\n\f" + LangText(460).toStdString()) != std::string::npos);
+        const std::string first =
+            "01000001      " + FixWidth("caf\xe9 \x81", 21) + "2024/03/01  L 45 7 \r\n";
+        QVERIFY(text.find(first) != std::string::npos);
+        QCOMPARE(std::count(text.begin(), text.end(), '\n'), 14);
+        QCOMPARE(std::count(text.begin(), text.end(), '\r'), 14);
+    }
+
+    // Dates for the summary choice: every reading's, once each, newest first.
+    void dates()
+    {
+        load({logger(1, {{"2024/02/01", "L", 1, 1}, {"2023/12/01", "L", 1, 1}}),
+              logger(2, {{"2024/02/01", "N", 1, 1}, {"", "", 0, 0}, {"2024/03/01", "W", 1, 1}})});
+        QCOMPARE(ReportDates(*m_list), QStringList({"2024/03/01", "2024/02/01", "2023/12/01"}));
+    }
+};
+
+QTEST_MAIN(TestReport)
+#include "tst_report.moc"
