@@ -58,6 +58,11 @@ public:
         fail(t);
         return {};
     }
+    std::optional<QFont> font(const QFont&) override
+    {
+        fail(QStringLiteral("a font dialog"));
+        return {};
+    }
     int showModal(QDialog&) override { return fail(QStringLiteral("a modal window")); }
 
 private:

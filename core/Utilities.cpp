@@ -104,3 +104,15 @@ void SetProgramFolderForTesting(const QString& folder)
 {
     programFolderOverride() = folder;
 }
+
+bool ReplaceFile(const QString& finished, const QString& target)
+{
+#ifdef Q_OS_WIN
+    if (QFileInfo::exists(target) && !QFile::remove(target))
+        return false;
+    return QFile::rename(finished, target);
+#else
+    return std::rename(QFile::encodeName(finished).constData(),
+                       QFile::encodeName(target).constData()) == 0;
+#endif
+}

@@ -29,6 +29,10 @@ void SetStatusText(const QString& text);
 // returned true and everything reached the disk; otherwise the old file
 // stays as it was.
 bool WriteFileAtomically(const QString& path, const std::function<bool(QIODevice&)>& write);
+// Puts a finished file in the place of another (for output that cannot go
+// through WriteFileAtomically, such as a printer's PDF file): in one step
+// where the system allows, so the old file is there whole until the new one is.
+bool ReplaceFile(const QString& finished, const QString& target);
 
 // A plain message (OK button only) from code that has no windows of its own;
 // the program connects its message box, and without one it goes to stderr.

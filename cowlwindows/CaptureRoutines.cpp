@@ -1,5 +1,7 @@
 #include "CaptureRoutines.h"
 
+#include "ProgramPrinter.h"
+
 #include <QPainter>
 #include <QPrinter>
 #include <QWidget>
@@ -23,7 +25,7 @@ QImage CaptureForm(QWidget* window)
 bool PrintPictureToFitPage(QPrinter& printer, const QImage& picture)
 {
     QPainter painter;
-    if (picture.isNull() || !painter.begin(&printer))
+    if (picture.isNull() || !PrinterHasTarget(printer) || !painter.begin(&printer))
         return false;
     const QRect page = painter.viewport();
     const QSize fitted = picture.size().scaled(page.size(), Qt::KeepAspectRatio);

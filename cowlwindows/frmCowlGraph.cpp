@@ -189,7 +189,10 @@ void frmCowlGraph::cmdCopy_Click()
 
 void frmCowlGraph::cmdPrint_Click()
 {
-    if (!PrintPictureToFitPage(ProgramPrinter(), CaptureForm(this)))
+    PrintJob job(this);
+    if (!job.ready())
+        return;
+    if (!PrintPictureToFitPage(job.printer(), CaptureForm(this)) || !job.commit())
         ShowMessage(LangText(623)); // the printer could not be started
 }
 

@@ -133,3 +133,8 @@ void frmDocument::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     rtfText->setGeometry(2, 2, std::max(width() - 2, 0), std::max(height() - 2, 0));
 }
+
+QTextDocument* frmDocument::printableDocument()
+{
+    return rtfText->document();
+}

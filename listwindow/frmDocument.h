@@ -2,11 +2,13 @@
 // A text report viewer: a report the program produced, or any file opened
 // that is not a database, in an editable text box that the user may save.
 
+#include "PrintableText.h"
+
 #include <QWidget>
 
 class QTextEdit;
 
-class frmDocument : public QWidget
+class frmDocument : public QWidget, public PrintableText
 {
     Q_OBJECT
 public:
@@ -25,6 +27,8 @@ public:
     void showInMainWindow();
 
     bool modified() const { return m_modified; }
+
+    QTextDocument* printableDocument() override;
 
     QTextEdit* rtfText;
 

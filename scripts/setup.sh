@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
-          clang libclang-rt-14-dev clang-format python3)
+          clang libclang-rt-14-dev clang-format python3 poppler-utils)
 
 missing=()
 for p in "${packages[@]}"; do

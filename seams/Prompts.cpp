@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFontDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -176,6 +177,18 @@ QString FolderName(QWidget* parent, const QString& title, const QString& folder)
         return g_handler->folderName(title, folder);
     return QDir::toNativeSeparators(
         QFileDialog::getExistingDirectory(parent ? parent : dialogParent(), title, folder));
+}
+
+std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial)
+{
+    NormalPointer pointer;
+    if (g_handler)
+        return g_handler->font(initial);
+    bool ok = false;
+    // Screen and printer fonts alike; a report wants a fixed-pitch one, but
+    // the user may know better.
+    const QFont chosen = QFontDialog::getFont(&ok, initial, parent ? parent : dialogParent());
+    return ok ? std::optional<QFont>(chosen) : std::nullopt;
 }
 
 QString InputBox(const QString& prompt, const QString& title, const QString& defaultText)

@@ -2,8 +2,10 @@
 // Every message box, question, input box, file dialog and modal window of the
 // program goes through here, so that tests can answer them in advance.
 
+#include <QFont>
 #include <QString>
 #include <functional>
+#include <optional>
 
 class QDialog;
 class QWidget;
@@ -46,6 +48,8 @@ QString SaveFileName(QWidget* parent, const QString& title, const QString& folde
                      const QString& fileName, const QString& filter);
 // A folder chosen, starting at folder; empty on cancel.
 QString FolderName(QWidget* parent, const QString& title, const QString& folder);
+// A font chosen, starting from initial; nothing on cancel.
+std::optional<QFont> ChooseFont(QWidget* parent, const QFont& initial);
 // The text typed, or a null string on cancel.
 QString InputBox(const QString& prompt, const QString& title,
                  const QString& defaultText = QString());
@@ -72,6 +76,7 @@ public:
     virtual QString inputBox(const QString& prompt, const QString& title,
                              const QString& defaultText) = 0;
     virtual QString folderName(const QString& title, const QString& folder) = 0;
+    virtual std::optional<QFont> font(const QFont& initial) = 0;
     virtual int showModal(QDialog& dialog) = 0;
 };
 void SetHandler(Handler* handler);

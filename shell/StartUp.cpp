@@ -12,6 +12,7 @@
 #include "Prompts.h"
 #include "RecordChecks.h"
 #include "RecordEditor.h"
+#include "ReportsFeature.h"
 #include "SettingsStore.h"
 #include "TransferFeature.h"
 #include "TransferFolders.h"
@@ -31,6 +32,7 @@ void registerFeatures()
     RegisterEditingCommands();
     RegisterTransferCommands();
     RegisterCowlCommands();
+    RegisterReportsCommands();
 }
 } // namespace
 

@@ -39,10 +39,20 @@ constexpr int YesNoCancelWarning =
     MsgButtons::YesNoCancel + MsgButtons::Exclamation + MsgButtons::SecondDefault;
 } // namespace Box
 
+// A modal window the test works in and then leaves; checks inside may fail
+// (they leave the work early), and the window's own result is returned.
+inline std::function<int(QDialog&)> inWindow(std::function<void(QDialog&)> work)
+{
+    return [work](QDialog& d) {
+        work(d);
+        return d.result();
+    };
+}
+
 class ScriptedPrompts : public Prompts::Handler
 {
 public:
-    enum Kind { Message, OpenFile, SaveFile, Input, Modal, Folder };
+    enum Kind { Message, OpenFile, SaveFile, Input, Modal, Folder, Font };
     struct Step
     {
         Kind kind;
@@ -78,6 +88,11 @@ public:
     }
     void input(const QString& text) { m_steps.push_back({Input, text, 0, {}, {}, 0, {}, {}}); }
     void folder(const QString& path) { m_steps.push_back({Folder, path, 0, {}, {}, 0, {}, {}}); }
+    // The font dialog: the family and point size chosen; an empty family cancels.
+    void font(const QString& family, int points)
+    {
+        m_steps.push_back({Font, family, points, {}, {}, 0, {}, {}});
+    }
     void modal(const QString& objectName, std::function<int(QDialog&)> run)
     {
         m_steps.push_back({Modal, {}, 0, objectName, std::move(run), 0, {}, {}});
@@ -98,6 +113,7 @@ public:
     bool done() const { return m_steps.empty(); }
     QStringList shown;            // every prompt text, in order
     QStringList proposedNames;    // file names the save dialogs proposed
+    QList<QFont> fontsOffered;    // the fonts the font dialogs started from
     int cursorsDuringPrompts = 0; // prompts shown under a busy mouse pointer
 
     int message(const QString& prompt, int buttons, const QString& title) override
@@ -161,6 +177,17 @@ public:
         const Step s = next(Folder, title);
         return s.kind == Folder ? s.answerText : QString();
     }
+    std::optional<QFont> font(const QFont& initial) override
+    {
+        noteCursor();
+        fontsOffered << initial;
+        const Step s = next(Font, initial.family());
+        if (s.kind != Font || s.answerText.isEmpty())
+            return std::nullopt;
+        QFont chosen(s.answerText);
+        chosen.setPointSize(s.answer);
+        return chosen;
+    }
     int showModal(QDialog& dialog) override
     {
         const Step s = next(Modal, dialog.objectName());
@@ -194,8 +221,8 @@ private:
     }
     Step next(Kind kind, const QString& what)
     {
-        static const char* names[] = {"message",   "open dialog",  "save dialog",
-                                      "input box", "modal window", "folder dialog"};
+        static const char* names[] = {"message",      "open dialog",   "save dialog", "input box",
+                                      "modal window", "folder dialog", "font dialog"};
         if (m_steps.empty() || m_steps.front().kind != kind) {
             fail(QStringLiteral("unexpected %1: %2").arg(QLatin1String(names[kind]), what));
             return {Kind(-1), {}, 0, {}, {}, 0, {}, {}};

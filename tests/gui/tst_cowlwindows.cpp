@@ -73,15 +73,6 @@ struct Bench
     }
 };
 
-// A modal window the test works in and then leaves; checks inside may fail.
-std::function<int(QDialog&)> inWindow(std::function<void(QDialog&)> work)
-{
-    return [work](QDialog& d) {
-        work(d);
-        return 0;
-    };
-}
-
 // Types the password into the password window and presses Enter.
 std::function<int(QDialog&)> typePassword(const QString& password)
 {

@@ -107,8 +107,8 @@ private slots:
               "tbBack", "mnuEditCut", "mnuLoggerAdd", "mnuFileMerge", "mnuFileImport",
               "mnuKorvalindToAll", "mnuCowlSetup"})
             QVERIFY2(main->command(built)->isEnabled(), built);
-        for (const char* later :
-             {"mnuFilePrint", "mnuFilePageSetup", "mnuSearchCatalogue", "mnuFileExport"})
+        // Print wants a window in front; the catalogue and the export are still to come.
+        for (const char* later : {"mnuFilePrint", "mnuSearchCatalogue", "mnuFileExport"})
             QVERIFY2(!main->command(later)->isEnabled(), later);
         QCOMPARE(main->command("mnuFileNew")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
         QCOMPARE(main->command("mnuViewShowOption(0)")->shortcut(), QKeySequence(Qt::Key_F2));
@@ -133,7 +133,7 @@ private slots:
 
         main->Interact(true);
         QVERIFY(main->command("mnuFileNew")->isEnabled() && main->tbToolBar->isEnabled());
-        QVERIFY(!main->command("mnuFilePrint")->isEnabled());
+        QVERIFY(main->command("mnuFilePrint")->isEnabled()); // a window is in front now
         QTest::keyClick(main, Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
     }

@@ -3,19 +3,30 @@
 // a picture of the main window.
 // quorvane-screenshot --histogram OUT.png: the noise histogram window, read
 // from a simulated logger on a pseudo-terminal.
+// quorvane-screenshot --preview OUT.png FILE: the print preview of the
+// logger report, with history, of the file.
 // scripts/screenshot.sh runs both under Xvfb for the README.
 
 #include "AppState.h"
 #include "CaptureRoutines.h"
 #include "Com32.h"
 #include "CowlComms.h"
+#include "ListWindow.h"
 #include "LoggerSimulator.h"
+#include "ProgramPrinter.h"
+#include "Report.h"
+#include "ReportDrawing.h"
 #include "SettingsStore.h"
 #include "StartUp.h"
 #include "frmCowlGraph.h"
 #include "frmMain.h"
+#include "frmPrintPreview.h"
+#include "frmPrintSetup.h"
 
 #include <QApplication>
+#include <QCheckBox>
+#include <QEventLoop>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -62,6 +73,36 @@ int histogram(QApplication& app, const QString& out)
     return status;
 }
 
+int preview(QApplication& app, const QString& out)
+{
+    frmMain* main = MainWindow();
+    main->resize(1180, 660);
+    int status = 1;
+    QTimer::singleShot(300, main, [&] {
+        frmPrintSetup setup(main);
+        setup.ChkGridRef->setChecked(true);
+        setup.ChkHist->setChecked(true);
+        setup.ChkAll->setChecked(true);
+        setup.TxtComment->setText(QStringLiteral("Spring patrol, north side"));
+        setup.LinesPerPage = LinesPerPage(ProgramPrinter(), setup.reportFont());
+        const Report report =
+            BuildReport(App::UsableActiveList()->document(), setup.options(false));
+        frmPrintPreview window(report, setup.reportFont(), setup.ZoomPercent, setup.LinesPerPage,
+                               main);
+        window.resize(900, 600);
+        window.show();
+        QEventLoop shown;
+        QTimer::singleShot(500, &window, [&] {
+            status = window.grab().save(out) ? 0 : 1;
+            shown.quit();
+        });
+        shown.exec();
+        app.quit();
+    });
+    app.exec();
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -73,9 +114,11 @@ int main(int argc, char** argv)
         SettingsStore::useFileForTesting(settings.filePath(QStringLiteral("settings.ini")));
         return histogram(app, args[1]);
     }
-    if (args.size() < 2) {
+    const bool previewing = args.size() == 3 && args[0] == QLatin1String("--preview");
+    if (args.size() < 2 || (args[0].startsWith(QLatin1String("--")) && !previewing)) {
         std::fputs("usage: quorvane-screenshot OUT.png FILE...\n"
-                   "       quorvane-screenshot --histogram OUT.png\n",
+                   "       quorvane-screenshot --histogram OUT.png\n"
+                   "       quorvane-screenshot --preview OUT.png FILE\n",
                    stderr);
         return 64;
     }
@@ -84,7 +127,9 @@ int main(int argc, char** argv)
     SettingsStore::setNumber(Setting::DMAForm_Width, 15000); // columns wide enough to read
     StartUpOptions options;
     options.splashDelayMs = 0;
-    StartUp(args.mid(1), options);
+    StartUp(args.mid(previewing ? 2 : 1), options);
+    if (previewing)
+        return preview(app, args[1]);
     frmMain* main = MainWindow();
     main->resize(1180, 660);
     int status = 1;

@@ -1,0 +1,364 @@
+#include "GuiTest.h"
+
+#include "ListWindowFeature.h"
+#include "ProgramPrinter.h"
+#include "SampleData.h"
+#include "TestSupport.h"
+#include "frmPrintPreview.h"
+#include "frmPrintSetup.h"
+#include "frmSelection.h"
+
+#include <QCheckBox>
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QPrintDialog>
+#include <QPrinter>
+#include <QProcess>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QTreeWidget>
+
+namespace {
+
+// The text of a PDF file as pdftotext reads it.
+QString pdfText(const QString& path)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), path, QStringLiteral("-")});
+    if (!p.waitForFinished(30000) || p.exitCode() != 0)
+        return QStringLiteral("(pdftotext failed: %1)")
+            .arg(QString::fromLocal8Bit(p.readAllStandardError()));
+    return QString::fromUtf8(p.readAllStandardOutput());
+}
+
+// Whether the words follow one another in the text, however far apart:
+// pdftotext lays the fixed-pitch columns out only roughly.
+bool hasWords(const QString& text, const QString& words)
+{
+    QStringList parts;
+    for (const QString& w : words.split(' ', Qt::SkipEmptyParts))
+        parts << QRegularExpression::escape(w);
+    return text.contains(QRegularExpression(parts.join(QStringLiteral("\\s+"))));
+}
+
+// The program with north.csv open in front, and prints going into out.pdf.
+struct Printing
+{
+    GuiFixture f;
+    frmMain* main = nullptr;
+    QString pdf;
+
+    explicit Printing(const QString& file = QString())
+    {
+        main = f.start({file.isEmpty() ? f.sample("north.csv") : file});
+        pdf = f.path("out.pdf");
+        PrintIntoPdf(pdf);
+        SetPrintersInstalledForTesting(1);
+    }
+    ~Printing()
+    {
+        SetPrintersInstalledForTesting(-1);
+        ProgramPrinter().setOutputFileName(QString());
+        ProgramPrinter().setOutputFormat(QPrinter::NativeFormat);
+    }
+    // Opens File > Print and works in the options window.
+    void print(std::function<void(frmPrintSetup&)> work)
+    {
+        f.prompts.modal("frmPrintSetup",
+                        inWindow([work](QDialog& d) { work(static_cast<frmPrintSetup&>(d)); }));
+        main->command("mnuFilePrint")->trigger();
+    }
+};
+
+QStringList enabledOptions(const frmPrintSetup& w)
+{
+    QStringList out;
+    for (QWidget* c : w.findChildren<QWidget*>())
+        if ((qobject_cast<QCheckBox*>(c) || qobject_cast<QPushButton*>(c) ||
+             qobject_cast<QLineEdit*>(c)) &&
+            c->isEnabledTo(const_cast<frmPrintSetup*>(&w)))
+            out << c->objectName();
+    out.sort();
+    return out;
+}
+
+} // namespace
+
+class TestReports : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The boxes come from the settings and go back with OK; All holds the
+    // other statuses still; Select Dates goes with the summary.
+    void optionsWindow()
+    {
+        Printing p;
+        SettingsStore::setInteger(Setting::ChkGridRef, 1);
+        SettingsStore::setInteger(Setting::ChkAll, 0);
+        SettingsStore::setInteger(Setting::ChkLeak, 1);
+        p.print([&](frmPrintSetup& w) {
+            QCOMPARE(w.windowTitle(), LangText(320));
+            QVERIFY(w.ChkGridRef->isChecked() && w.ChkLeak->isChecked() && !w.ChkAll->isChecked());
+            QVERIFY(!w.chkInformation->isChecked());
+            QVERIFY(w.ChkLeak->isEnabled() && !w.CmdSelectDates->isEnabled());
+            w.ChkAll->click();
+            QVERIFY(!w.ChkLeak->isEnabled() && !w.ChkWarning->isEnabled() &&
+                    !w.ChkNotInLeak->isEnabled());
+            w.ChkAll->click();
+            w.ChkSummary->click();
+            QVERIFY(w.CmdSelectDates->isEnabled());
+            w.ChkSummary->click();
+
+            // No status: 443. A summary without dates: 422, from OK and Preview alike.
+            w.ChkLeak->click();
+            p.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(443));
+            w.OKButton->click();
+            w.ChkWarning->click();
+            w.ChkSummary->click();
+            p.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(422));
+            w.OKButton->click();
+            p.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(422));
+            w.CmdPreview->click();
+            QVERIFY(w.isVisible() || !w.result());
+            QVERIFY(!QFile::exists(p.pdf));
+
+            w.ChkSummary->click();
+            w.chkInformation->click();
+            w.OKButton->click(); // prints, and the window closes
+            QCOMPARE(w.result(), int(QDialog::Accepted));
+        });
+        QVERIFY(QFile::exists(p.pdf));
+        using SettingsStore::integer;
+        QCOMPARE(integer(Setting::ChkWarning), 1);
+        QCOMPARE(integer(Setting::ChkLeak), 0);
+        QCOMPARE(integer(Setting::ChkGridRef), 1);
+        QCOMPARE(integer(Setting::ChkSummary), 0);
+        // Information is never kept.
+        p.print([&](frmPrintSetup& w) {
+            QVERIFY(!w.chkInformation->isChecked());
+            w.CancelButton->click();
+        });
+    }
+
+    // The dates offered for the summary: every reading's, newest first; the
+    // ticked ones become the report's columns.
+    void summaryDates()
+    {
+        Printing p;
+        p.print([&](frmPrintSetup& w) {
+            w.ChkSummary->click();
+            p.f.prompts.modal("frmSelection", inWindow([](QDialog& d) {
+                                  auto& s = static_cast<frmSelection&>(d);
+                                  QTreeWidget* tree = s.TreeViewSelect;
+                                  QCOMPARE(s.windowTitle(), LangText(423));
+                                  QCOMPARE(tree->topLevelItem(0)->text(0), QString("2026/11/30"));
+                                  for (int i = 1; i < tree->topLevelItemCount(); ++i)
+                                      QVERIFY(tree->topLevelItem(i - 1)->text(0) >
+                                              tree->topLevelItem(i)->text(0));
+                                  s.setChecked("2026/11/09", true);
+                                  s.setChecked("2026/11/30", true);
+                              }));
+            w.CmdSelectDates->click();
+            QCOMPARE(w.SelectedDates, QStringList({"2026/11/30", "2026/11/09"}));
+            QCOMPARE(w.InDateList("2026/11/09"), 2);
+            QCOMPARE(w.InDateList("2026/11/10"), 0);
+            w.OKButton->click();
+        });
+        const QString text = pdfText(p.pdf);
+        QVERIFY2(text.contains(LangText(464) + LangText(460) + "north.csv"), qPrintable(text));
+        QVERIFY2(hasWords(text, "Serial 2026/11/09 2026/11/30"), qPrintable(text.left(700)));
+        QVERIFY(hasWords(text, "01001237 L 35 8 L 48 10"));
+        QVERIFY(hasWords(text, "01003711 . N 24 21"));
+    }
+
+    // What reaches the PDF: the header and the logger lines, page by page.
+    void printedPages()
+    {
+        Printing p;
+        p.print([&](frmPrintSetup& w) {
+            w.ChkHist->setChecked(true);
+            w.ChkAll->setChecked(true);
+            w.TxtComment->setText("after the storm");
+            w.OKButton->click();
+        });
+        const QString text = pdfText(p.pdf);
+        QVERIFY2(text.contains(LangText(460) + "north.csv" + LangText(461) +
+                               QDate::currentDate().toString("MM-dd-yyyy")),
+                 qPrintable(text.left(400)));
+        QVERIFY(text.contains(LangText(465) + "after the storm"));
+        QVERIFY2(hasWords(text, "01001237 2026/11/30 L 48 10 1"), qPrintable(text.left(700)));
+        QVERIFY(hasWords(text, "2026/11/21 L 32 14 2"));
+        QVERIFY(hasWords(text, LangText(463) + " 2"));
+        QVERIFY(text.count('\f') >= 2);
+        QCOMPARE(MainWindow()->statusText(), QString());
+    }
+
+    // No printer on the machine: a PDF is offered instead, and refusing it
+    // prints nothing and leaves the window as it was.
+    void noPrinterInstalled()
+    {
+        Printing p;
+        ProgramPrinter().setOutputFileName(QString());
+        ProgramPrinter().setOutputFormat(QPrinter::NativeFormat);
+        SetPrintersInstalledForTesting(0);
+        const QString chosen = p.f.path("instead");
+        p.print([&](frmPrintSetup& w) {
+            p.f.prompts.message(MsgButtons::YesNo + MsgButtons::Question, MsgAnswer::No,
+                                LangText(624));
+            w.OKButton->click();
+            QVERIFY(w.isVisible() || w.result() == 0);
+            QVERIFY(w.OKButton->isEnabled());
+            p.f.prompts.message(MsgButtons::YesNo + MsgButtons::Question, MsgAnswer::Yes,
+                                LangText(624));
+            p.f.prompts.saveFile(chosen);
+            w.OKButton->click();
+        });
+        QVERIFY(pdfText(chosen + ".pdf").contains("01001237"));
+        // That was for one print: the next one asks again.
+        QVERIFY(!PrinterHasTarget(ProgramPrinter()));
+    }
+
+    // Cancel in the middle: no document, the old file as it was, the window usable.
+    void cancelHalfWay()
+    {
+        QTemporaryDir dir;
+        const QString big = dir.filePath("big.csv");
+        QCOMPARE(WriteSampleDatabase(big, 400, 50), 0);
+        Printing p(big);
+        QVERIFY(writeBytes(p.pdf, "the old report"));
+        p.print([&](frmPrintSetup& w) {
+            w.ChkHist->setChecked(true);
+            w.ChkAll->setChecked(true);
+            int pagesSeen = 0;
+            QTimer watch;
+            QObject::connect(&watch, &QTimer::timeout, [&] {
+                if (!w.running())
+                    return;
+                if (++pagesSeen == 3)
+                    w.CancelButton->click();
+                QVERIFY(!w.OKButton->isEnabled() && !w.ChkHist->isEnabled());
+                QVERIFY(w.CancelButton->isEnabled());
+                QVERIFY(MainWindow()->statusText().startsWith(LangText(467)));
+            });
+            watch.start(0);
+            w.OKButton->click();
+            watch.stop();
+            QVERIFY(pagesSeen >= 3);
+            QVERIFY(w.isVisible() || w.result() == 0);
+            QVERIFY(w.OKButton->isEnabled() && w.ChkHist->isEnabled());
+            w.CancelButton->click();
+        });
+        QCOMPARE(readBytes(p.pdf), QByteArray("the old report"));
+        QCOMPARE(QDir(p.f.path(".")).entryList({"*.printing"}, QDir::Files | QDir::Hidden),
+                 QStringList());
+        QCOMPARE(MainWindow()->statusText(), QString());
+    }
+
+    // The font dialog starts from the report font; a font too big for the
+    // paper is told, and kept.
+    void reportFont()
+    {
+        Printing p;
+        p.print([&](frmPrintSetup& w) {
+            p.f.prompts.font(QString(), 0); // cancelled
+            w.FontButton->click();
+            QCOMPARE(p.f.prompts.fontsOffered.value(0).pointSize(), 8);
+            p.f.prompts.font("DejaVu Sans Mono", 40);
+            p.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(430));
+            w.FontButton->click();
+            QCOMPARE(w.reportFont().pointSize(), 40);
+            p.f.prompts.font("DejaVu Sans Mono", 9);
+            w.FontButton->click(); // fits: nothing said
+            w.CancelButton->click();
+        });
+        QCOMPARE(SettingsStore::text(Setting::FontSize), QString("9"));
+        QCOMPARE(SettingsStore::text(Setting::FontName), QString("DejaVu Sans Mono"));
+    }
+
+    // With the text viewer in front its text prints as it stands; the report
+    // options are held still.
+    void textViewer()
+    {
+        Printing p;
+        OpenTextReport("Notes", "The pump house was locked.");
+        p.print([&](frmPrintSetup& w) {
+            QCOMPARE(enabledOptions(w), QStringList({"CancelButton", "OKButton", "PrinterButton"}));
+            w.OKButton->click();
+        });
+        QVERIFY(pdfText(p.pdf).contains("The pump house was locked."));
+    }
+
+    // The preview: zoom between 10 and 200 in tens, the title following it;
+    // paging stops at the top.
+    void preview()
+    {
+        Printing p;
+        p.print([&](frmPrintSetup& w) {
+            w.ChkHist->setChecked(true);
+            p.f.prompts.modal("frmPrintPreview", inWindow([&](QDialog& d) {
+                                  auto& v = static_cast<frmPrintPreview&>(d);
+                                  QCOMPARE(v.windowTitle(), QString("Print Preview - 100%"));
+                                  v.Command_ZoomIn->click();
+                                  QCOMPARE(v.windowTitle(), QString("Print Preview - 90%"));
+                                  for (int i = 0; i < 12; ++i)
+                                      v.Command_ZoomIn->click();
+                                  QCOMPARE(w.ZoomPercent, 10);
+                                  for (int i = 0; i < 25; ++i)
+                                      v.Command_ZoomOut->click();
+                                  QCOMPARE(w.ZoomPercent, 200);
+                                  QCOMPARE(v.windowTitle(), QString("Print Preview - 200%"));
+                                  v.Command_ZoomIn->click();
+                                  v.CmdLinesUp->click();
+                                  v.CmdPgUp->click();
+                                  QCOMPARE(v.TopOffset(), 0.0);
+                                  v.CmdPgDn->click();
+                                  QVERIFY(qAbs(v.TopOffset() + v.PageHeight()) <= 1);
+                                  v.CmdPgDn->click();
+                                  v.CmdLinesDown->click();
+                                  QVERIFY(v.TopOffset() < -2 * v.PageHeight());
+                                  QCOMPARE(v.ViewPort->verticalScrollBar()->value(),
+                                           int(-v.TopOffset()));
+                                  v.CmdHome->click();
+                                  QCOMPARE(v.TopOffset(), 0.0);
+                                  v.show();
+                                  QTest::keyClick(v.PrintImage, Qt::Key_Escape);
+                                  QVERIFY(!v.isVisible());
+                              }));
+            w.CmdPreview->click();
+            QCOMPARE(w.ZoomPercent, 190);
+            w.CancelButton->click();
+        });
+    }
+
+    // Page Setup and Printer work on the one printer; a cancel changes nothing.
+    void printerDialogs()
+    {
+        Printing p;
+        QVERIFY(p.main->command("mnuFilePageSetup")->isEnabled());
+        const auto orientation = ProgramPrinter().pageLayout().orientation();
+        p.f.prompts.modal("PageSetupDialog", [](QDialog& d) {
+            d.reject();
+            return d.result();
+        });
+        p.main->command("mnuFilePageSetup")->trigger();
+        QCOMPARE(ProgramPrinter().pageLayout().orientation(), orientation);
+        p.print([&](frmPrintSetup& w) {
+            QPrinter* seen = nullptr;
+            p.f.prompts.modal("PrintDialog", [&](QDialog& d) {
+                seen = static_cast<QPrintDialog&>(d).printer();
+                d.reject();
+                return d.result();
+            });
+            w.PrinterButton->click();
+            QCOMPARE(seen, &ProgramPrinter());
+            w.CancelButton->click();
+        });
+        QCOMPARE(ProgramPrinter().outputFileName(), p.pdf);
+    }
+};
+
+QTEST_MAIN(TestReports)
+#include "tst_reports.moc"
