@@ -60,7 +60,10 @@ const ColumnChoice kColumns[] = {
 class ReportBuilder
 {
 public:
-    ReportBuilder(const ReportOptions& o, Report& r) : m_o(o), m_r(r) {}
+    ReportBuilder(const ReportOptions& o, const QString& dmaName, Report& r)
+        : m_o(o), m_dmaName(Ansi::fromQString(dmaName)), m_r(r)
+    {
+    }
 
     void header()
     {
@@ -70,7 +73,7 @@ public:
         m_r.m_pageEnd.push_back(m_at);
         std::string title = m_o.summary ? lang(464) : std::string();
         title += lang(460);
-        title += Ansi::fromQString(m_o.dmaName);
+        title += m_dmaName;
         title += lang(461);
         title += m_o.today.toString(QStringLiteral("MM-dd-yyyy")).toStdString();
         title += lang(462);
@@ -114,6 +117,7 @@ private:
     }
 
     const ReportOptions& m_o;
+    std::string m_dmaName;
     Report& m_r;
     std::string m_heading;
     int m_page = 0;
@@ -272,7 +276,7 @@ std::string Report::plainText() const
 Report BuildReport(const LoggerList& list, const ReportOptions& o)
 {
     Report r;
-    ReportBuilder b(o, r);
+    ReportBuilder b(o, list.DMAName, r);
     // Room for the lines at once: a full report runs to hundreds of thousands.
     const size_t lines = static_cast<size_t>(list.LineCount()) *
                          (o.history && !o.summary ? static_cast<size_t>(list.NumHistories) : 1);

@@ -24,7 +24,6 @@ struct ReportOptions
     bool summary = false;      // the summary report instead of the logger report
     QStringList selectedDates; // summary dates, newest first
     QString comment;
-    QString dmaName;
     QDate today;
     int linesPerPage = 60;
 };

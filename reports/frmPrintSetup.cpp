@@ -201,7 +201,6 @@ ReportOptions frmPrintSetup::options(bool summary) const
     o.summary = summary;
     o.selectedDates = SelectedDates;
     o.comment = TxtComment->text();
-    o.dmaName = m_list ? m_list->document().DMAName : QString();
     o.today = QDate::currentDate();
     o.linesPerPage = LinesPerPage;
     return o;

@@ -183,6 +183,82 @@ private slots:
         QCOMPARE(r.exitCode, 64);
     }
 
+    // The report without windows: the same lines as File > Print, byte for
+    // byte as text, and on pages in a PDF.
+    void report_data()
+    {
+        QTest::addColumn<QStringList>("options");
+        QTest::addColumn<QString>("golden");
+        QTest::newRow("logger report with history")
+            << QStringList{"--grid-ref", "--comment1", "--history", "--leak", "--warning",
+                           "--comment", "Spring patrol", "--lines-per-page", "50"}
+            << "report_north_history.txt";
+        // The dates in any order: the summary holds them newest first.
+        QTest::newRow("summary")
+            << QStringList{"--received", "--summary", "2026/11/09,2026/11/30,2026/11/16",
+                           "--no-leak", "--lines-per-page", "30"}
+            << "report_north_summary.txt";
+    }
+    void report()
+    {
+        QFETCH(QStringList, options);
+        QFETCH(QString, golden);
+        QFile::remove(path("north.csv"));
+        QVERIFY(QFile::copy(QStringLiteral(QUORVANE_SOURCE_DIR "/samples/north.csv"),
+                            path("north.csv")));
+        const QStringList args =
+            QStringList{"report"} + options + QStringList{"--date", "2026-03-07", path("north.csv")};
+        const QByteArray expected = readBytes(testData(golden.toLatin1().constData()));
+        QVERIFY(!expected.isEmpty());
+        Run r = tool(args + QStringList{path("out.txt")});
+        QCOMPARE(r.exitCode, 0);
+        QCOMPARE(readBytes(path("out.txt")), expected);
+        r = tool(args + QStringList{"-"});
+        QCOMPARE(r.out, expected);
+
+        r = tool(args + QStringList{path("out.pdf")});
+        QCOMPARE(r.exitCode, 0);
+        QProcess text;
+        text.start("pdftotext", {path("out.pdf"), "-"});
+        QVERIFY(text.waitForFinished(30000));
+        const QString pdf = QString::fromUtf8(text.readAllStandardOutput());
+        QVERIFY2(pdf.contains("Logger report for north.csv printed on 03-07-2026"),
+                 qPrintable(pdf.left(300)));
+        QVERIFY(pdf.contains("01002474"));
+    }
+
+    void reportRefusals_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exitCode");
+        QTest::addColumn<QString>("says");
+        const QString in = QStringLiteral(QUORVANE_SOURCE_DIR "/samples/north.csv");
+        QTest::newRow("a summary without dates")
+            << QStringList{"report", "--summary", ",", in, "-"} << 64 << LangText(422);
+        QTest::newRow("no such file") << QStringList{"report", "nowhere.csv", "-"} << 2
+                                      << QString("nowhere.csv");
+        QTest::newRow("an unwritable output")
+            << QStringList{"report", in, "/no/such/folder/out.txt"} << 4 << "out.txt";
+        QTest::newRow("an unwritable PDF")
+            << QStringList{"report", in, "/no/such/folder/out.pdf"} << 4 << "out.pdf";
+        QTest::newRow("lines per page 0")
+            << QStringList{"report", "--lines-per-page", "0", in, "-"} << 64 << "Usage:";
+        QTest::newRow("a date that is not one")
+            << QStringList{"report", "--date", "2026-02-30", in, "-"} << 64 << "Usage:";
+        QTest::newRow("an unknown option") << QStringList{"report", "--colour", in, "-"} << 64
+                                           << "--colour";
+    }
+    void reportRefusals()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, exitCode);
+        QFETCH(QString, says);
+        const Run r = tool(args);
+        QCOMPARE(r.exitCode, exitCode);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY2(QString::fromLatin1(r.err).contains(says), r.err.constData());
+    }
+
     void usage_data()
     {
         QTest::addColumn<QStringList>("args");

@@ -209,12 +209,12 @@ private slots:
         for (int i = 0; i < loggers; ++i)
             records << logger(1000001 + i, {{"2024/03/01", "L", 45, 7}, {"2024/02/01", "W", 3, 1}});
         load(records);
+        m_list->DMAName = "North";
         ReportOptions o;
         o.all = false;
         o.leak = o.warning = true;
         o.history = history;
         o.linesPerPage = linesPerPage;
-        o.dmaName = "North";
         o.comment = "checked";
         o.today = QDate(2026, 3, 7);
         const Report r = BuildReport(*m_list, o);

@@ -9,13 +9,18 @@
 #include "LangText.h"
 #include "LoggerList.h"
 #include "PatrolMerge.h"
+#include "Report.h"
+#include "ReportDrawing.h"
 #include "SampleData.h"
 #include "Utilities.h"
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QGuiApplication>
+#include <QPrinter>
 #include <QStringList>
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #ifdef _WIN32
@@ -51,6 +56,22 @@ const char kUsage[] =
     "      Talk to a logger through a Cowl on the serial DEVICE: 'info' prints\n"
     "      its settings, 'histogram' its 100 noise counts as 'bin,count' lines,\n"
     "      'noise' one live noise level in dB. The logger is put back to sleep.\n"
+    "  quorvane-tool report [OPTIONS] FILE OUT\n"
+    "      Print the logger report (or with --summary the summary report) of\n"
+    "      FILE's loggers in file order, as File > Print does for a list window\n"
+    "      holding it. OUT ending in .pdf prints on A4 with the report font;\n"
+    "      any other OUT ('-' for standard output) gets the report's lines as\n"
+    "      Windows-1252 text with CR LF, each page after the first opening with\n"
+    "      a form feed. Options:\n"
+    "        --grid-ref --deployed --received --comment1 --comment2 --information\n"
+    "                              the columns besides the serial\n"
+    "        --all (the default), or any of --leak --warning --no-leak\n"
+    "        --history             every reading rather than the latest\n"
+    "        --summary DATE,...    the summary report of these dates (YYYY/MM/DD)\n"
+    "        --comment TEXT        the comment under the title\n"
+    "        --lines-per-page N    default: what the report font gives on A4\n"
+    "        --date YYYY-MM-DD     the date the header says it was printed\n"
+    "        --ignore-errors       read FILE keeping records that fail the checks\n"
     "  quorvane-tool --help\n"
     "\n"
     "  --ignore-errors  keep records that fail the checks instead of stopping\n"
@@ -285,16 +306,144 @@ int generate(QStringList args)
     return result;
 }
 
+int report(const QStringList& args)
+{
+    ReportOptions o;
+    o.today = QDate::currentDate();
+    o.linesPerPage = 0;
+    bool ignoreErrors = false, allGiven = false;
+    QStringList files;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        auto value = [&](QString& out) {
+            if (i + 1 >= args.size())
+                return false;
+            out = args[++i];
+            return true;
+        };
+        QString v;
+        if (a == QLatin1String("--grid-ref"))
+            o.gridRef = true;
+        else if (a == QLatin1String("--deployed"))
+            o.deployed = true;
+        else if (a == QLatin1String("--received"))
+            o.received = true;
+        else if (a == QLatin1String("--comment1"))
+            o.comment1 = true;
+        else if (a == QLatin1String("--comment2"))
+            o.comment2 = true;
+        else if (a == QLatin1String("--information"))
+            o.information = true;
+        else if (a == QLatin1String("--all"))
+            allGiven = true;
+        else if (a == QLatin1String("--leak"))
+            o.leak = true;
+        else if (a == QLatin1String("--warning"))
+            o.warning = true;
+        else if (a == QLatin1String("--no-leak"))
+            o.notInLeak = true;
+        else if (a == QLatin1String("--history"))
+            o.history = true;
+        else if (a == QLatin1String("--ignore-errors"))
+            ignoreErrors = true;
+        else if (a == QLatin1String("--summary")) {
+            if (!value(v))
+                return usageError(QStringLiteral("--summary needs its dates"));
+            o.summary = true;
+            o.selectedDates = NewestFirst(v.split(QLatin1Char(','), Qt::SkipEmptyParts));
+        } else if (a == QLatin1String("--comment")) {
+            if (!value(o.comment))
+                return usageError(QStringLiteral("--comment needs its text"));
+        } else if (a == QLatin1String("--lines-per-page")) {
+            bool ok = false;
+            o.linesPerPage = value(v) ? v.toInt(&ok) : 0;
+            if (!ok || o.linesPerPage < 1 || o.linesPerPage > 10000)
+                return usageError(QStringLiteral("--lines-per-page needs a number from 1"));
+        } else if (a == QLatin1String("--date")) {
+            o.today = value(v) ? QDate::fromString(v, Qt::ISODate) : QDate();
+            if (!o.today.isValid())
+                return usageError(QStringLiteral("--date needs a date as YYYY-MM-DD"));
+        } else if (a.startsWith(QLatin1String("--"))) {
+            return usageError(QStringLiteral("unknown option ") + a);
+        } else {
+            files << a;
+        }
+    }
+    if (files.size() != 2)
+        return usageError(QStringLiteral("report needs FILE and OUT"));
+    // Statuses named mean only those; none named means every status.
+    o.all = allGiven || !(o.leak || o.warning || o.notInLeak);
+    if (!AnyStatusSelected(o)) {
+        print(stderr, LangText(443) + QLatin1Char('\n'));
+        return kUsageError;
+    }
+    if (o.summary && o.selectedDates.isEmpty()) {
+        print(stderr, LangText(422) + QLatin1Char('\n'));
+        return kUsageError;
+    }
+
+    ToolArgs read;
+    read.ignoreErrors = ignoreErrors;
+    const int result = readInput(read, files[0]);
+    if (result != FileResult::Ok)
+        return result;
+    LoggerList list;
+    if (DMAModule().StoreCount > 0 && !list.CopyFrom(DMAModule())) {
+        print(stderr, LangText(172) + QStringLiteral(": ") + files[0] + QLatin1Char('\n'));
+        return FileResult::TooManyRecords;
+    }
+    list.DMAName = FileTitle(files[0]);
+
+    const QFont font = ReportFont();
+    if (o.linesPerPage == 0) {
+        QPrinter a4(QPrinter::HighResolution);
+        SetUpA4Pdf(a4, QString());
+        o.linesPerPage = LinesPerPage(a4, font);
+    }
+    const Report r = BuildReport(list, o);
+    const QString& out = files[1];
+    bool written = false;
+    if (out.endsWith(QLatin1String(".pdf"), Qt::CaseInsensitive)) {
+        written = PrintReportToPdf(r, font, out);
+    } else {
+        const std::string text = r.plainText();
+        if (out == QLatin1String("-")) {
+            written = std::fwrite(text.data(), 1, text.size(), stdout) == text.size() &&
+                      std::fflush(stdout) == 0;
+        } else {
+            written = WriteFileAtomically(out, [&text](QIODevice& d) {
+                return d.write(text.data(), static_cast<qint64>(text.size())) ==
+                       static_cast<qint64>(text.size());
+            });
+        }
+    }
+    if (!written) {
+        print(stderr, FileErrorText(FileResult::WriteFailed, false) + QStringLiteral(": ") + out +
+                          QLatin1Char('\n'));
+        return FileResult::WriteFailed;
+    }
+    return 0;
+}
+
 } // namespace
 
 namespace {
 int run(int argc, char** argv)
 {
-    QCoreApplication app(argc, argv);
+    // A report measures and draws its font, which wants the graphics side of
+    // Qt; the tool has no window, so it draws off screen.
+    const bool reporting = argc > 1 && std::string(argv[1]) == "report";
+    if (reporting && qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::unique_ptr<QCoreApplication> app;
+    if (reporting)
+        app = std::make_unique<QGuiApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
 #ifdef _WIN32
     _setmode(_fileno(stdout), _O_BINARY); // files written to '-' stay byte for byte
 #endif
-    QStringList args = app.arguments().mid(1);
+    QStringList args = app->arguments().mid(1);
     if (args.isEmpty())
         return usageError(QStringLiteral("no command given"));
     const QString command = args.takeFirst();
@@ -307,6 +456,8 @@ int run(int argc, char** argv)
         return generate(args);
     if (command == QLatin1String("logger"))
         return logger(args);
+    if (command == QLatin1String("report"))
+        return report(args);
 
     ToolArgs o;
     QString bad;
