@@ -7,12 +7,14 @@
 #include "DatabaseWriter.h"
 #include "LoggerList.h"
 #include "PatrolMerge.h"
+#include "Report.h"
 #include "SampleData.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QProcess>
 #include <QSaveFile>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -102,6 +104,22 @@ int main(int argc, char** argv)
         if (!QFile::copy(file, merged))
             std::abort();
     };
+    // The list window of the file: its records in file order.
+    RecordStore listStore;
+    if (ReadDatabaseFile(listStore, file) != 0)
+        return 1;
+    LoggerList list;
+    list.CopyFrom(listStore);
+    list.DMAName = QStringLiteral("big.csv");
+    ReportOptions withHistory;
+    withHistory.history = true;
+    withHistory.leak = withHistory.warning = withHistory.notInLeak = true;
+    withHistory.all = false;
+    withHistory.today = QDate(2026, 3, 7);
+    withHistory.linesPerPage = 80;
+    size_t reportLines = 0;
+    const QString reportOut = dir.filePath("report.txt");
+
     Measure measures[] = {
         {"split baseline (memchr lines+fields)", [&] { splitBaseline(file); }},
         {"ReadDatabaseFile (read + validate)",
@@ -142,6 +160,19 @@ int main(int argc, char** argv)
                  std::abort();
          },
          restore},
+        {"logger report with history (pages built)",
+         [&] {
+             const Report r = BuildReport(list, withHistory);
+             reportLines = size_t(r.lineCount());
+         }},
+        {"the same report as text in a file",
+         [&] {
+             const std::string text = BuildReport(list, withHistory).plainText();
+             QSaveFile f(reportOut);
+             if (!f.open(QIODevice::WriteOnly) ||
+                 f.write(text.data(), qint64(text.size())) != qint64(text.size()) || !f.commit())
+                 std::abort();
+         }},
     };
     ReadDatabaseFile(store, file); // warm the page cache and the store
     for (int r = 0; r < rounds; ++r) {
@@ -172,6 +203,26 @@ int main(int argc, char** argv)
     const double mergeRatio = measures[7].best / measures[6].best;
     std::printf("merge / read + write once:        %.2fx (target <= 3x) %s\n", mergeRatio,
                 verdict(mergeRatio <= 3));
+    const double reportRatio = measures[8].best / measures[5].best;
+    std::printf("report with history / write:      %.2fx (target <= 2x) %s   (%zu lines)\n",
+                reportRatio, verdict(reportRatio <= 2), reportLines);
+
+    // The command-line tool, start to finish: a process of its own each time.
+    double toolBest = std::numeric_limits<double>::max();
+    for (int r = 0; r < std::min(rounds, 3); ++r) {
+        QProcess tool;
+        QElapsedTimer t;
+        t.start();
+        tool.start(QStringLiteral(QUORVANE_TOOL),
+                   {QStringLiteral("report"), QStringLiteral("--history"), file, reportOut});
+        if (!tool.waitForFinished(120000) || tool.exitCode() != 0) {
+            std::printf("quorvane-tool report failed\n");
+            return 1;
+        }
+        toolBest = std::min(toolBest, t.nsecsElapsed() / 1e6);
+    }
+    std::printf("quorvane-tool report --history to text: %.0f ms (target <= 2000 ms) %s\n",
+                toolBest, verdict(toolBest <= 2000));
     std::printf("written file identical to the file read: %s\n", identical ? "yes" : "NO");
     return identical ? 0 : 1;
 }

@@ -6,7 +6,8 @@
 #include "RecordChecks.h"
 
 #include <algorithm>
-#include <cstdio>
+#include <charconv>
+#include <cstring>
 #include <functional>
 
 namespace {
@@ -30,9 +31,43 @@ void appendFixed(std::string& to, std::string_view text, int width)
 void appendFixedNumber(std::string& to, int value, int width)
 {
     char digits[16];
-    const int n = std::snprintf(digits, sizeof digits, "%d", value);
-    appendFixed(to, std::string_view(digits, static_cast<size_t>(std::max(n, 0))), width);
+    const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+    appendFixed(to, std::string_view(digits, static_cast<size_t>(end - digits)), width);
 }
+
+// Writes fields into room made for them.
+class Fields
+{
+public:
+    explicit Fields(char* at) : m_p(at) {}
+    char* end() const { return m_p; }
+    void text(std::string_view t)
+    {
+        std::memcpy(m_p, t.data(), t.size());
+        m_p += t.size();
+    }
+    void blanks(size_t n)
+    {
+        std::memset(m_p, ' ', n);
+        m_p += n;
+    }
+    void fixed(std::string_view t, size_t width)
+    {
+        const size_t n = std::min(t.size(), width);
+        std::memcpy(m_p, t.data(), n);
+        std::memset(m_p + n, ' ', width - n);
+        m_p += width;
+    }
+    void number(int value, size_t width)
+    {
+        char digits[16];
+        const auto last = std::to_chars(digits, digits + sizeof digits, value).ptr;
+        fixed(std::string_view(digits, static_cast<size_t>(last - digits)), width);
+    }
+
+private:
+    char* m_p;
+};
 
 // The columns the boxes choose, in print order: list column, heading string, width.
 struct ColumnChoice
@@ -71,18 +106,9 @@ public:
         m_pageFull = false;
         m_r.m_pageStart.push_back(static_cast<int>(m_r.m_style.size()));
         m_r.m_pageEnd.push_back(m_at);
-        std::string title = m_o.summary ? lang(464) : std::string();
-        title += lang(460);
-        title += m_dmaName;
-        title += lang(461);
-        title += m_o.today.toString(QStringLiteral("MM-dd-yyyy")).toStdString();
-        title += lang(462);
-        title += SelectionDescription(m_o);
-        title += lang(463);
-        title += std::to_string(m_page);
-        add(title, LineStyle::Bold);
+        add(m_title + std::to_string(m_page), LineStyle::Bold);
         add({}, LineStyle::Plain);
-        add(lang(465) + Ansi::fromQString(m_o.comment), LineStyle::Italic);
+        add(m_comment, LineStyle::Italic);
         add({}, LineStyle::Plain);
         add(m_heading, LineStyle::Underline);
         add({}, LineStyle::Plain);
@@ -92,34 +118,75 @@ public:
 
     void body(std::string_view text, Report::Position at)
     {
+        Fields f(openLine(text.size()));
+        f.text(text);
+        closeLine(f.end(), at);
+    }
+
+    // A body line written straight into the report: room for at most
+    // maxBytes, then closeLine at where the writing ended.
+    char* openLine(size_t maxBytes)
+    {
         if (m_pageFull)
             header();
-        add(text, LineStyle::Plain);
+        return room(maxBytes);
+    }
+    void closeLine(const char* end, Report::Position at)
+    {
+        finish(end, LineStyle::Plain);
         m_at = at;
         m_r.m_pageEnd.back() = at;
         if (++m_count >= m_o.linesPerPage)
             m_pageFull = true;
     }
 
-    void start(size_t expectedBytes)
+    void start(size_t expectedLines, size_t expectedBytes)
     {
+        m_r.m_start.reserve(expectedLines + 1);
+        m_r.m_style.reserve(expectedLines);
+        // The header's texts once: only the page number changes from page to page.
+        m_title = m_o.summary ? lang(464) : std::string();
+        m_title += lang(460) + m_dmaName + lang(461);
+        m_title += m_o.today.toString(QStringLiteral("MM-dd-yyyy")).toStdString();
+        m_title += lang(462) + SelectionDescription(m_o) + lang(463);
+        m_comment = lang(465) + Ansi::fromQString(m_o.comment);
         m_heading = HeadingLine(m_o);
-        m_r.m_text.reserve(expectedBytes);
+        grow(expectedBytes);
         m_r.m_start.push_back(0);
     }
 
 private:
     void add(std::string_view text, LineStyle style)
     {
-        m_r.m_text.append(text);
-        m_r.m_start.push_back(static_cast<quint32>(m_r.m_text.size()));
+        Fields f(room(text.size()));
+        f.text(text);
+        finish(f.end(), style);
+    }
+    char* room(size_t bytes)
+    {
+        if (m_r.m_size + bytes > m_r.m_capacity)
+            grow(std::max(m_r.m_capacity * 2, m_r.m_size + bytes));
+        return m_r.m_text.get() + m_r.m_size;
+    }
+    void grow(size_t capacity)
+    {
+        std::unique_ptr<char[]> bigger(new char[capacity]);
+        if (m_r.m_size)
+            std::memcpy(bigger.get(), m_r.m_text.get(), m_r.m_size);
+        m_r.m_text = std::move(bigger);
+        m_r.m_capacity = capacity;
+    }
+    void finish(const char* end, LineStyle style)
+    {
+        m_r.m_size = static_cast<size_t>(end - m_r.m_text.get());
+        m_r.m_start.push_back(static_cast<quint32>(m_r.m_size));
         m_r.m_style.push_back(style);
     }
 
     const ReportOptions& m_o;
     std::string m_dmaName;
     Report& m_r;
-    std::string m_heading;
+    std::string m_title, m_comment, m_heading;
     int m_page = 0;
     int m_count = 0;
     bool m_pageFull = false;
@@ -142,21 +209,31 @@ struct FilterTexts
     std::string warning = lang(184), leak = lang(185), noLeak = lang(186);
 };
 
+// The status, trimmed and in capitals, equals the text.
+bool sameStatus(std::string_view trimmedStatus, const std::string& text)
+{
+    if (trimmedStatus.size() != text.size())
+        return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (Ansi::toUpper(trimmedStatus[i]) != text[i])
+            return false;
+    return true;
+}
+
 bool statusSelected(const ReportOptions& o, const FilterTexts& t, std::string_view status)
 {
     if (o.all)
         return true;
-    std::string s(Ansi::trimmed(status));
-    Ansi::toUpperInPlace(s);
-    return (o.warning && s == t.warning) || (o.leak && s == t.leak) ||
-           (o.notInLeak && s == t.noLeak);
+    const std::string_view s = Ansi::trimmed(status);
+    return (o.warning && sameStatus(s, t.warning)) || (o.leak && sameStatus(s, t.leak)) ||
+           (o.notInLeak && sameStatus(s, t.noLeak));
 }
 
 void loggerReport(const LoggerList& list, const ReportOptions& o, ReportBuilder& b)
 {
     const FilterTexts statuses;
     const int depth = o.history ? list.NumHistories : 1;
-    std::string head, text;
+    std::string head;
     for (int i = 1; i <= list.LineCount(); ++i) {
         if (i == 1)
             b.header();
@@ -165,27 +242,26 @@ void loggerReport(const LoggerList& list, const ReportOptions& o, ReportBuilder&
         head.clear();
         appendFixed(head, Ansi::fromQString(list.LineText(i, LoggerList::ColSerial)), 14);
         appendColumns(head, list, i, o);
-        bool first = true;
         int printed = 0;
         for (int h = 1; h <= depth; ++h) {
-            if (!statusSelected(o, statuses, r.Status[static_cast<size_t>(h)].view()))
+            const auto at = static_cast<size_t>(h);
+            if (!statusSelected(o, statuses, r.Status[at].view()))
                 continue;
-            ++printed;
-            if (first) {
-                text = head;
-                first = false;
-            } else {
-                text.assign(head.size(), ' ');
-            }
-            appendFixed(text, r.Date[static_cast<size_t>(h)].view(), 12);
-            appendFixed(text, r.Status[static_cast<size_t>(h)].view(), 2);
-            appendFixedNumber(text, r.Level[static_cast<size_t>(h)], 3);
-            appendFixedNumber(text, r.Spread[static_cast<size_t>(h)], 2);
+            Fields line(b.openLine(head.size() + 40));
+            // The logger's columns on its first line, blanks under them after.
+            if (printed++ == 0)
+                line.text(head);
+            else
+                line.blanks(head.size());
+            line.fixed(r.Date[at].view(), 12);
+            line.fixed(r.Status[at].view(), 2);
+            line.number(r.Level[at], 3);
+            line.number(r.Spread[at], 2);
             if (depth > 1) {
-                text += ' ';
-                appendFixedNumber(text, h, 2);
+                line.blanks(1);
+                line.number(h, 2);
             }
-            b.body(text, {i, h});
+            b.closeLine(line.end(), {i, h});
         }
         if (printed > 1)
             b.body({}, {i, depth});
@@ -255,13 +331,13 @@ std::string_view Report::text(int line) const
 {
     const size_t from = m_start[static_cast<size_t>(line)];
     const size_t to = m_start[static_cast<size_t>(line) + 1];
-    return std::string_view(m_text).substr(from, to - from);
+    return std::string_view(m_text.get() + from, to - from);
 }
 
 std::string Report::plainText() const
 {
     std::string out;
-    out.reserve(m_text.size() + 2 * m_style.size() + m_pageStart.size());
+    out.reserve(m_size + 2 * m_style.size() + m_pageStart.size());
     for (int page = 0; page < pageCount(); ++page) {
         for (int line = pageStart(page); line < pageStart(page + 1); ++line) {
             if (page > 0 && line == pageStart(page))
@@ -281,7 +357,7 @@ Report BuildReport(const LoggerList& list, const ReportOptions& o)
     const size_t lines = static_cast<size_t>(list.LineCount()) *
                          (o.history && !o.summary ? static_cast<size_t>(list.NumHistories) : 1);
     const size_t perLine = 40 + (o.summary ? 11 * static_cast<size_t>(o.selectedDates.size()) : 0);
-    b.start(lines * perLine);
+    b.start(lines, lines * perLine);
     if (o.summary)
         summaryReport(list, o, b);
     else

@@ -7,6 +7,7 @@
 
 #include <QDate>
 #include <QStringList>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -57,7 +58,11 @@ public:
 
 private:
     friend class ReportBuilder;
-    std::string m_text;
+    // Every line's bytes one after another, in a buffer that grows without
+    // filling what it has not written yet: hundreds of thousands of short
+    // lines go in at the speed of copying them.
+    std::unique_ptr<char[]> m_text;
+    size_t m_size = 0, m_capacity = 0;
     std::vector<quint32> m_start; // where each line starts in m_text, and one past the last
     std::vector<LineStyle> m_style;
     std::vector<int> m_pageStart;

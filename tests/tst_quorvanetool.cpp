@@ -190,13 +190,13 @@ private slots:
         QTest::addColumn<QStringList>("options");
         QTest::addColumn<QString>("golden");
         QTest::newRow("logger report with history")
-            << QStringList{"--grid-ref", "--comment1", "--history", "--leak", "--warning",
-                           "--comment", "Spring patrol", "--lines-per-page", "50"}
+            << QStringList{"--grid-ref", "--comment1",    "--history",        "--leak", "--warning",
+                           "--comment",  "Spring patrol", "--lines-per-page", "50"}
             << "report_north_history.txt";
         // The dates in any order: the summary holds them newest first.
         QTest::newRow("summary")
-            << QStringList{"--received", "--summary", "2026/11/09,2026/11/30,2026/11/16",
-                           "--no-leak", "--lines-per-page", "30"}
+            << QStringList{"--received", "--summary",        "2026/11/09,2026/11/30,2026/11/16",
+                           "--no-leak",  "--lines-per-page", "30"}
             << "report_north_summary.txt";
     }
     void report()
@@ -206,8 +206,8 @@ private slots:
         QFile::remove(path("north.csv"));
         QVERIFY(QFile::copy(QStringLiteral(QUORVANE_SOURCE_DIR "/samples/north.csv"),
                             path("north.csv")));
-        const QStringList args =
-            QStringList{"report"} + options + QStringList{"--date", "2026-03-07", path("north.csv")};
+        const QStringList args = QStringList{"report"} + options +
+                                 QStringList{"--date", "2026-03-07", path("north.csv")};
         const QByteArray expected = readBytes(testData(golden.toLatin1().constData()));
         QVERIFY(!expected.isEmpty());
         Run r = tool(args + QStringList{path("out.txt")});
@@ -235,8 +235,8 @@ private slots:
         const QString in = QStringLiteral(QUORVANE_SOURCE_DIR "/samples/north.csv");
         QTest::newRow("a summary without dates")
             << QStringList{"report", "--summary", ",", in, "-"} << 64 << LangText(422);
-        QTest::newRow("no such file") << QStringList{"report", "nowhere.csv", "-"} << 2
-                                      << QString("nowhere.csv");
+        QTest::newRow("no such file")
+            << QStringList{"report", "nowhere.csv", "-"} << 2 << QString("nowhere.csv");
         QTest::newRow("an unwritable output")
             << QStringList{"report", in, "/no/such/folder/out.txt"} << 4 << "out.txt";
         QTest::newRow("an unwritable PDF")
@@ -245,8 +245,8 @@ private slots:
             << QStringList{"report", "--lines-per-page", "0", in, "-"} << 64 << "Usage:";
         QTest::newRow("a date that is not one")
             << QStringList{"report", "--date", "2026-02-30", in, "-"} << 64 << "Usage:";
-        QTest::newRow("an unknown option") << QStringList{"report", "--colour", in, "-"} << 64
-                                           << "--colour";
+        QTest::newRow("an unknown option")
+            << QStringList{"report", "--colour", in, "-"} << 64 << "--colour";
     }
     void reportRefusals()
     {
