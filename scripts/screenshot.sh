@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Takes the README's pictures, in a virtual X display: the main window with
-# two list windows, and the noise histogram of a simulated logger.
+# two list windows, the noise histogram of a simulated logger, and the print
+# preview of a logger report.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -14,4 +15,6 @@ xvfb-run -a -s "-screen 0 1280x800x24" \
   build/bin/quorvane-screenshot docs/main-window.png samples/north.csv samples/south.csv
 xvfb-run -a -s "-screen 0 1280x800x24" \
   build/bin/quorvane-screenshot --histogram docs/cowl-histogram.png
-echo "docs/main-window.png docs/cowl-histogram.png"
+xvfb-run -a -s "-screen 0 1280x800x24" \
+  build/bin/quorvane-screenshot --preview docs/print-preview.png samples/north.csv
+echo "docs/main-window.png docs/cowl-histogram.png docs/print-preview.png"

@@ -82,7 +82,10 @@ int preview(QApplication& app, const QString& out)
         frmPrintSetup setup(main);
         setup.ChkGridRef->setChecked(true);
         setup.ChkHist->setChecked(true);
-        setup.ChkAll->setChecked(true);
+        setup.ChkAll->setChecked(false);
+        setup.ChkLeak->setChecked(true);
+        setup.ChkWarning->setChecked(true);
+        setup.ChkNotInLeak->setChecked(true);
         setup.TxtComment->setText(QStringLiteral("Spring patrol, north side"));
         setup.LinesPerPage = LinesPerPage(ProgramPrinter(), setup.reportFont());
         const Report report =
