@@ -3,6 +3,7 @@
 // run, and prints the ratios. Every figure is the best of several rounds, the
 // rounds interleaved so that a busy machine slows all of them alike.
 
+#include "CatalogueSearch.h"
 #include "DatabaseReader.h"
 #include "DatabaseWriter.h"
 #include "LoggerList.h"
@@ -12,6 +13,7 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
@@ -223,6 +225,46 @@ int main(int argc, char** argv)
     }
     std::printf("quorvane-tool report --history to text: %.0f ms (target <= 2000 ms) %s\n",
                 toolBest, verdict(toolBest <= 2000));
+
+    // The catalogue search: 200 files of 1,000 loggers for 10 serials, against
+    // reading the same files one after another.
+    const QString hub = dir.filePath("hub");
+    QDir().mkpath(hub);
+    for (int i = 0; i < 200; ++i)
+        if (WriteSampleDatabase(QStringLiteral("%1/dma%2.csv").arg(hub).arg(i, 3, 10, QChar('0')),
+                                1000, 50, 1 + 1000 * (i % 7)) != 0)
+            return 1;
+    const QStringList hubFiles = CatalogueFiles(hub, false);
+    QVector<qint32> wanted;
+    for (int k = 0; k < 10; ++k)
+        wanted << listStore.Records(1 + 700 * k).Serial;
+    double readAll = std::numeric_limits<double>::max(), search = readAll;
+    int foundFiles = 0;
+    RecordStore hubStore;
+    for (int r = 0; r < rounds; ++r) {
+        QElapsedTimer t;
+        t.start();
+        for (const QString& f : hubFiles)
+            if (ReadDatabaseFile(hubStore, f) != 0)
+                std::abort();
+        readAll = std::min(readAll, t.nsecsElapsed() / 1e6);
+        foundFiles = 0;
+        t.start();
+        CatalogueSearchSteps steps;
+        steps.after = [&foundFiles](const CatalogueFileResult& res) {
+            foundFiles += res.found ? 1 : 0;
+            return true;
+        };
+        SearchCatalogue(hubFiles, wanted, steps);
+        search = std::min(search, t.nsecsElapsed() / 1e6);
+    }
+    const double searchRatio = search / readAll;
+    std::printf("  %-40s %8.2f ms\n", "read 200 files of 1,000 loggers", readAll);
+    std::printf("  %-40s %8.2f ms  (%d files hold one, %.0f files/s)\n",
+                "catalogue search of them, 10 serials", search, foundFiles,
+                hubFiles.size() / (search / 1000));
+    std::printf("catalogue search / reading:       %.2fx (target <= 1.2x) %s\n", searchRatio,
+                verdict(searchRatio <= 1.2));
     std::printf("written file identical to the file read: %s\n", identical ? "yes" : "NO");
     return identical ? 0 : 1;
 }

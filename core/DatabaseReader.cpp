@@ -384,7 +384,7 @@ int ReadDatabase(RecordStore& store, QIODevice& device, const ReadOptions& optio
     if (ioError)
         return FileResult::Unreadable;
 
-    const bool progress = HasStatusSink();
+    const bool progress = options.ShowProgress && HasStatusSink();
     const QString readingText = progress ? LangText(155) : QString(); // "Reading line "
     StatusTexts statusTexts;
     if (options.KorvalindImport)
@@ -420,7 +420,8 @@ int ReadDatabase(RecordStore& store, QIODevice& device, const ReadOptions& optio
         }
     }
     store.StoreCount = n;
-    SetStatusText(QString());
+    if (options.ShowProgress)
+        SetStatusText(QString());
     return result;
 }
 

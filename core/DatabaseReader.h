@@ -37,6 +37,7 @@ struct ReadOptions
     bool IgnoreFileErrs = false;  // keep records that fail the checks
     bool KorvalindImport = false; // a result file from the handheld: two header
                                   // lines, status letters
+    bool ShowProgress = true;     // false for reads off the user-interface thread
 };
 
 // Fills the store from slot 1 and returns a FileResult code. On CorruptRecord

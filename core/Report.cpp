@@ -357,7 +357,8 @@ Report BuildReport(const LoggerList& list, const ReportOptions& o)
     const size_t lines = static_cast<size_t>(list.LineCount()) *
                          (o.history && !o.summary ? static_cast<size_t>(list.NumHistories) : 1);
     const size_t perLine = 40 + (o.summary ? 11 * static_cast<size_t>(o.selectedDates.size()) : 0);
-    b.start(lines, lines * perLine);
+    // A tenth more for the headers and the blank lines between loggers.
+    b.start(lines + lines / 10, (lines + lines / 10) * perLine);
     if (o.summary)
         summaryReport(list, o, b);
     else

@@ -1,6 +1,7 @@
 #include "StartUp.h"
 
 #include "AppState.h"
+#include "CatalogueFeature.h"
 #include "CowlWindowsFeature.h"
 #include "EditingFeature.h"
 #include "FindSerial.h"
@@ -33,6 +34,7 @@ void registerFeatures()
     RegisterTransferCommands();
     RegisterCowlCommands();
     RegisterReportsCommands();
+    RegisterCatalogueCommands();
 }
 } // namespace
 

@@ -1,9 +1,11 @@
+#include "DatabaseReader.h"
 #include "LangText.h"
 #include "TestSupport.h"
 
 #include <QDir>
 
 #include <QProcess>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QtTest>
 
@@ -257,6 +259,80 @@ private slots:
         QCOMPARE(r.exitCode, exitCode);
         QVERIFY(r.out.isEmpty());
         QVERIFY2(QString::fromLatin1(r.err).contains(says), r.err.constData());
+    }
+
+    // find: which files of a hub folder hold the serials.
+    void find_data()
+    {
+        QTest::addColumn<QStringList>("args"); // HUB stands for the folder
+        QTest::addColumn<QStringList>("lines");
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("a file holding two of the serials, once")
+            << QStringList{"HUB", "1234567", "2345678"} << QStringList{"a.csv"} << 0;
+        QTest::newRow("typed as a user types; a damaged record counts")
+            << QStringList{"HUB", "123abc"} << QStringList{"c.csv"} << 0;
+        QTest::newRow("extensions in capitals")
+            << QStringList{"HUB", "3456789"} << QStringList{"B.CSV"} << 0;
+        QTest::newRow("a .pdb file") << QStringList{"HUB", "PDB"} << QStringList{"east.pdb"} << 0;
+        QTest::newRow("nothing") << QStringList{"HUB", "9999999"} << QStringList{} << 1;
+        QTest::newRow("subfolders only when asked")
+            << QStringList{"HUB", "4567890"} << QStringList{} << 1;
+        QTest::newRow("recursive: own files first, by name ignoring case")
+            << QStringList{"--recursive", "HUB", "4567890", "3456789", "1234567"}
+            << QStringList{"a.csv", "B.CSV", "sub/d.csv"} << 0;
+        QTest::newRow("no such folder") << QStringList{"nowhere", "1234567"} << QStringList{} << 2;
+        QTest::newRow("no serial") << QStringList{"HUB"} << QStringList{} << 64;
+    }
+    void find()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(QStringList, lines);
+        QFETCH(int, exitCode);
+        const QString hub = path("hub");
+        QDir(hub).removeRecursively();
+        QVERIFY(QDir().mkpath(hub + "/sub"));
+        auto rec = [](const char* serial) {
+            return QByteArray(serial) + ",\"AB 1234 5678\",\"\",\"\",\"\",\"\"\r\n";
+        };
+        writeBytes(hub + "/a.csv", "h,h\r\n" + rec("1234567") + rec("2345678"));
+        writeBytes(hub + "/B.CSV", "h,h\r\n" + rec("3456789"));
+        writeBytes(hub + "/c.csv", "h,h\r\n" + rec("1234568") + rec("123"));
+        writeBytes(hub + "/empty.csv", "h,h\r\n");
+        writeBytes(hub + "/notes.txt", "h,h\r\n" + rec("1234567"));
+        writeBytes(hub + "/sub/d.csv", "h,h\r\n" + rec("4567890"));
+        QVERIFY(QFile::copy(QStringLiteral(QUORVANE_SOURCE_DIR "/samples/east.pdb"),
+                            hub + "/east.pdb"));
+        RecordStore east;
+        QCOMPARE(ReadDatabaseFile(east, hub + "/east.pdb"), 0);
+        QStringList full = QStringList{"find"} + args;
+        full.replaceInStrings(QRegularExpression("^HUB$"), hub);
+        full.replaceInStrings(QRegularExpression("^PDB$"),
+                              QString::number(east.Records(east.StoreCount).Serial));
+        const Run r = tool(full);
+        QCOMPARE(r.exitCode, exitCode);
+        QStringList expected;
+        for (const QString& l : lines)
+            expected << QDir::toNativeSeparators(hub + "/" + l);
+        const QString out = QString::fromLocal8Bit(r.out);
+        QCOMPARE(out.split('\n', Qt::SkipEmptyParts), expected);
+        if (exitCode == 2)
+            QVERIFY(r.err.contains("nowhere"));
+    }
+
+    // --verbose names what was passed over, on standard error only.
+    void findVerbose()
+    {
+        const QString hub = path("quiet");
+        QVERIFY(QDir().mkpath(hub));
+        writeBytes(hub + "/empty.csv", "h,h\r\n");
+        writeBytes(hub + "/long.csv", "h,h\r\n" + QByteArray(2 * 1024 * 1024, 'x') + "\r\n");
+        Run r = tool({"find", hub, "1234567"});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.isEmpty() && !r.err.contains("empty.csv"));
+        r = tool({"find", "--verbose", hub, "1234567"});
+        QCOMPARE(r.exitCode, 1);
+        QVERIFY(r.out.isEmpty());
+        QVERIFY(r.err.contains("empty.csv") && r.err.contains("long.csv"));
     }
 
     void usage_data()

@@ -2,6 +2,7 @@
 // batch work. It reads and writes files exactly as the program does.
 
 #include "Ansi.h"
+#include "CatalogueSearch.h"
 #include "Com32.h"
 #include "CowlComms.h"
 #include "DatabaseReader.h"
@@ -56,6 +57,12 @@ const char kUsage[] =
     "      Talk to a logger through a Cowl on the serial DEVICE: 'info' prints\n"
     "      its settings, 'histogram' its 100 noise counts as 'bin,count' lines,\n"
     "      'noise' one live noise level in dB. The logger is put back to sleep.\n"
+    "  quorvane-tool find [--recursive] [--verbose] FOLDER SERIAL...\n"
+    "      Print the full path of every database file (.csv, .pdb) of FOLDER that\n"
+    "      holds at least one of the serials, one a line, in name order. Exits\n"
+    "      with 0 when a file was found, 1 when none, 2 when FOLDER cannot be\n"
+    "      read. Files that cannot be read are passed over; --verbose names them\n"
+    "      on standard error. --recursive searches the subfolders too.\n"
     "  quorvane-tool report [OPTIONS] FILE OUT\n"
     "      Print the logger report (or with --summary the summary report) of\n"
     "      FILE's loggers in file order, as File > Print does for a list window\n"
@@ -425,6 +432,48 @@ int report(const QStringList& args)
     return 0;
 }
 
+int find(const QStringList& args)
+{
+    bool recursive = false, verbose = false;
+    QStringList rest;
+    for (const QString& a : args) {
+        if (a == QLatin1String("--recursive"))
+            recursive = true;
+        else if (a == QLatin1String("--verbose"))
+            verbose = true;
+        else if (a.startsWith(QLatin1String("--")))
+            return usageError(QStringLiteral("unknown option ") + a);
+        else
+            rest << a;
+    }
+    if (rest.size() < 2)
+        return usageError(QStringLiteral("find needs FOLDER and at least one SERIAL"));
+    const QString folder = rest.takeFirst();
+    QVector<qint32> serials;
+    for (const QString& typed : rest)
+        serials << TypedSerial(typed);
+    bool listed = false;
+    const QStringList files = CatalogueFiles(folder, recursive, &listed);
+    if (!listed) {
+        print(stderr, LangText(625) + folder + QLatin1Char('\n'));
+        return 2;
+    }
+    bool found = false;
+    CatalogueSearchSteps steps;
+    steps.after = [&](const CatalogueFileResult& r) {
+        if (r.found) {
+            found = true;
+            print(stdout, r.path + QLatin1Char('\n'));
+        } else if (verbose && r.readResult != FileResult::Ok) {
+            print(stderr, QStringLiteral("skipped ") + r.path + QStringLiteral(": ") +
+                              FileErrorText(r.readResult, false) + QLatin1Char('\n'));
+        }
+        return true;
+    };
+    SearchCatalogue(files, serials, steps);
+    return found ? 0 : 1;
+}
+
 } // namespace
 
 namespace {
@@ -458,6 +507,8 @@ int run(int argc, char** argv)
         return logger(args);
     if (command == QLatin1String("report"))
         return report(args);
+    if (command == QLatin1String("find"))
+        return find(args);
 
     ToolArgs o;
     QString bad;

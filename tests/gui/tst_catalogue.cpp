@@ -1,0 +1,289 @@
+#include "GuiTest.h"
+
+#include "CatalogueFeature.h"
+#include "DatabaseReader.h"
+#include "EditorFields.h"
+#include "ListWindowFeature.h"
+#include "RecordEditor.h"
+#include "SampleData.h"
+#include "TestSupport.h"
+#include "frmCatalogue.h"
+#include "frmDMAEdit.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QPushButton>
+
+namespace {
+
+QByteArray record(const char* serial)
+{
+    return QByteArray(serial) + ",\"AB 1234 5678\",\"\",\"\",\"\",\"\"\r\n";
+}
+
+QStringList texts(const QListWidget* list)
+{
+    QStringList out;
+    for (int i = 0; i < list->count(); ++i)
+        out << list->item(i)->text();
+    return out;
+}
+
+// The program started with a hub folder of database files as the catalogue's folder.
+struct Hub
+{
+    GuiFixture f;
+    frmMain* main = nullptr;
+    QString folder;
+
+    Hub()
+    {
+        folder = f.path("hub");
+        QDir().mkpath(folder);
+        file("a.csv", "h,h\r\n" + record("1234567") + record("2345678"));
+        file("B.CSV", "h,h\r\n" + record("3456789"));
+        file("c.csv", "h,h\r\n" + record("1234568") + record("123")); // a damaged record
+        file("empty.csv", "h,h\r\n");
+        file("notes.txt", "h,h\r\n" + record("1234567"));
+        SettingsStore::setText(Setting::CataloguePath, folder);
+        main = f.start();
+    }
+    ~Hub() { ResetCatalogueForTesting(); }
+    QString file(const QString& name, const QByteArray& bytes)
+    {
+        writeBytes(folder + "/" + name, bytes);
+        return QDir::toNativeSeparators(folder + "/" + name);
+    }
+    // Opens Search > Catalogue and works in it.
+    void catalogue(std::function<void(frmCatalogue&)> work)
+    {
+        f.prompts.modal("frmCatalogue",
+                        inWindow([work](QDialog& d) { work(static_cast<frmCatalogue&>(d)); }));
+        main->command("mnuSearchCatalogue")->trigger();
+    }
+    static void find(frmCatalogue& w)
+    {
+        w.cmdFind->click();
+        w.waitForSearch();
+    }
+};
+
+} // namespace
+
+class TestCatalogue : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // The window's start: the folder from the settings as its caption, its
+    // database files by name ignoring case, the serial last typed.
+    void opening()
+    {
+        Hub h;
+        SettingsStore::setText(Setting::TxtSerial_FIF, "123");
+        QVERIFY(h.main->command("mnuSearchCatalogue")->isEnabled());
+        h.catalogue([&](frmCatalogue& w) {
+            QCOMPARE(w.windowTitle(), QDir::toNativeSeparators(h.folder));
+            QCOMPARE(texts(w.File1), QStringList({"a.csv", "B.CSV", "c.csv", "empty.csv"}));
+            QCOMPARE(w.TxtSerial->text(), QString("00000123"));
+            QVERIFY(!w.CmdOpen->isEnabled());
+            w.TxtSerial->setText("4567");
+            QCOMPARE(SettingsStore::text(Setting::TxtSerial_FIF), QString("4567"));
+            // Another folder: the caption and the setting follow.
+            const QString other = h.f.path("other");
+            QDir().mkpath(other);
+            h.f.prompts.folder(other);
+            w.cmdBrowse->click();
+            QCOMPARE(w.windowTitle(), QDir::toNativeSeparators(other));
+            QCOMPARE(Globals().CataloguePath, QDir::toNativeSeparators(other));
+            QCOMPARE(w.File1->count(), 0);
+            w.cmdCancel->click();
+        });
+    }
+
+    // The serial list: the typed number as eight digits, each serial once.
+    void serialList()
+    {
+        Hub h;
+        h.catalogue([&](frmCatalogue& w) {
+            w.TxtSerial->setText("123abc");
+            w.cmdAddSerial->click();
+            QCOMPARE(texts(w.ListSer), QStringList({"00000123"}));
+            w.TxtSerial->setText("1234567");
+            w.cmdAddSerial->click();
+            w.TxtSerial->setText("0001234567");
+            w.cmdAddSerial->click();
+            w.TxtSerial->setText("junk");
+            w.cmdAddSerial->click();
+            QCOMPARE(texts(w.ListSer), QStringList({"00000123", "01234567", "00000000"}));
+            QCOMPARE(w.TxtSerial->text(), QString("00000000"));
+            w.ListSer->setCurrentRow(2);
+            w.cmdRemoveSer->click();
+            QCOMPARE(texts(w.ListSer), QStringList({"00000123", "01234567"}));
+            w.cmdClearSer->click();
+            QCOMPARE(w.ListSer->count(), 0);
+            w.cmdCancel->click();
+        });
+    }
+
+    // Find: the typed serial searched; a file holding two serials listed
+    // once; damaged records searched; empty and foreign files passed over.
+    void finding()
+    {
+        Hub h;
+        h.catalogue([&](frmCatalogue& w) {
+            w.TxtSerial->setText("123");
+            Hub::find(w);
+            QCOMPARE(texts(w.ListSer), QStringList({"00000123"}));
+            QCOMPARE(texts(w.List_found),
+                     QStringList({QDir::toNativeSeparators(h.folder + "/c.csv")}));
+            QCOMPARE(w.Label1->text(), LangText(491) + LangText(493));
+            QVERIFY(w.CmdOpen->isEnabled() && w.cmdAddSerial->isEnabled());
+
+            w.Command1->click();
+            QVERIFY(w.List_found->count() == 0 && !w.CmdOpen->isEnabled());
+            w.ListSer->clear();
+            w.ListSer->addItems({"01234567", "02345678"});
+            w.TxtSerial->setText("3456789");
+            Hub::find(w);
+            QCOMPARE(texts(w.List_found),
+                     QStringList({QDir::toNativeSeparators(h.folder + "/a.csv"),
+                                  QDir::toNativeSeparators(h.folder + "/B.CSV")}));
+
+            w.Command1->click();
+            w.ListSer->clear();
+            w.TxtSerial->setText("9999999");
+            Hub::find(w);
+            QCOMPARE(w.List_found->count(), 0);
+            QCOMPARE(w.Label1->text(), LangText(491) + LangText(492));
+            QVERIFY(!w.CmdOpen->isEnabled());
+            w.cmdCancel->click();
+        });
+    }
+
+    // Nothing to search: 488 for no serial, 489 for no database file, and
+    // the serial buttons work again.
+    void nothingToSearch()
+    {
+        Hub h;
+        h.catalogue([&](frmCatalogue& w) {
+            w.TxtSerial->clear();
+            w.ListSer->clear();
+            const QString empty = h.f.path("empty");
+            QDir().mkpath(empty);
+            w.setFolder(empty);
+            h.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(489));
+            w.cmdFind->click();
+            QVERIFY(w.cmdAddSerial->isEnabled() && w.cmdRemoveSer->isEnabled() &&
+                    w.cmdClearSer->isEnabled() && w.cmdFind->isEnabled());
+            QVERIFY(!w.searching());
+            // A folder that went away meanwhile.
+            w.setFolder(h.f.path("gone"));
+            h.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(625));
+            w.cmdFind->click();
+            QVERIFY(w.cmdAddSerial->isEnabled());
+            w.cmdCancel->click();
+        });
+    }
+
+    // The search reads into a store of its own: the open list windows, the
+    // shared store and the editor are as they were.
+    void searchLeavesTheProgramAlone()
+    {
+        Hub h;
+        ListWindow* open = OpenDocument(h.f.sample("north.csv"));
+        QVERIFY(open);
+        const int count = DMAModule().StoreCount;
+        const qint32 first = DMAModule().Records(1).Serial;
+        const int lines = open->document().LineCount();
+        open->ShowLine(3);
+        auto* editor = qobject_cast<frmDMAEdit*>(App::Editor());
+        QVERIFY(editor);
+        const QString editing = editor->txtSerNum->text();
+        h.catalogue([&](frmCatalogue& w) {
+            w.TxtSerial->setText("1234567");
+            Hub::find(w);
+            QCOMPARE(w.List_found->count(), 1);
+            w.cmdCancel->click();
+        });
+        QCOMPARE(DMAModule().StoreCount, count);
+        QCOMPARE(DMAModule().Records(1).Serial, first);
+        QCOMPARE(open->document().LineCount(), lines);
+        QCOMPARE(editor->txtSerNum->text(), editing);
+        QCOMPARE(h.main->mdiArea()->subWindowList().size(), 1);
+    }
+
+    // Open: each selected file a list window with its own duplicate check;
+    // a file gone since the search is reported and the others still open.
+    // The lists stay for the next showing.
+    void openingFound()
+    {
+        Hub h;
+        h.file("dup.csv", "h,h\r\n" + record("1234567") + record("1234567"));
+        h.catalogue([&](frmCatalogue& w) {
+            w.TxtSerial->setText("1234567");
+            w.cmdAddSerial->click();
+            w.TxtSerial->setText("3456789");
+            Hub::find(w);
+            QCOMPARE(w.List_found->count(), 3); // a.csv, B.CSV, dup.csv
+            w.List_found->selectAll();
+            QFile::remove(h.folder + "/B.CSV");
+            h.f.prompts.message(Box::Plain, MsgAnswer::OK, "B.CSV");
+            h.f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, LangText(122));
+            w.CmdOpen->click();
+            QVERIFY(!w.isVisible());
+        });
+        QStringList captions;
+        for (QMdiSubWindow* sub : h.main->mdiArea()->subWindowList())
+            captions << QFileInfo(sub->widget()->windowTitle()).fileName();
+        captions.sort();
+        QVERIFY2(captions.contains("a.csv") && captions.contains("dup.csv"),
+                 qPrintable(captions.join(',')));
+        h.catalogue([&](frmCatalogue& w) {
+            QCOMPARE(texts(w.ListSer), QStringList({"01234567", "03456789"}));
+            QCOMPARE(w.List_found->count(), 3);
+            w.cmdCancel->click();
+        });
+    }
+
+    // Cancel stops a search at the next file; the window is usable again.
+    void cancelMidSearch()
+    {
+        Hub h;
+        const QString many = h.f.path("many");
+        QDir().mkpath(many);
+        for (int i = 0; i < 60; ++i)
+            QCOMPARE(WriteSampleDatabase(QString("%1/f%2.csv").arg(many).arg(i, 3, 10, QChar('0')),
+                                         1000, 10),
+                     0);
+        RecordStore one;
+        QCOMPARE(ReadDatabaseFile(one, many + "/f000.csv"), 0);
+        const QString serial = QString::number(one.Records(500).Serial);
+        h.catalogue([&](frmCatalogue& w) {
+            w.setFolder(many);
+            w.TxtSerial->setText(serial);
+            w.cmdFind->click();
+            QVERIFY(w.searching());
+            QVERIFY(!w.cmdFind->isEnabled() && !w.cmdAddSerial->isEnabled());
+            w.cmdCancel->click();
+            w.waitForSearch();
+            QVERIFY(!w.isVisible());
+            QVERIFY2(w.List_found->count() < 60,
+                     qPrintable(QString::number(w.List_found->count())));
+            QVERIFY(w.cmdFind->isEnabled() && w.cmdAddSerial->isEnabled());
+        });
+        // Shown again, it searches to the end.
+        h.catalogue([&](frmCatalogue& w) {
+            Hub::find(w);
+            QCOMPARE(w.List_found->count(), 60);
+            QCOMPARE(w.List_found->item(59)->text(), QDir::toNativeSeparators(many + "/f059.csv"));
+            w.cmdCancel->click();
+        });
+    }
+};
+
+QTEST_MAIN(TestCatalogue)
+#include "tst_catalogue.moc"
