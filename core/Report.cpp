@@ -43,7 +43,8 @@ public:
     char* end() const { return m_p; }
     void text(std::string_view t)
     {
-        std::memcpy(m_p, t.data(), t.size());
+        if (!t.empty()) // an empty view may have no data at all
+            std::memcpy(m_p, t.data(), t.size());
         m_p += t.size();
     }
     void blanks(size_t n)
@@ -54,7 +55,8 @@ public:
     void fixed(std::string_view t, size_t width)
     {
         const size_t n = std::min(t.size(), width);
-        std::memcpy(m_p, t.data(), n);
+        if (n > 0)
+            std::memcpy(m_p, t.data(), n);
         std::memset(m_p + n, ' ', width - n);
         m_p += width;
     }
