@@ -22,6 +22,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QTemporaryFile>
 
 namespace {
 
@@ -139,6 +140,36 @@ private slots:
         QCOMPARE(s.commandLines(), QStringList({"Direct|ComPort=1|READ|" + KorvalindFromDir(),
                                                 "Modem=0123|ComPort=2|WRITE|" + KorvalindToDir()}));
         QVERIFY(main->statusText().isEmpty());
+    }
+
+    // An installed program cannot write beside itself: the transfer folders
+    // are the user's own, and the transfer program is told so.
+    void readOnlyProgramFolder()
+    {
+        GuiFixture f;
+        StandIns s(f);
+        qputenv("XDG_DATA_HOME", f.path("data").toLocal8Bit());
+        QFile::setPermissions(f.programFolder(), QFile::ReadOwner | QFile::ExeOwner |
+                                                     QFile::ReadGroup | QFile::ExeGroup);
+        // Permissions do not stop the superuser the tests may run as.
+        const bool enforced = !QTemporaryFile(f.programFolder() + "/probe-XXXXXX").open();
+        if (!enforced)
+            SetProgramFolderWritableForTesting(0);
+        frmMain* main = f.start();
+        const QString data = QDir::toNativeSeparators(f.path("data"));
+        QVERIFY2(KorvalindFromDir().startsWith(data), qPrintable(KorvalindFromDir()));
+        QVERIFY(QFileInfo(KorvalindFromDir()).isDir() && QFileInfo(KorvalindToDir()).isDir());
+        QVERIFY(!QFileInfo::exists(f.programFolder() + "/korvalind"));
+        QString shown;
+        runToEnd(f, &shown);
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(209));
+        main->command("mnuKorvalindFromAll")->trigger();
+        QVERIFY(shown.endsWith(" READ " + KorvalindFromDir()));
+        QCOMPARE(s.commandLines(), QStringList({"Direct|ComPort=1|READ|" + KorvalindFromDir()}));
+        SetProgramFolderWritableForTesting(-1);
+        QFile::setPermissions(f.programFolder(),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        qunsetenv("XDG_DATA_HOME");
     }
 
     void missingProgram()
