@@ -13,6 +13,7 @@
 #include "SettingsStore.h"
 #include "StartUp.h"
 #include "Utilities.h"
+#include "frmHelp.h"
 #include "frmSplash.h"
 
 #include <QApplication>
@@ -411,8 +412,22 @@ void frmMain::fillWindowMenu()
 
 void frmMain::helpContents()
 {
-    // There is no help file yet.
-    ShowMessage(LangText(328), MsgButtons::Information, windowTitle());
+    const QString guide = GuideIndexPath();
+    if (!GuideUsable(guide)) {
+        ShowMessage(LangText(328), MsgButtons::Information, windowTitle());
+        return;
+    }
+    // One help window, brought forward when it is already open.
+    if (!m_help)
+        m_help = new frmHelp(guide, this);
+    m_help->show();
+    m_help->raise();
+    m_help->activateWindow();
+}
+
+frmHelp* frmMain::helpWindow() const
+{
+    return m_help.data();
 }
 
 void frmMain::helpAbout()

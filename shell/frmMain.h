@@ -8,6 +8,7 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QPointer>
 
 class QAction;
 class QLabel;
@@ -15,6 +16,7 @@ class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
+class frmHelp;
 
 class frmMain : public QMainWindow, public WindowHost
 {
@@ -26,6 +28,8 @@ public:
     // Captions and tooltips from the language file.
     void LoadResources();
     QStringList mruCaptions() const;
+    // The help window, while it is open.
+    frmHelp* helpWindow() const;
     void setMruCaptions(const QStringList& captions);
 
     // The window host.
@@ -84,6 +88,7 @@ private:
     QList<QAction*> m_windowListItems;
     bool m_interactive = true;
     QString m_statusText;
+    QPointer<frmHelp> m_help;
     bool m_statusPending = false;
 };
 

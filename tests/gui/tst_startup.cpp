@@ -3,11 +3,15 @@
 #include "TransferFolders.h"
 #include "frmDMA.h"
 #include "frmDMAEdit.h"
+#include "frmHelp.h"
 #include "frmSplash.h"
 
 #include <QLabel>
+#include <QListWidget>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QTextBrowser>
+#include <QToolButton>
 
 namespace {
 QList<frmDMA*> listWindows(frmMain* main)
@@ -24,6 +28,67 @@ class TestStartUp : public QObject
 {
     Q_OBJECT
 private slots:
+    // F1 opens the user guide beside the program in the help window:
+    // chapters, pictures, back and forward. Without a usable guide, 328.
+    void userGuide_data()
+    {
+        QTest::addColumn<QByteArray>("index"); // empty: the guide as built
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("the guide") << QByteArray() << true;
+        QTest::newRow("an empty first page") << QByteArray(" ") << false;
+        QTest::newRow("a damaged first page") << QByteArray(4096, '\0') << false;
+        QTest::newRow("no guide") << QByteArray("remove") << false;
+    }
+    void userGuide()
+    {
+        QFETCH(QByteArray, index);
+        QFETCH(bool, shown);
+        GuiFixture f;
+        const QString guide = f.programFolder() + "/docs/guide";
+        QVERIFY(QDir().mkpath(guide));
+        for (const QString& name : QDir(QUORVANE_SOURCE_DIR "/docs/guide").entryList(QDir::Files))
+            QFile::copy(QUORVANE_SOURCE_DIR "/docs/guide/" + name, guide + "/" + name);
+        for (const QString& name : QDir(QUORVANE_SOURCE_DIR "/docs").entryList({"*.png"}))
+            QFile::copy(QUORVANE_SOURCE_DIR "/docs/" + name, f.programFolder() + "/docs/" + name);
+        if (index == "remove")
+            QFile::remove(guide + "/index.html");
+        else if (!index.isEmpty()) {
+            QFile::remove(guide + "/index.html");
+            QFile out(guide + "/index.html");
+            QVERIFY(out.open(QIODevice::WriteOnly));
+            out.write(index);
+        }
+        frmMain* main = f.start();
+        if (!shown)
+            f.prompts.message(Box::Information, MsgAnswer::OK, LangText(328), LangText(256));
+        QTest::keyClick(main, Qt::Key_F1);
+        QCOMPARE(main->helpWindow() != nullptr, shown);
+        if (!shown)
+            return;
+        frmHelp* help = main->helpWindow();
+        QVERIFY(help->isVisible());
+        QCOMPARE(help->windowTitle(), QString("Quorvane user guide"));
+        QCOMPARE(help->lstContents->count(), 8);
+        QVERIFY(!help->cmdBack->isEnabled());
+        help->lstContents->setCurrentRow(0);
+        QVERIFY(help->txtGuide->source().path().endsWith("getting-started.html"));
+        QVERIFY(
+            !help->txtGuide->loadResource(QTextDocument::ImageResource, QUrl("../main-window.png"))
+                 .isNull());
+        QVERIFY(help->cmdBack->isEnabled());
+        help->cmdBack->click();
+        QVERIFY(help->txtGuide->source().path().endsWith("index.html"));
+        QVERIFY(help->cmdForward->isEnabled());
+        // Every chapter opens and holds text.
+        for (int row = 0; row < help->lstContents->count(); ++row) {
+            help->lstContents->setCurrentRow(row);
+            QVERIFY(help->txtGuide->toPlainText().size() > 200);
+        }
+        // F1 again brings the same window forward.
+        QTest::keyClick(main, Qt::Key_F1);
+        QCOMPARE(main->helpWindow(), help);
+    }
+
     // Settings, splash, transfer folders, the hidden editor, the main window,
     // then the command line, in that order.
     void order()
