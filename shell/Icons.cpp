@@ -127,6 +127,39 @@ QIcon ToolbarIcon(const QString& key)
     return icon;
 }
 
+QImage ApplicationIcon(int size)
+{
+    QImage image(size, size, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(size / 256.0, size / 256.0); // drawn on the SVG's 256 by 256 canvas
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0x1E78C8));
+    p.drawRoundedRect(QRectF(16, 16, 224, 224), 48, 48);
+    p.setBrush(Qt::white);
+    const QPointF logger(88, 168);
+    p.drawEllipse(logger, 34, 34);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(Qt::white, 16, Qt::SolidLine, Qt::RoundCap));
+    for (double r : {64.0, 100.0, 136.0}) {
+        QPainterPath wave;
+        const QRectF box(logger.x() - r, logger.y() - r, 2 * r, 2 * r);
+        wave.arcMoveTo(box, 80);
+        wave.arcTo(box, 80, -70);
+        p.drawPath(wave);
+    }
+    return image;
+}
+
+QIcon ApplicationIcons()
+{
+    QIcon icon;
+    for (int size : {16, 24, 32, 48, 64, 128, 256})
+        icon.addPixmap(QPixmap::fromImage(ApplicationIcon(size)));
+    return icon;
+}
+
 QPixmap BrandingLogo(const QString& initials, const QColor& background, const QColor& foreground,
                      int size)
 {

@@ -8,6 +8,11 @@
 // The picture of a toolbar button by its key ("New", "Open", "Save", ...).
 QIcon ToolbarIcon(const QString& key);
 
+// The program's own icon at a size in pixels: a logger sending out its
+// sound on a blue tile. packaging/quorvane.svg draws the same shapes.
+QImage ApplicationIcon(int size);
+QIcon ApplicationIcons();
+
 // A branding logo: initials on a badge in the entry's colours.
 QPixmap BrandingLogo(const QString& initials, const QColor& background, const QColor& foreground,
                      int size = 96);

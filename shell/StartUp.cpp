@@ -40,8 +40,7 @@ void registerFeatures()
 
 void StartUp(const QStringList& arguments, const StartUpOptions& options)
 {
-    QApplication::setWindowIcon(
-        BrandingLogo(QStringLiteral("Qv"), QColor(0x1E78C8), Qt::white, 64));
+    QApplication::setWindowIcon(ApplicationIcons());
     SetLangFailureHandler([](const QString& text) { ShowMessage(text); });
     SetMessageSink([](const QString& text) { ShowMessage(text); });
     // Every message first hides the record editor, so that it covers nothing.

@@ -5,12 +5,15 @@
 // from a simulated logger on a pseudo-terminal.
 // quorvane-screenshot --preview OUT.png FILE: the print preview of the
 // logger report, with history, of the file.
+// quorvane-screenshot --icons FOLDER: the program's icon as PNG files of
+// the usual sizes (quorvane-16.png ...), for packaging/icons.
 // scripts/screenshot.sh runs both under Xvfb for the README.
 
 #include "AppState.h"
 #include "CaptureRoutines.h"
 #include "Com32.h"
 #include "CowlComms.h"
+#include "Icons.h"
 #include "ListWindow.h"
 #include "LoggerSimulator.h"
 #include "ProgramPrinter.h"
@@ -117,11 +120,19 @@ int main(int argc, char** argv)
         SettingsStore::useFileForTesting(settings.filePath(QStringLiteral("settings.ini")));
         return histogram(app, args[1]);
     }
+    if (args.size() == 2 && args[0] == QLatin1String("--icons")) {
+        for (int size : {16, 24, 32, 48, 64, 128, 256})
+            if (!ApplicationIcon(size).save(
+                    QStringLiteral("%1/quorvane-%2.png").arg(args[1]).arg(size)))
+                return 1;
+        return 0;
+    }
     const bool previewing = args.size() == 3 && args[0] == QLatin1String("--preview");
     if (args.size() < 2 || (args[0].startsWith(QLatin1String("--")) && !previewing)) {
         std::fputs("usage: quorvane-screenshot OUT.png FILE...\n"
                    "       quorvane-screenshot --histogram OUT.png\n"
-                   "       quorvane-screenshot --preview OUT.png FILE\n",
+                   "       quorvane-screenshot --preview OUT.png FILE\n"
+                   "       quorvane-screenshot --icons FOLDER\n",
                    stderr);
         return 64;
     }

@@ -1,0 +1,50 @@
+#!/usr/bin/env bash
+# Builds the Debian package from a build folder, unpacks it into a
+# temporary root and runs the programs from there as an installed copy:
+# the tool on a sample, the program offscreen on a sample (it must find its
+# language file and open the file without a word), and checks that
+# everything the package promises is where it belongs.
+set -euo pipefail
+build=$1
+source=$2
+work=$(mktemp -d)
+trap 'rm -rf "$work"' EXIT
+fail() { echo "package test: $*" >&2; exit 1; }
+
+cpack -G DEB --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
+  { cat "$work/cpack.log" >&2; fail "cpack failed"; }
+deb=$(ls "$work"/out/*.deb)
+depends=$(dpkg-deb -f "$deb" Depends)
+echo "Depends: $depends"
+case "$depends" in *-dev*) fail "a development package among the dependencies";; esac
+case "$depends" in *libqt6widgets6*) ;; *) fail "the Qt runtime is not among the dependencies";; esac
+dpkg-deb -x "$deb" "$work/root"
+usr=$work/root/usr
+
+for f in lib/quorvane/quorvane lib/quorvane/quorvane-tool lib/quorvane/quorvane-loggersim \
+         lib/quorvane/KorvalindTalk lib/quorvane/catcom32; do
+  [ -x "$usr/$f" ] || fail "$f is missing"
+done
+for f in bin/quorvane bin/quorvane-tool bin/quorvane-loggersim; do
+  [ -L "$usr/$f" ] || fail "$f is not a link"
+done
+for f in lib/quorvane/lang_en.txt lib/quorvane/docs/guide/index.html \
+         lib/quorvane/docs/main-window.png share/applications/quorvane.desktop \
+         share/icons/hicolor/scalable/apps/quorvane.svg \
+         share/icons/hicolor/48x48/apps/quorvane.png share/mime/packages/quorvane.xml \
+         share/man/man1/quorvane-tool.1.gz share/man/man1/quorvane-loggersim.1.gz; do
+  [ -f "$usr/$f" ] || fail "$f is missing"
+done
+grep -qx 'Exec=quorvane %F' "$usr/share/applications/quorvane.desktop" ||
+  fail "the desktop entry does not open files"
+
+# Run as a user would, with settings and data of its own.
+export HOME=$work/home XDG_CONFIG_HOME=$work/config XDG_DATA_HOME=$work/data
+mkdir -p "$HOME"
+out=$("$usr/bin/quorvane-tool" check "$source/samples/north.csv")
+case "$out" in "result 0"*) ;; *) fail "quorvane-tool check said: $out";; esac
+QT_QPA_PLATFORM=offscreen timeout 120 "$usr/bin/quorvane" --smoke-test \
+  "$source/samples/north.csv" 2>"$work/err" ||
+  { cat "$work/err" >&2; fail "the installed program did not start cleanly"; }
+if grep -q "^quorvane:" "$work/err"; then cat "$work/err" >&2; fail "the program spoke"; fi
+echo "package test: $(basename "$deb") installs and runs"
