@@ -15,10 +15,22 @@
 
 #include <QDialog>
 #include <QFile>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <deque>
 #include <functional>
+
+// The list windows of the main window, in the order they were opened.
+inline QList<frmDMA*> listWindows(frmMain* main)
+{
+    QList<frmDMA*> out;
+    for (QMdiSubWindow* sub : main->mdiArea()->subWindowList())
+        if (auto* list = qobject_cast<frmDMA*>(sub->widget()))
+            out << list;
+    return out;
+}
 
 // The list window bound to the editor, or null.
 inline frmDMA* ActiveListWindow()

@@ -13,17 +13,6 @@
 #include <QTextBrowser>
 #include <QToolButton>
 
-namespace {
-QList<frmDMA*> listWindows(frmMain* main)
-{
-    QList<frmDMA*> out;
-    for (QMdiSubWindow* sub : main->mdiArea()->subWindowList())
-        if (auto* list = qobject_cast<frmDMA*>(sub->widget()))
-            out << list;
-    return out;
-}
-} // namespace
-
 class TestStartUp : public QObject
 {
     Q_OBJECT

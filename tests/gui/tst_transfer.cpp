@@ -83,15 +83,6 @@ void runToEnd(GuiFixture& f, QString* shownLine = nullptr)
     });
 }
 
-QList<frmDMA*> listWindows(frmMain* main)
-{
-    QList<frmDMA*> out;
-    for (QMdiSubWindow* sub : main->mdiArea()->subWindowList())
-        if (auto* list = qobject_cast<frmDMA*>(sub->widget()))
-            out << list;
-    return out;
-}
-
 } // namespace
 
 class TestTransfer : public QObject
