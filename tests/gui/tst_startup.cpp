@@ -57,7 +57,7 @@ private slots:
         frmHelp* help = main->helpWindow();
         QVERIFY(help->isVisible());
         QCOMPARE(help->windowTitle(), QString("Quorvane user guide"));
-        QCOMPARE(help->lstContents->count(), 8);
+        QCOMPARE(help->lstContents->count(), 9);
         QVERIFY(!help->cmdBack->isEnabled());
         help->lstContents->setCurrentRow(0);
         QVERIFY(help->txtGuide->source().path().endsWith("getting-started.html"));
