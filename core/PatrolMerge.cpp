@@ -46,11 +46,12 @@ QString baseName(const QString& name)
     return dot < 0 ? name : name.left(dot);
 }
 
-// Both paths name one existing file, however each is written.
+// Both paths name one existing file, however each is written (letter case
+// counts only where the file system makes it count).
 bool sameFile(const QString& a, const QString& b)
 {
-    const QString canonical = QFileInfo(a).canonicalFilePath();
-    return !canonical.isEmpty() && canonical == QFileInfo(b).canonicalFilePath();
+    const QFileInfo fa(a), fb(b);
+    return fa.exists() && fb.exists() && fa == fb;
 }
 
 // The ".csv" file the merge writes: the database itself, or beside an older
