@@ -59,31 +59,23 @@ class TestLoggerList : public QObject
 
 private slots:
     // Lookups go by the records' serials, never by what a line shows: a grid
-    // reference or an address holding the same digits names nothing.
-    void lookups_data()
-    {
-        QTest::addColumn<qint32>("serial");
-        QTest::addColumn<int>("record");
-        QTest::addColumn<int>("line");
-        QTest::newRow("first record, last line after the sort") << 1002003 << 1 << 4;
-        QTest::newRow("digits only in another's grid reference") << 1005678 << 0 << 0;
-        QTest::newRow("digits only in another's address") << 1111111 << 0 << 0;
-        QTest::newRow("two equal serials: the first record, the first line") << 3000000 << 2 << 2;
-        QTest::newRow("not there") << 12999999 << 0 << 0;
-    }
+    // reference or an address holding the same digits names nothing; of two
+    // equal serials the first record and the first line are found.
     void lookups()
     {
-        QFETCH(qint32, serial);
-        QFETCH(int, record);
-        QFETCH(int, line);
         LoggerList list;
         fill(list, {rec(1002003, "2003/01/01", "", 0, "AB 0100 5678"),
                     rec(3000000, "2003/02/01", "01111111"), rec(3000000, "2003/03/01"),
                     rec(4000000, "2003/04/01")});
         list.Sort(LoggerList::ColDate, true); // lines: 4, 3, 2, 1 by record
         QCOMPARE(lineSerials(list), QList<qint32>({4000000, 3000000, 3000000, 1002003}));
-        QCOMPARE(list.GetRecFromSerial(serial), record);
-        QCOMPARE(list.GetLineFromSerial(serial), line);
+        // serial, its record, its line
+        const int cases[][3] = {
+            {1002003, 1, 4}, {1005678, 0, 0}, {1111111, 0, 0}, {3000000, 2, 2}, {12999999, 0, 0}};
+        for (const auto& c : cases) {
+            QCOMPARE(list.GetRecFromSerial(c[0]), c[1]);
+            QCOMPARE(list.GetLineFromSerial(c[0]), c[2]);
+        }
     }
 
     // A new line goes at its position (the line there moves down), or at the
@@ -123,20 +115,26 @@ private slots:
         QCOMPARE(list.LineText(line, LoggerList::ColComment1), QString("new"));
     }
 
-    // Removing a record keeps every line naming the record it named.
-    void removeKeepsLinesInStep()
+    // Lines keep naming their records through a remove; a line added after
+    // a sort goes where it is put, and rebuilding the lines sorts it again.
+    void linesFollowTheRecords()
     {
         LoggerList list;
         fill(list, {rec(1000001, "2003/01/03"), rec(1000002, "2003/01/01"),
                     rec(1000003, "2003/01/02"), rec(1000004, "2003/01/04")});
-        list.Sort(LoggerList::ColDate, false);
+        list.Sort(LoggerList::ColDate, true);
         QVERIFY(list.Remove(2));
         QVERIFY(!list.Remove(0) && !list.Remove(4));
-        QCOMPARE(lineSerials(list), QList<qint32>({1000003, 1000001, 1000004}));
+        QCOMPARE(lineSerials(list), QList<qint32>({1000004, 1000001, 1000003}));
         QVERIFY(linesAndRecordsAgree(list));
         QVERIFY(!list.Put(4, rec(1000001)) && !list.ChangeSerial(0, 1000001));
         QCOMPARE(list.RecordOfLine(4), 0);
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, list.record(4));
+        QVERIFY(list.Insert(rec(1000009, "2003/01/05"), 2) > 0);
+        QCOMPARE(lineSerials(list), QList<qint32>({1000004, 1000009, 1000001, 1000003}));
+        list.ReLoad();
+        QCOMPARE(lineSerials(list), QList<qint32>({1000009, 1000004, 1000001, 1000003}));
+        QVERIFY(linesAndRecordsAgree(list));
     }
 
     // Lines sort by the text they show, ignoring case; equal lines keep their
@@ -171,20 +169,6 @@ private slots:
         QVERIFY(linesAndRecordsAgree(list));
         QVERIFY(list.IsSorted());
         QCOMPARE(list.SortedDescending(), descending);
-    }
-
-    // Lines added after a sort go where they are put; rebuilding the lines
-    // sorts them again as the header says.
-    void reloadKeepsTheSort()
-    {
-        LoggerList list;
-        fill(list, {rec(1000002), rec(1000001), rec(1000003)});
-        list.Sort(LoggerList::ColSerial, true);
-        QVERIFY(list.Insert(rec(1000009), 3) > 0);
-        QCOMPARE(lineSerials(list), QList<qint32>({1000003, 1000002, 1000009, 1000001}));
-        list.ReLoad();
-        QCOMPARE(lineSerials(list), QList<qint32>({1000009, 1000003, 1000002, 1000001}));
-        QVERIFY(linesAndRecordsAgree(list));
     }
 
     // Find searches the line texts from the serial to the spread, from where
