@@ -91,6 +91,8 @@ private slots:
         QTest::newRow("past the end: appended") << 9 << 0 << appended;
         QTest::newRow("first line") << 1 << 0 << QList<qint32>{9000000, 1000001, 1000002, 1000003};
         QTest::newRow("serial only, the line there moves down") << 2 << 1 << second;
+        QTest::newRow("serial only, at the first line")
+            << 1 << 1 << QList<qint32>{9000000, 1000001, 1000002, 1000003};
         QTest::newRow("pasted at the current line") << 2 << 2 << second;
         QTest::newRow("pasted with no current line") << 0 << 2 << appended;
     }
