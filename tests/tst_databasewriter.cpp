@@ -94,6 +94,11 @@ private slots:
         QVERIFY(!QFile::exists(path("gone")));
         QCOMPARE(WriteDatabaseFile(m_store, m_dir.path()), 4); // a folder, not a file
         QCOMPARE(WriteKorvalindFile(m_store, path("gone/x.pdb")), 4);
+        // A comma in any text, the last reading's status too, would make other fields.
+        m_store.Records(3).Status[50] = "a,b";
+        QCOMPARE(FirstUnwritableRecord(m_store), 3);
+        QCOMPARE(WriteDatabaseFile(m_store, path("comma.csv")), int(FileResult::UnwritableText));
+        QVERIFY(!QFile::exists(path("comma.csv")));
 
 #ifdef Q_OS_UNIX
         // A real write that fails part-way, as on a full disk: the file size

@@ -281,8 +281,8 @@ private slots:
             QTest::newRow(name) << line << serial << fields << message;
         };
         const QString noDate = "    /  /  ";
-        row("kind 1", "1,1234567,x,25/12/2003,x,Main St,North,near hydrant,1", 1234567,
-            {"2003/12/25", "MAIN ST", "NORTH", "NEAR HYDRANT"});
+        row("kind 1", "1,1234567,x,25/12/2003,x,9 Main St,North,near hydrant,1", 1234567,
+            {"2003/12/25", "9 MAIN ST", "NORTH", "NEAR HYDRANT"});
         row("kind 2", "2,2345678,a,b,c,01/02/2004,d,A&B,Mill Lane,long note,1", 2345678,
             {"2004/02/01", "A B", "MILL LANE", "LONG NOTE"});
         row("kind 1 keeps 20 characters of its comment",
