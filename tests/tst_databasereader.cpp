@@ -249,9 +249,16 @@ private slots:
         for (int s : {1234567, 2345678, 1234567, 3000000, 2345678, 2345678})
             body += recordLine(s) + "\r\n";
         QCOMPARE(read(body), 0);
+        QStringList texts;
+        SetStatusSink([&texts](const QString& t) { texts << t; });
         QCOMPARE(FindDuplicateSerials(m_store), LangText(190) + "\t" + LangText(191) + "\t" +
                                                     LangText(192) +
                                                     "\n1\t01234567\t1\n2\t02345678\t2\n");
+        SetStatusSink(nullptr);
+        QCOMPARE(texts.mid(1),
+                 QStringList({LangText(188) + "1", LangText(188) + "2", LangText(188) + "3",
+                              LangText(188) + "4", LangText(188) + "5", LangText(188) + "6",
+                              "2" + LangText(193)}));
         QCOMPARE(read("h,h\r\n" + records(1234567, 3)), 0);
         QCOMPARE(FindDuplicateSerials(m_store), QString());
         QCOMPARE(read("h,h\r\n" + recordLine(-1) + "\r\n" + recordLine(-1) + "\r\n", true), 0);

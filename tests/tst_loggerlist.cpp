@@ -392,7 +392,7 @@ private slots:
         LoggerRecord r = rec(1234567, " 2003/01/01 ");
         r.Status[1] = " leak ";
         r.Status[50] = "no leak ";
-        fill(list, {r, rec(2345678), rec(1234567), rec(2345678), rec(2345678), rec(3000000)});
+        fill(list, {r, rec(2345678), rec(1234567), rec(3000000), rec(2345678), rec(2345678)});
         RecordStore store;
         list.CopyTo(store);
         QCOMPARE(store.StoreCount, 6);
