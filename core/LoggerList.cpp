@@ -275,6 +275,14 @@ LoggerList::FillResult LoggerList::Fill(qint64 first, qint64 count, qint64 step,
     return result;
 }
 
+QString ListFullMessage(int added, int wanted)
+{
+    if (added < 1)
+        return LangText(618);
+    return LangText(630) + QString::number(added) + LangText(631) + QString::number(wanted) +
+           LangText(632);
+}
+
 void PrepareNewWindowRecords(RecordStore& store)
 {
     for (int i = 1; i <= store.StoreCount; ++i) {

@@ -35,6 +35,10 @@ QString DayFirstToYearFirst(const QString& date);
 // blank; the length stays.
 QString CleanImportText(const QString& text);
 
+// What the user is told when a list filled up: that nothing was added, or
+// how many of the loggers wanted were.
+QString ListFullMessage(int added, int wanted);
+
 // The store's records made a fresh patrol list: each keeps its serial only,
 // with no grid reference, no texts, no readings and the user comment "comment".
 void PrepareNewWindowRecords(RecordStore& store);

@@ -1,11 +1,13 @@
 #include "PatrolMerge.h"
 
+#include "Ansi.h"
 #include "DatabaseWriter.h"
 #include "LangText.h"
 #include "RecordChecks.h"
 #include "Utilities.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QHash>
 
 bool SameLatestReading(const LoggerRecord& a, const LoggerRecord& b)
@@ -44,6 +46,48 @@ QString baseName(const QString& name)
     return dot < 0 ? name : name.left(dot);
 }
 
+// Both paths name one existing file, however each is written (letter case
+// counts only where the file system makes it count).
+bool sameFile(const QString& a, const QString& b)
+{
+    const QFileInfo fa(a), fb(b);
+    return fa.exists() && fb.exists() && fa == fb;
+}
+
+// The ".csv" file the merge writes: the database itself, or beside an older
+// ".pdb" the file of its base name.
+QString mergedPath(const QString& path)
+{
+    if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        return path;
+    const QString title = FileTitle(path);
+    return path.left(path.size() - title.size()) + baseName(title) + QStringLiteral(".csv");
+}
+
+// A reading without a date was never taken: a logger put on the patrol
+// list and not read on the round.
+bool hasReading(const LoggerRecord& r)
+{
+    return !Ansi::trimmed(r.Date[1].view()).empty();
+}
+
+// Keeps a copy of each file under its next free number. When one cannot be
+// made, the copies already made go again and the failed name is returned.
+QString backUp(const QStringList& files, QStringList& made)
+{
+    for (const QString& file : files) {
+        const QString backup = NextBackupName(file);
+        if (!QFile::copy(file, backup)) {
+            for (const QString& b : made)
+                QFile::remove(b);
+            made.clear();
+            return backup;
+        }
+        made << backup;
+    }
+    return QString();
+}
+
 } // namespace
 
 MergeOutcome MergeLatestPatrol(const LoggerList& patrol, const QString& path,
@@ -51,12 +95,17 @@ MergeOutcome MergeLatestPatrol(const LoggerList& patrol, const QString& path,
 {
     MergeOutcome out;
     out.path = path;
-    if (path == patrol.Caption) {
+    if (path == patrol.Caption || sameFile(path, patrol.Caption)) {
         out.message = LangText(215); // the patrol is that very file
         return out;
     }
     if (baseName(patrol.DMAName) != baseName(FileTitle(path))) {
         out.message = LangText(216); // only into the database of the same name
+        return out;
+    }
+    const QString written = mergedPath(path);
+    if (sameFile(written, patrol.Caption)) {
+        out.message = LangText(633) + QLatin1Char('\n') + written; // would replace the patrol
         return out;
     }
     if (!load(path)) {
@@ -84,7 +133,7 @@ MergeOutcome MergeLatestPatrol(const LoggerList& patrol, const QString& path,
         }
         log += QString::number(rec.Serial);
         LoggerRecord& target = store.Records(found.value());
-        if (!SameLatestReading(target, rec)) {
+        if (hasReading(rec) && !SameLatestReading(target, rec)) {
             ShiftInReading(target, rec);
             log += added;
             ++changed;
@@ -117,25 +166,29 @@ MergeOutcome MergeLatestPatrol(const LoggerList& patrol, const QString& path,
     for (int k : pending)
         store.Records(++store.StoreCount) = patrol.record(k);
 
-    out.backup = NextBackupName(path);
-    if (!QFile::copy(path, out.backup)) {
-        // Without its backup the database is not touched.
+    // Every file the merge replaces is kept before anything is written: the
+    // database, and a ".csv" already beside an older ".pdb".
+    QStringList replaced;
+    if (written != path && QFileInfo(written).isFile())
+        replaced << written;
+    replaced << path;
+    const QString refused = backUp(replaced, out.backups);
+    if (!refused.isEmpty()) {
         out.kind = MergeOutcome::Failed;
-        out.message = LangText(173) + QStringLiteral(":\n") + out.backup;
-        out.backup.clear();
+        out.message = LangText(635) + refused;
         return out;
     }
-    if (!path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) {
-        // An older ".pdb" stays where it is; the database becomes a ".csv".
-        const QString title = FileTitle(path);
-        out.path = path.left(path.size() - title.size()) + baseName(title) + QStringLiteral(".csv");
-    }
-    if (WriteDatabaseFile(store, out.path) != FileResult::Ok) {
+    if (WriteDatabaseFile(store, written) != FileResult::Ok) {
+        // The files stay as they were: the database opens unchanged.
         out.kind = MergeOutcome::Failed;
-        out.message = LangText(173) + QStringLiteral(":\n") + out.path;
+        out.message = LangText(173) + QStringLiteral(":\n") + written + QLatin1Char('\n') +
+                      LangText(636) + out.backups.join(QStringLiteral(", "));
         return out;
     }
     out.kind = MergeOutcome::Merged;
-    out.message = LangText(225) + out.backup;
+    out.path = written;
+    out.message = LangText(225) + out.backups.last();
+    if (out.backups.size() > 1)
+        out.message += QLatin1Char('\n') + LangText(634) + out.backups.first();
     return out;
 }

@@ -1,14 +1,16 @@
 #pragma once
 // Adding the most recent patrol to its DMA's database file: each logger of
 // the patrol gets the patrol's newest reading at the top of its history
-// (unless it has that reading on top already), loggers the database lacks
-// are added at its end, the old file is kept as a numbered backup and the
-// database is written anew as a ".csv" file.
+// (unless it has that reading on top already, or was not read at all),
+// loggers the database lacks are added at its end, every file about to be
+// replaced is kept as a numbered backup and the database is written anew as
+// a ".csv" file.
 
 #include "LoggerList.h"
 #include "RecordStore.h"
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 
 // Reading 1 of both records is the same: date, status, level and spread.
@@ -25,14 +27,14 @@ struct MergeOutcome
         Refused,   // nothing was done (the message says why)
         Unchanged, // every logger had its newest reading already: nothing written
         Merged,    // backed up and written
-        Failed,    // the backup or the write failed (the message says which)
+        Failed,    // a backup or the write failed (the message says which): nothing written
     };
     Kind kind = Refused;
-    QString message;    // for the user: the refusal, the failure, or where the backup is
-    QString log;        // the merge report, once the loggers were matched
-    QString logCaption; // the report window's caption
-    QString path;       // the database to open afterwards (".csv" after a conversion)
-    QString backup;
+    QString message;     // for the user: the refusal, the failure, or where the backups are
+    QString log;         // the merge report, once the loggers were matched
+    QString logCaption;  // the report window's caption
+    QString path;        // the database to open afterwards (".csv" once merged into a ".pdb")
+    QStringList backups; // the backups kept, in the order made
 };
 
 // Reads the database into the store, telling the user of any error and

@@ -124,6 +124,13 @@ public:
         f.text(text);
         closeLine(f.end(), at);
     }
+    // The blank line after a logger, on the page of the logger's lines: a
+    // full page ends the logger well enough, and never starts the next page.
+    void separator(Report::Position at)
+    {
+        if (!m_pageFull)
+            body({}, at);
+    }
 
     // A body line written straight into the report: room for at most
     // maxBytes, then closeLine at where the writing ended.
@@ -266,7 +273,7 @@ void loggerReport(const LoggerList& list, const ReportOptions& o, ReportBuilder&
             b.closeLine(line.end(), {i, h});
         }
         if (printed > 1)
-            b.body({}, {i, depth});
+            b.separator({i, depth});
     }
 }
 

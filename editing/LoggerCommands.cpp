@@ -192,7 +192,7 @@ void fillLoggers()
         list->ShowLine(result.lastLine);
     // A run that cannot go on says why; the loggers before it stay.
     if (result.stop == LoggerList::FillResult::Full)
-        ShowMessage(LangText(618));
+        ShowMessage(ListFullMessage(result.created, dialog.TmpNum));
     else if (result.stop == LoggerList::FillResult::InvalidSerial)
         ShowMessage(eightDigits(result.stoppedAt) + LangText(132));
     if (result.existing.isEmpty()) {

@@ -433,10 +433,14 @@ void frmDMA::CutRecords()
 void frmDMA::PasteRecords()
 {
     const QVector<LoggerRecord>& clipboard = RecordClipboard::Records();
+    int pasted = 0;
     for (int i = 0; i < clipboard.size(); ++i) {
         if (m_document.GetRecFromSerial(clipboard[i].Serial) == 0) {
-            if (!PasteRecord(i))
-                return; // the list is full
+            if (!PasteRecord(i)) {
+                ShowMessage(ListFullMessage(pasted, int(clipboard.size())));
+                return;
+            }
+            ++pasted;
             continue;
         }
         const int answer =
@@ -455,10 +459,8 @@ bool frmDMA::PasteRecord(int clipboardIndex)
         return false;
     const LoggerRecord rec = clipboard[clipboardIndex];
     const int line = m_document.PasteRecord(rec, SelLine);
-    if (!line) {
-        ShowMessage(LangText(618)); // the list is full
-        return false;
-    }
+    if (!line)
+        return false; // the list is full
     SetStatusText(LangText(191) + QString::fromLatin1(FormatSerial(rec.Serial).c_str()) +
                   LangText(352)); // pasted
     SelLine = line;

@@ -57,6 +57,7 @@ public:
     void CutRecords();
     // Pastes every logger of the clipboard the list does not hold yet.
     void PasteRecords();
+    // One logger of the clipboard; false, saying nothing, when the list is full.
     bool PasteRecord(int clipboardIndex);
     // One line of a walk-by file into the list; false when it was not taken.
     bool ImportRecord(const QString& line, int lineNumber) override;

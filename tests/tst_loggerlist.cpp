@@ -1,6 +1,7 @@
 #include "DatabaseReader.h"
 #include "LangText.h"
 #include "LoggerList.h"
+#include "RecordChecks.h"
 
 #include <QtTest>
 #include <stdexcept>
@@ -58,80 +59,84 @@ class TestLoggerList : public QObject
 
 private slots:
     // Lookups go by the records' serials, never by what a line shows: a grid
-    // reference or an address holding the same digits names nothing.
-    void lookups_data()
-    {
-        QTest::addColumn<qint32>("serial");
-        QTest::addColumn<int>("record");
-        QTest::addColumn<int>("line");
-        QTest::newRow("first record, last line after the sort") << 1002003 << 1 << 4;
-        QTest::newRow("digits only in another's grid reference") << 1005678 << 0 << 0;
-        QTest::newRow("digits only in another's address") << 1111111 << 0 << 0;
-        QTest::newRow("two equal serials: the first record, the first line") << 3000000 << 2 << 2;
-        QTest::newRow("not there") << 12999999 << 0 << 0;
-    }
+    // reference or an address holding the same digits names nothing; of two
+    // equal serials the first record and the first line are found.
     void lookups()
     {
-        QFETCH(qint32, serial);
-        QFETCH(int, record);
-        QFETCH(int, line);
         LoggerList list;
         fill(list, {rec(1002003, "2003/01/01", "", 0, "AB 0100 5678"),
                     rec(3000000, "2003/02/01", "01111111"), rec(3000000, "2003/03/01"),
                     rec(4000000, "2003/04/01")});
         list.Sort(LoggerList::ColDate, true); // lines: 4, 3, 2, 1 by record
         QCOMPARE(lineSerials(list), QList<qint32>({4000000, 3000000, 3000000, 1002003}));
-        QCOMPARE(list.GetRecFromSerial(serial), record);
-        QCOMPARE(list.GetLineFromSerial(serial), line);
+        // serial, its record, its line
+        const int cases[][3] = {
+            {1002003, 1, 4}, {1005678, 0, 0}, {1111111, 0, 0}, {3000000, 2, 2}, {12999999, 0, 0}};
+        for (const auto& c : cases) {
+            QCOMPARE(list.GetRecFromSerial(c[0]), c[1]);
+            QCOMPARE(list.GetLineFromSerial(c[0]), c[2]);
+        }
     }
 
+    // A new line goes at its position (the line there moves down), or at the
+    // end for 0 or past the last line; a pasted one goes at the current line.
     void insertAtALine_data()
     {
         QTest::addColumn<int>("position");
-        QTest::addColumn<bool>("serialOnly");
+        QTest::addColumn<int>("how"); // 0 insert, 1 a line showing the serial only, 2 paste
         QTest::addColumn<QList<qint32>>("order");
-        QTest::newRow("appended") << 0 << false
-                                  << QList<qint32>{1000001, 1000002, 1000003, 9000000};
-        QTest::newRow("first line")
-            << 1 << false << QList<qint32>{9000000, 1000001, 1000002, 1000003};
-        QTest::newRow("current line moves down")
-            << 2 << true << QList<qint32>{1000001, 9000000, 1000002, 1000003};
-        QTest::newRow("past the end: appended")
-            << 9 << false << QList<qint32>{1000001, 1000002, 1000003, 9000000};
+        const QList<qint32> appended = {1000001, 1000002, 1000003, 9000000};
+        const QList<qint32> second = {1000001, 9000000, 1000002, 1000003};
+        QTest::newRow("appended") << 0 << 0 << appended;
+        QTest::newRow("past the end: appended") << 9 << 0 << appended;
+        QTest::newRow("first line") << 1 << 0 << QList<qint32>{9000000, 1000001, 1000002, 1000003};
+        QTest::newRow("serial only, the line there moves down") << 2 << 1 << second;
+        QTest::newRow("serial only, at the first line")
+            << 1 << 1 << QList<qint32>{9000000, 1000001, 1000002, 1000003};
+        QTest::newRow("pasted at the current line") << 2 << 2 << second;
+        QTest::newRow("pasted with no current line") << 0 << 2 << appended;
     }
     void insertAtALine()
     {
         QFETCH(int, position);
-        QFETCH(bool, serialOnly);
+        QFETCH(int, how);
         QFETCH(QList<qint32>, order);
         LoggerList list;
         fill(list, {rec(1000001), rec(1000002), rec(1000003)});
-        QCOMPARE(list.Insert(rec(9000000, "2004/01/01", "new"), position, serialOnly), 4);
+        const LoggerRecord r = rec(9000000, "2004/01/01", "new");
+        const int got =
+            how == 2 ? list.PasteRecord(r, position) : list.Insert(r, position, how == 1);
         QCOMPARE(lineSerials(list), order);
         QVERIFY(linesAndRecordsAgree(list));
         const int line = list.GetLineFromSerial(9000000);
+        QCOMPARE(got, how == 2 ? line : 4);
         QCOMPARE(list.LineKey(line), QString("4x"));
         QCOMPARE(list.LineText(line, LoggerList::ColSerial), QString("09000000"));
-        QCOMPARE(list.LineText(line, LoggerList::ColComment1),
-                 serialOnly ? QString() : QString("new"));
+        QCOMPARE(list.LineText(line, LoggerList::ColComment1), how == 1 ? QString() : "new");
         list.RefreshLine(line); // shown in full again
         QCOMPARE(list.LineText(line, LoggerList::ColComment1), QString("new"));
     }
 
-    // Removing a record keeps every line naming the record it named.
-    void removeKeepsLinesInStep()
+    // Lines keep naming their records through a remove; a line added after
+    // a sort goes where it is put, and rebuilding the lines sorts it again.
+    void linesFollowTheRecords()
     {
         LoggerList list;
         fill(list, {rec(1000001, "2003/01/03"), rec(1000002, "2003/01/01"),
                     rec(1000003, "2003/01/02"), rec(1000004, "2003/01/04")});
-        list.Sort(LoggerList::ColDate, false);
+        list.Sort(LoggerList::ColDate, true);
         QVERIFY(list.Remove(2));
-        QCOMPARE(list.RecordCount(), 3);
-        QCOMPARE(lineSerials(list), QList<qint32>({1000003, 1000001, 1000004}));
+        QVERIFY(!list.Remove(0) && !list.Remove(4));
+        QCOMPARE(lineSerials(list), QList<qint32>({1000004, 1000001, 1000003}));
         QVERIFY(linesAndRecordsAgree(list));
-        QVERIFY(!list.Remove(0));
-        QVERIFY(!list.Remove(4));
-        QCOMPARE(list.RecordCount(), 3);
+        QVERIFY(!list.Put(4, rec(1000001)) && !list.ChangeSerial(0, 1000001));
+        QCOMPARE(list.RecordOfLine(4), 0);
+        QVERIFY_THROWS_EXCEPTION(std::out_of_range, list.record(4));
+        QVERIFY(list.Insert(rec(1000009, "2003/01/05"), 2) > 0);
+        QCOMPARE(lineSerials(list), QList<qint32>({1000004, 1000009, 1000001, 1000003}));
+        list.ReLoad();
+        QCOMPARE(lineSerials(list), QList<qint32>({1000009, 1000004, 1000001, 1000003}));
+        QVERIFY(linesAndRecordsAgree(list));
     }
 
     // Lines sort by the text they show, ignoring case; equal lines keep their
@@ -141,18 +146,17 @@ private slots:
         QTest::addColumn<int>("column");
         QTest::addColumn<bool>("descending");
         QTest::addColumn<QList<qint32>>("order");
-        QTest::newRow("levels: ' 7' before '10'")
-            << int(LoggerList::ColLevel) << false
-            << QList<qint32>{1000003, 1000001, 1000004, 1000002};
-        QTest::newRow("levels descending, equal levels keep their order")
-            << int(LoggerList::ColLevel) << true
-            << QList<qint32>{1000002, 1000001, 1000004, 1000003};
-        QTest::newRow("dates, newest first") << int(LoggerList::ColDate) << true
-                                             << QList<qint32>{1000004, 1000002, 1000001, 1000003};
-        QTest::newRow("text ignores case") << int(LoggerList::ColComment1) << false
-                                           << QList<qint32>{1000003, 1000001, 1000002, 1000004};
-        QTest::newRow("serials") << int(LoggerList::ColSerial) << true
-                                 << QList<qint32>{1000004, 1000003, 1000002, 1000001};
+        auto row = [](const char* name, int column, bool descending, QList<qint32> order) {
+            QTest::newRow(name) << column << descending << order;
+        };
+        row("levels: ' 7' before '10'", LoggerList::ColLevel, false,
+            {1000003, 1000001, 1000004, 1000002});
+        row("levels descending, equal levels keep their order", LoggerList::ColLevel, true,
+            {1000002, 1000001, 1000004, 1000003});
+        row("dates, newest first", LoggerList::ColDate, true, {1000004, 1000002, 1000001, 1000003});
+        row("text ignores case", LoggerList::ColComment1, false,
+            {1000003, 1000001, 1000002, 1000004});
+        row("serials", LoggerList::ColSerial, true, {1000004, 1000003, 1000002, 1000001});
     }
     void sorting()
     {
@@ -169,20 +173,6 @@ private slots:
         QCOMPARE(list.SortedDescending(), descending);
     }
 
-    // Lines added after a sort go where they are put; rebuilding the lines
-    // sorts them again as the header says.
-    void reloadKeepsTheSort()
-    {
-        LoggerList list;
-        fill(list, {rec(1000002), rec(1000001), rec(1000003)});
-        list.Sort(LoggerList::ColSerial, true);
-        QVERIFY(list.Insert(rec(1000009), 3) > 0);
-        QCOMPARE(lineSerials(list), QList<qint32>({1000003, 1000002, 1000009, 1000001}));
-        list.ReLoad();
-        QCOMPARE(lineSerials(list), QList<qint32>({1000009, 1000003, 1000002, 1000001}));
-        QVERIFY(linesAndRecordsAgree(list));
-    }
-
     // Find searches the line texts from the serial to the spread, from where
     // the last search stopped, and goes round past the last line: the last
     // line is found after the one before it, and a match above the start is
@@ -192,21 +182,16 @@ private slots:
         QTest::addColumn<QList<int>>("matching");  // lines whose address holds "xABCx"
         QTest::addColumn<QStringList>("searches"); // "" goes on with the last search
         QTest::addColumn<QList<int>>("found");
-        QTest::newRow("two matches, then round again")
-            << QList<int>{4, 9} << QStringList{"ABC", "", ""} << QList<int>{4, 9, 4};
-        QTest::newRow("the last line after the one before it")
-            << QList<int>{9, 10} << QStringList{"ABC", "", ""} << QList<int>{9, 10, 9};
-        QTest::newRow("only the last line")
-            << QList<int>{10} << QStringList{"ABC", ""} << QList<int>{10, 10};
-        QTest::newRow("one match, found again by going round")
-            << QList<int>{2} << QStringList{"ABC", "", ""} << QList<int>{2, 2, 2};
-        QTest::newRow("case-sensitive") << QList<int>{4} << QStringList{"abc"} << QList<int>{0};
-        QTest::newRow("a user comment is not searched")
-            << QList<int>{4} << QStringList{"hydrant"} << QList<int>{0};
-        QTest::newRow("a serial's digits")
-            << QList<int>{} << QStringList{"01000007"} << QList<int>{7};
-        QTest::newRow("a new text starts at the top")
-            << QList<int>{4, 9} << QStringList{"ABC", "ABC"} << QList<int>{4, 4};
+        auto row = [](const char* name, QList<int> matching, QStringList searches,
+                      QList<int> found) { QTest::newRow(name) << matching << searches << found; };
+        row("two matches, then round again", {4, 9}, {"ABC", "", ""}, {4, 9, 4});
+        row("the last line after the one before it", {9, 10}, {"ABC", "", ""}, {9, 10, 9});
+        row("only the last line", {10}, {"ABC", ""}, {10, 10});
+        row("one match, found again by going round", {2}, {"ABC", "", ""}, {2, 2, 2});
+        row("case-sensitive", {4}, {"abc"}, {0});
+        row("a user comment is not searched", {4}, {"hydrant"}, {0});
+        row("a serial's digits", {}, {"01000007"}, {7});
+        row("a new text starts at the top", {4, 9}, {"ABC", "ABC"}, {4, 4});
     }
     void find()
     {
@@ -224,20 +209,137 @@ private slots:
             QCOMPARE(list.Find(searches[k]), found[k]);
     }
 
-    // A document never holds more than 6,999 loggers, however it grows.
+    void createNewRecord()
+    {
+        LoggerList list;
+        fill(list, {rec(1000001)});
+        int line = 0;
+        QCOMPARE(list.CreateNewRecord(1000001, 0, QString(), &line), LoggerList::AddResult::Exists);
+        QCOMPARE(list.CreateNewRecord(1000002, 1, "87654321", &line), LoggerList::AddResult::Added);
+        QCOMPARE(line, 1);
+        QCOMPARE(list.record(2).GridRef.str(), std::string("AA 8765 4321"));
+        QCOMPARE(list.record(2).Comment1.str(), LangTextAnsi(354));
+        QCOMPARE(list.CreateNewRecord(1000003, 0, "1234567", &line), LoggerList::AddResult::Added);
+        QCOMPARE(list.record(3).GridRef.str(), std::string(kAbsentGridRef)); // not eight characters
+    }
+
+    // A run of serials: existing ones skipped and listed, the location
+    // counting up and wrapping, and never past the valid serials.
+    void fillRuns_data()
+    {
+        QTest::addColumn<QList<qint64>>("run"); // first, count, step
+        QTest::addColumn<QString>("location");  // empty: no locations
+        QTest::addColumn<QList<qint32>>("created");
+        QTest::addColumn<QStringList>("existing");
+        QTest::addColumn<QStringList>("locations");
+        QTest::addColumn<int>("stop");
+        auto row = [](const char* name, QList<qint64> run, const QString& location,
+                      QList<qint32> created, QStringList existing, QStringList locations,
+                      int stop = 0) {
+            QTest::newRow(name) << run << location << created << existing << locations << stop;
+        };
+        row("step 100, the second exists", {1000100, 3, 100}, QString(), {1000100, 1000300},
+            {"01000200"}, {});
+        row("locations wrap after 99999998", {2000000, 3, 1}, "99999998",
+            {2000000, 2000001, 2000002}, {}, {"9999 9998", "0000 0000", "0000 0001"});
+        row("stepping past the valid serials stops", {12999998, 5, 1}, QString(),
+            {12999998, 12999999}, {}, {}, LoggerList::FillResult::InvalidSerial);
+    }
+    void fillRuns()
+    {
+        QFETCH(QList<qint64>, run);
+        QFETCH(QString, location);
+        QFETCH(QList<qint32>, created);
+        QFETCH(QStringList, existing);
+        QFETCH(QStringList, locations);
+        QFETCH(int, stop);
+        LoggerList list;
+        fill(list, {rec(1000200)});
+        const LoggerList::FillResult r =
+            list.Fill(run[0], run[1], run[2], !location.isEmpty(), location);
+        QCOMPARE(r.existing, existing);
+        QCOMPARE(int(r.stop), stop);
+        QCOMPARE(lineSerials(list).mid(1), created);
+        QCOMPARE(r.created, int(created.size()));
+        QCOMPARE(r.lastLine, list.LineCount());
+        QVERIFY(list.AskForSave);
+        for (int k = 0; k < locations.size(); ++k)
+            QCOMPARE(QString::fromStdString(list.record(k + 2).GridRef.str()),
+                     "AA " + locations[k]);
+    }
+
+    // The two kinds of walk-by line, their dates turned year first, and what
+    // is refused. fields: deployed, comment 1, comment 2, user comment.
+    void importLines_data()
+    {
+        QTest::addColumn<QString>("line");
+        QTest::addColumn<qint32>("serial"); // 0: refused
+        QTest::addColumn<QStringList>("fields");
+        QTest::addColumn<QString>("message");
+        auto row = [](const char* name, const QString& line, qint32 serial,
+                      const QStringList& fields, const QString& message = QString()) {
+            QTest::newRow(name) << line << serial << fields << message;
+        };
+        const QString noDate = "    /  /  ";
+        row("kind 1", "1,1234567,x,25/12/2003,x,9 Main St,North,near hydrant,1", 1234567,
+            {"2003/12/25", "9 MAIN ST", "NORTH", "NEAR HYDRANT"});
+        row("kind 2", "2,2345678,a,b,c,01/02/2004,d,A&B,Mill Lane,long note,1", 2345678,
+            {"2004/02/01", "A B", "MILL LANE", "LONG NOTE"});
+        row("kind 1 keeps 20 characters of its comment",
+            "1,1234567,x,25/12/2003,x,a,b,abcdefghijklmnopqrstuvwxyz,1", 1234567,
+            {"2003/12/25", "A", "B", "ABCDEFGHIJKLMNOPQRST"});
+        row("a date written year first", "1,1234567,x,2003-12-25,x,a,b,c,1", 1234567,
+            {noDate, "A", "B", "C"});
+        row("no such month", "1,1234567,x,01/13/2003,x,a,b,c,1", 1234567, {noDate, "A", "B", "C"});
+        row("no date stays no date", "1,1234567,x,,x,a,b,c,1", 1234567, {"", "A", "B", "C"});
+        row("bad serial", "1,13000000,x,25/12/2003,x,a,b,c,1", 0, {},
+            "13000000" + LangText(523) + "7" + LangText(524) + LangText(132));
+        row("last field not 1", "1,1234567,x,25/12/2003,x,a,b,c,0", 0, {});
+        row("wrong number of fields", "1,1234567,x,25/12/2003,x,a,b,1", 0, {});
+        row("another kind", "3,1234567,x,25/12/2003,x,a,b,c,1", 0, {});
+        row("empty", QString(), 0, {});
+    }
+    void importLines()
+    {
+        QFETCH(QString, line);
+        QFETCH(qint32, serial);
+        QFETCH(QStringList, fields);
+        QFETCH(QString, message);
+        LoggerList list;
+        fill(list, {rec(1000001), rec(1234567, "2003/01/01")});
+        QString got;
+        int at = 0;
+        QCOMPARE(list.ImportRecord(line, 7, got, &at), serial != 0);
+        QCOMPARE(got, message);
+        QCOMPARE(list.AskForSave, serial != 0);
+        QCOMPARE(list.RecordCount(), serial == 2345678 ? 3 : 2);
+        if (!serial)
+            return;
+        const LoggerRecord& r = list.record(list.RecordOfLine(at));
+        QCOMPARE(r.Serial, serial);
+        const QStringList stored = {
+            QString::fromStdString(r.Deployed.str()), QString::fromStdString(r.Comment1.str()),
+            QString::fromStdString(r.Comment2.str()), QString::fromStdString(r.UserComments.str())};
+        QCOMPARE(stored, fields);
+        // A known logger is replaced whole: its readings and grid reference go.
+        QCOMPARE(r.GridRef.str(), std::string(kAbsentGridRef));
+        QVERIFY(r.Date[1].empty() && r.Level[1] == 0);
+    }
+
+    // A document never holds more than 6,999 loggers, however it grows: a
+    // fill stops at the last free place (at once, however many it was asked
+    // for), and once full nothing adds a logger.
     void capacity_data()
     {
         QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("insertTakes");
         QTest::addColumn<bool>("copyTakes");
-        QTest::newRow("6,998") << 6998 << true << true;
-        QTest::newRow("6,999") << 6999 << false << true;
-        QTest::newRow("7,000") << 7000 << false << false;
+        QTest::newRow("6,998") << 6998 << true;
+        QTest::newRow("6,999") << 6999 << true;
+        QTest::newRow("7,000") << 7000 << false;
     }
     void capacity()
     {
         QFETCH(int, count);
-        QFETCH(bool, insertTakes);
         QFETCH(bool, copyTakes);
         static RecordStore store; // big: one for the whole test
         store.clear();
@@ -250,75 +352,60 @@ private slots:
         QCOMPARE(list.CopyFrom(store), copyTakes);
         QCOMPARE(list.RecordCount(), copyTakes ? count : 1);
         if (!copyTakes) { // grow it one by one instead
-            for (int i = 2; i <= LoggerList::kCapacity; ++i)
+            for (int i = 2; i < LoggerList::kCapacity; ++i)
                 QVERIFY(list.Insert(rec(1000000 + i)) > 0);
         }
-        QCOMPARE(list.Insert(rec(9000000)) > 0, insertTakes);
-        QCOMPARE(list.RecordCount(), std::min(count + (insertTakes ? 1 : 0), 6999));
-        QCOMPARE(list.IsFull(), list.RecordCount() == 6999);
+        const int room = LoggerList::kCapacity - list.RecordCount();
+        const LoggerList::FillResult r = list.Fill(12500000, 99999999, 1, false, QString());
+        QCOMPARE(r.created, room);
+        QCOMPARE(int(r.stop), int(LoggerList::FillResult::Full));
+        QCOMPARE(r.stoppedAt, qint64(12500000 + room));
+        QCOMPARE(ListFullMessage(r.created, 99999999),
+                 room ? LangText(630) + "1" + LangText(631) + "99999999" + LangText(632)
+                      : LangText(618));
+        QVERIFY(list.IsFull());
+        QCOMPARE(list.Insert(rec(9000000)), 0);
+        QCOMPARE(list.PasteRecord(rec(9000000), 1), 0);
+        QCOMPARE(list.CreateNewRecord(9000000, 0, QString()), LoggerList::AddResult::Full);
+        QCOMPARE(list.CreateNewRecord2(9000000, 1), 0);
+        QString message;
+        QVERIFY(!list.ImportRecord("1,9000000,x,25/12/2003,x,a,b,c,1", 1, message));
+        QCOMPARE(message, LangText(618));
+        QCOMPARE(list.RecordCount(), LoggerList::kCapacity);
         QVERIFY(linesAndRecordsAgree(list));
 
         // What goes back to the store never reaches the scratch slot.
         store.Records(RecordStore::kScratchSlot).Serial = 99999999;
         list.CopyTo(store);
-        QCOMPARE(store.StoreCount, list.RecordCount());
+        QCOMPARE(store.StoreCount, LoggerList::kCapacity);
         QCOMPARE(store.Records(RecordStore::kScratchSlot).Serial, 99999999);
-    }
-
-    void storeSlots()
-    {
-        RecordStore store;
-        QCOMPARE(store.Records(0).Serial, 0);
-        QCOMPARE(store.Records(RecordStore::kScratchSlot).Serial, 0);
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, store.Records(7001));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, store.Records(-1));
-        LoggerList list;
-        QVERIFY_THROWS_EXCEPTION(std::out_of_range, list.record(1));
-        QCOMPARE(list.RecordOfLine(1), 0);
-        QVERIFY(!list.Put(1, rec(1000001)));
-        QVERIFY(!list.ChangeSerial(0, 1000001));
     }
 
     // Saving wants every reading's date trimmed and its status trimmed and in
-    // capitals; the document itself keeps what was typed.
-    void copyToTidiesReadings()
+    // capitals; the document itself keeps what was typed. Duplicated serials
+    // are reported as the reader reports them.
+    void copyTo()
     {
         LoggerList list;
-        LoggerRecord r = rec(1000001, " 2003/01/01 ");
+        LoggerRecord r = rec(1234567, " 2003/01/01 ");
         r.Status[1] = " leak ";
         r.Status[50] = "no leak ";
-        fill(list, {r});
+        fill(list, {r, rec(2345678), rec(1234567), rec(3000000), rec(2345678), rec(2345678)});
         RecordStore store;
         list.CopyTo(store);
-        QCOMPARE(store.StoreCount, 1);
+        QCOMPARE(store.StoreCount, 6);
         QCOMPARE(store.Records(1).Date[1].str(), std::string("2003/01/01"));
         QCOMPARE(store.Records(1).Status[1].str(), std::string("LEAK"));
         QCOMPARE(store.Records(1).Status[50].str(), std::string("NO LEAK"));
         QCOMPARE(list.record(1).Status[1].str(), std::string(" leak "));
-    }
-
-    void duplicatesAsTheReaderReportsThem()
-    {
-        LoggerList list;
-        fill(list,
-             {rec(1234567), rec(2345678), rec(1234567), rec(2345678), rec(2345678), rec(3000000)});
-        RecordStore store;
-        list.CopyTo(store);
         const QString report = list.FindDuplicateSerials();
         QCOMPARE(report, FindDuplicateSerials(store));
         QVERIFY(report.endsWith("1\t01234567\t1\n2\t02345678\t2\n"));
         LoggerList unique;
         fill(unique, {rec(1000001)});
         QCOMPARE(unique.FindDuplicateSerials(), QString());
-    }
-
-    void newBlankRecord()
-    {
-        const LoggerRecord r = LoggerList::NewBlankRecord();
-        QCOMPARE(r.Serial, 99999999);
-        QCOMPARE(r.GridRef.str(), std::string(kAbsentGridRef));
-        QCOMPARE(r.Comment1.str(), LangTextAnsi(354));
-        QVERIFY(r.Date[1].empty() && r.Level[50] == 0);
     }
 };
 

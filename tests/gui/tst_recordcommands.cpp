@@ -13,8 +13,6 @@
 
 #include <QCheckBox>
 #include <QItemSelectionModel>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QTreeView>
 
@@ -46,9 +44,43 @@ QString removeQuestion(frmDMA* list, qint32 serial)
            ")";
 }
 
-frmDocument* frontViewer(frmMain* main)
+// The add-logger dialog answered with this serial; a null text cancels it.
+void answerAdd(GuiFixture& f, const QString& typed)
 {
-    return qobject_cast<frmDocument*>(main->activeChild());
+    f.prompts.modal("frmAddNewLogger", [typed](QDialog& d) {
+        auto& add = static_cast<frmAddNewLogger&>(d);
+        QTest::keyClicks(add.mskSerial, typed);
+        (typed.isNull() ? add.cmdCancel : add.cmdOK)->click();
+        return add.result();
+    });
+}
+
+// The fill dialog answered with a first serial, a count and a step.
+void answerFill(GuiFixture& f, const QString& serial, const QString& count, const QString& step)
+{
+    f.prompts.modal("FillDialog", [=](QDialog& d) {
+        auto& fill = static_cast<FillDialog&>(d);
+        fill.TxtSerial->setText(serial);
+        fill.TxtNum->setText(count);
+        fill.TxtIncr->setText(step);
+        fill.OKButton->click();
+        return fill.result();
+    });
+}
+
+// The program with the north sample open, bound to the editor.
+struct North
+{
+    GuiFixture f;
+    frmMain* main = f.start();
+    frmDMA* list = (OpenDocument(f.sample("north.csv")), ActiveListWindow());
+    void run(const char* command) { main->command(command)->trigger(); }
+};
+
+QString fullAfter(int added, int wanted)
+{
+    return LangText(630) + QString::number(added) + LangText(631) + QString::number(wanted) +
+           LangText(632);
 }
 
 } // namespace
@@ -73,24 +105,19 @@ private slots:
         north->ShowLine(1);
         selectLines(north, {1, 2, 3});
         main->command("mnuEditCopy")->trigger();
-        QCOMPARE(RecordClipboard::Records().size(), 3);
         selectLines(north, {});
         main->command("mnuEditCopy")->trigger(); // nothing selected: the clipboard stays
-        QCOMPARE(RecordClipboard::Records().size(), 3);
 
         south->ShowLine(2);
         const qint32 oldSecond = serialAt(south, 2);
         main->command("mnuEditPaste")->trigger();
-        QCOMPARE(serialAt(south, 2), copied[2]);
-        QCOMPARE(serialAt(south, 3), copied[1]);
-        QCOMPARE(serialAt(south, 4), copied[0]);
-        QCOMPARE(serialAt(south, 5), oldSecond);
+        QCOMPARE(QList<qint32>({serialAt(south, 2), serialAt(south, 4), serialAt(south, 5)}),
+                 QList<qint32>({copied[2], copied[0], oldSecond}));
         QCOMPARE(south->SelLine, 2);
         QVERIFY(south->document().AskForSave);
         QCOMPARE(main->statusText(), LangText(191) + eight(copied[2]) + LangText(352));
 
         // Back into the window they came from: every serial is known there.
-        north->ShowLine(1);
         const QString refused = ": " + LangText(143);
         f.prompts.message(Box::OKCancel, MsgAnswer::OK, QString::number(copied[0]) + refused);
         f.prompts.message(Box::OKCancel, MsgAnswer::Cancel, QString::number(copied[1]) + refused);
@@ -98,230 +125,171 @@ private slots:
         QCOMPARE(north->RecordCount(), 40);
     }
 
-    // Cut copies every selected logger and removes those the user agrees to.
-    void cutWithMixedAnswers()
+    // Cut copies every selected logger and removes those the user agrees
+    // to; Remove asks about the current logger and keeps it in the scratch slot.
+    void removing()
     {
-        GuiFixture f;
-        frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* list = ActiveListWindow();
+        North n;
+        frmDMA* list = n.list;
         const qint32 a = serialAt(list, 2), b = serialAt(list, 3), c = serialAt(list, 4);
         selectLines(list, {2, 3, 4});
-        f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, removeQuestion(list, a), list->caption());
-        f.prompts.message(Box::YesNoStop, MsgAnswer::No, removeQuestion(list, b));
-        f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, removeQuestion(list, c));
-        main->command("mnuEditCut")->trigger();
+        n.f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, removeQuestion(list, a),
+                            list->caption());
+        n.f.prompts.message(Box::YesNoStop, MsgAnswer::No, removeQuestion(list, b));
+        n.f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, removeQuestion(list, c));
+        n.run("mnuEditCut");
         QCOMPARE(list->RecordCount(), 38);
         QVERIFY(!list->GetRecFromSerial(a) && list->GetRecFromSerial(b) &&
                 !list->GetRecFromSerial(c));
         QCOMPARE(RecordClipboard::Records().size(), 3);
         QVERIFY(list->document().AskForSave);
+
+        list->ShowLine(2);
+        n.f.prompts.message(Box::YesNoStop, MsgAnswer::No, removeQuestion(list, b));
+        n.run("mnuLoggerRemove");
+        QCOMPARE(n.main->statusText(), LangText(135));
+        n.f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, removeQuestion(list, b));
+        n.run("mnuLoggerRemove");
+        QCOMPARE(n.main->statusText(), LangText(134));
+        QCOMPARE(list->RecordCount(), 37);
+        QCOMPARE(DMAModule().Records(RecordStore::kScratchSlot).Serial, b);
     }
 
-    // A full list takes no more: paste and add say so and change nothing.
-    void aFullListTakesNoMore()
+    // A list that fills up part-way through a paste or a fill says how many
+    // of the loggers went in; a single logger that finds it full, that none did.
+    void aListThatFillsUp()
     {
         GuiFixture f;
         frmMain* main = f.start();
-        QCOMPARE(WriteSampleDatabase(f.path("full.csv"), 6999, 1), 0);
+        QCOMPARE(WriteSampleDatabase(f.path("full.csv"), 6998, 1), 0);
         OpenDocument(f.path("full.csv"));
         frmDMA* list = ActiveListWindow();
-        RecordClipboard::Records() = {list->record(1)};
+        RecordClipboard::Records() = {list->record(1), list->record(1)};
         RecordClipboard::Records()[0].Serial = 12999999;
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(618));
+        RecordClipboard::Records()[1].Serial = 12999998;
+        f.prompts.message(Box::Plain, MsgAnswer::OK, fullAfter(1, 2));
         main->command("mnuEditPaste")->trigger();
-        QCOMPARE(list->RecordCount(), 6999);
-        f.prompts.modal("frmAddNewLogger", [](QDialog& d) {
-            auto& add = static_cast<frmAddNewLogger&>(d);
-            QTest::keyClicks(add.mskSerial, "12999998");
-            add.cmdOK->click();
-            return add.result();
-        });
+        answerAdd(f, "12999997");
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(618));
         main->command("mnuLoggerAdd")->trigger();
         QCOMPARE(list->RecordCount(), 6999);
+
+        list->document().Remove(list->RecordCount());
+        answerFill(f, "12999990", "3", "1");
+        f.prompts.message(Box::Plain, MsgAnswer::OK, fullAfter(1, 3));
+        main->command("mnuLoggerFill")->trigger();
+        QCOMPARE(list->RecordCount(), 6999);
     }
 
-    void addLogger()
+    // Add Logger and Change Serial: cancelled, a serial that is not valid,
+    // one the list holds, and a new one (added and shown in the editor, or
+    // given to the current logger).
+    void serialCommands_data()
     {
-        GuiFixture f;
-        frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* list = ActiveListWindow();
-        auto answer = [&f](const QString& typed) {
-            f.prompts.modal("frmAddNewLogger", [typed](QDialog& d) {
-                auto& add = static_cast<frmAddNewLogger&>(d);
-                if (typed.isNull()) {
-                    add.cmdCancel->click();
-                } else {
-                    QTest::keyClicks(add.mskSerial, typed);
-                    add.cmdOK->click();
-                }
-                return add.result();
-            });
-        };
-        answer(QString()); // cancelled: nothing happens
-        main->command("mnuLoggerAdd")->trigger();
-        answer("13000000");
-        f.prompts.message(Box::Plain, MsgAnswer::OK, "13000000" + LangText(132));
-        main->command("mnuLoggerAdd")->trigger();
-        answer(eight(serialAt(list, 5)));
-        f.prompts.message(Box::Plain, MsgAnswer::OK, eight(serialAt(list, 5)) + LangText(133));
-        main->command("mnuLoggerAdd")->trigger();
-        QCOMPARE(list->RecordCount(), 40);
-
-        answer("01999999");
-        main->command("mnuLoggerAdd")->trigger();
-        QCOMPARE(list->RecordCount(), 41);
-        QCOMPARE(serialAt(list, 41), 1999999);
-        QCOMPARE(list->SelLine, 41);
-        QVERIFY(App::Editor()->isVisible());
-        QVERIFY(list->document().AskForSave);
-    }
-
-    void removeLogger()
-    {
-        GuiFixture f;
-        frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* list = ActiveListWindow();
-        list->ShowLine(4);
-        const qint32 fourth = serialAt(list, 4);
-        f.prompts.message(Box::YesNoStop, MsgAnswer::No, removeQuestion(list, fourth));
-        main->command("mnuLoggerRemove")->trigger();
-        QCOMPARE(main->statusText(), LangText(135));
-        QCOMPARE(list->RecordCount(), 40);
-        f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, removeQuestion(list, fourth));
-        main->command("mnuLoggerRemove")->trigger();
-        QCOMPARE(main->statusText(), LangText(134));
-        QCOMPARE(list->RecordCount(), 39);
-        QVERIFY(!list->GetRecFromSerial(fourth));
-        QCOMPARE(DMAModule().Records(RecordStore::kScratchSlot).Serial, fourth);
-    }
-
-    void changeSerial_data()
-    {
+        QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        QTest::addColumn<bool>("changed");
-        QTest::newRow("same") << "01001237"
-                              << "01001237" + LangText(138) << false;
-        QTest::newRow("invalid") << "13000000"
-                                 << "13000000" + LangText(132) << false;
-        QTest::newRow("in use") << "01002474" << LangText(139) + "01002474" + LangText(140)
-                                << false;
-        QTest::newRow("new") << "01999999"
-                             << "01001237" + LangText(141) + "01999999" << true;
+        const QString add = "mnuLoggerAdd", change = "mnuLoggerChangeSerial";
+        QTest::newRow("add: cancelled") << add << QString() << QString();
+        QTest::newRow("add: invalid") << add << "13000000"
+                                      << "13000000" + LangText(132);
+        QTest::newRow("add: in the list") << add << "01001237"
+                                          << "01001237" + LangText(133);
+        QTest::newRow("add: new") << add << "01999999" << QString();
+        QTest::newRow("change: same") << change << "01001237"
+                                      << "01001237" + LangText(138);
+        QTest::newRow("change: invalid") << change << "13000000"
+                                         << "13000000" + LangText(132);
+        QTest::newRow("change: in use")
+            << change << "01002474" << LangText(139) + "01002474" + LangText(140);
+        QTest::newRow("change: new") << change << "01999999"
+                                     << "01001237" + LangText(141) + "01999999";
     }
-    void changeSerial()
+    void serialCommands()
     {
+        QFETCH(QString, command);
         QFETCH(QString, typed);
         QFETCH(QString, message);
-        QFETCH(bool, changed);
-        GuiFixture f;
-        frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* list = ActiveListWindow();
-        list->ShowLine(1);
-        f.prompts.input(typed);
-        f.prompts.message(Box::Plain, MsgAnswer::OK, message);
-        main->command("mnuLoggerChangeSerial")->trigger();
-        QCOMPARE(f.prompts.shown.first(), LangText(137) + "01001237");
-        QCOMPARE(serialAt(list, 1), changed ? 1999999 : 1001237);
-        QCOMPARE(list->document().AskForSave, changed); // closing asks before losing it
+        North n;
+        n.list->ShowLine(1);
+        const bool adding = command == "mnuLoggerAdd", changed = typed == "01999999";
+        if (adding)
+            answerAdd(n.f, typed);
+        else
+            n.f.prompts.input(typed);
+        if (!message.isEmpty())
+            n.f.prompts.message(Box::Plain, MsgAnswer::OK, message);
+        n.run(qPrintable(command));
+        QCOMPARE(n.list->document().AskForSave, changed); // closing asks before losing it
+        QCOMPARE(n.list->RecordCount(), adding && changed ? 41 : 40);
+        if (!adding) {
+            QCOMPARE(n.f.prompts.shown.first(), LangText(137) + "01001237");
+            QCOMPARE(serialAt(n.list, 1), changed ? 1999999 : 1001237);
+        } else if (changed) {
+            QCOMPARE(serialAt(n.list, n.list->SelLine), 1999999);
+            QVERIFY(App::Editor()->isVisible());
+        }
     }
 
+    // The current logger's deployed date, or every logger's; a date that is
+    // not one keeps the dialog open.
     void changeDeployDate()
     {
-        GuiFixture f;
-        frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* list = ActiveListWindow();
+        North n;
+        frmDMA* list = n.list;
         list->ShowLine(3);
-        const QString shownBefore =
-            QString::fromStdString(list->record(list->recordIndexOfLine(3)).Deployed.str());
-        const std::string fourthBefore = list->record(list->recordIndexOfLine(4)).Deployed.str();
+        const LoggerList& doc = list->document();
+        const QString shownBefore = doc.LineText(3, LoggerList::ColDeployed);
+        const QString fourthBefore = doc.LineText(4, LoggerList::ColDeployed);
         QString shown;
-        f.prompts.modal("DateDialog", [&](QDialog& d) {
-            auto& date = static_cast<DateDialog&>(d);
-            shown = date.TxtDate->text();
-            date.TxtDate->setText("2003/13/01");
-            date.OKButton->click(); // refused: the dialog stays
-            date.TxtDate->setText(" 2005/06/07 ");
-            date.OKButton->click();
-            return date.result();
-        });
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(385));
-        main->command("mnuLoggerChangeDeployDate")->trigger();
+        auto answer = [&n, &shown](const QString& date, bool all) {
+            n.f.prompts.modal("DateDialog", [&shown, date, all](QDialog& d) {
+                auto& dialog = static_cast<DateDialog&>(d);
+                shown = dialog.TxtDate->text();
+                dialog.TxtDate->setText("2003/13/01");
+                dialog.OKButton->click(); // refused: the dialog stays
+                dialog.TxtDate->setText(date);
+                dialog.ChkDoAll->setChecked(all);
+                dialog.OKButton->click();
+                return dialog.result();
+            });
+            n.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(385));
+            n.run("mnuLoggerChangeDeployDate");
+        };
+        answer(" 2005/06/07 ", false);
         QCOMPARE(shown, shownBefore);
         QCOMPARE(list->record(list->recordIndexOfLine(3)).Deployed.str(),
                  std::string("2005/06/07"));
-        QCOMPARE(list->document().LineText(3, LoggerList::ColDeployed), QString("2005/06/07"));
-        QCOMPARE(list->record(list->recordIndexOfLine(4)).Deployed.str(), fourthBefore);
-        QVERIFY(list->document().AskForSave);
-
-        f.prompts.modal("DateDialog", [](QDialog& d) {
-            auto& date = static_cast<DateDialog&>(d);
-            date.TxtDate->setText("2006/01/01");
-            date.ChkDoAll->setChecked(true);
-            date.OKButton->click();
-            return date.result();
-        });
-        main->command("mnuLoggerChangeDeployDate")->trigger();
+        QCOMPARE(doc.LineText(3, LoggerList::ColDeployed), QString("2005/06/07"));
+        QCOMPARE(doc.LineText(4, LoggerList::ColDeployed), fourthBefore);
+        QVERIFY(doc.AskForSave);
+        answer("2006/01/01", true);
         for (int i = 1; i <= list->RecordCount(); ++i)
             QCOMPARE(list->record(i).Deployed.str(), std::string("2006/01/01"));
     }
 
     // A run of serials; the ones the list holds are listed in a report; the
-    // dialog keeps what was typed for the next run.
+    // dialog keeps what was typed for the next run and refuses bad entries.
     void fill()
     {
-        GuiFixture f;
-        frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* list = ActiveListWindow();
-        const qint32 existing = 2000200;
-        QVERIFY(list->CreateNewRecord(existing, 0, QString()) == 0);
-        f.prompts.modal("FillDialog", [](QDialog& d) {
-            auto& fill = static_cast<FillDialog&>(d);
-            fill.TxtSerial->setText("02000100");
-            fill.TxtNum->setText("3");
-            fill.TxtIncr->setText("100");
-            fill.CheckBoxUseGrid->setChecked(true);
-            fill.txtGridRef->setStored("99999998");
-            fill.OKButton->click();
-            return fill.result();
-        });
+        North n;
+        auto& [f, main, list] = n;
+        QVERIFY(list->CreateNewRecord(2000200, 0, QString()) == 0);
+        answerFill(f, "02000100", "3", "100");
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(146));
         main->command("mnuLoggerFill")->trigger();
         QCOMPARE(Globals().FillIncrement, 100);
-        const int first = list->GetRecFromSerial(2000100), third = list->GetRecFromSerial(2000300);
-        QVERIFY(first && third);
-        // The location wraps after 99999998, and the skipped serial uses up 0.
-        QCOMPARE(list->record(first).GridRef.str(), std::string("AA 9999 9998"));
-        QCOMPARE(list->record(third).GridRef.str(), std::string("AA 0000 0001"));
+        QVERIFY(list->GetRecFromSerial(2000100) && list->GetRecFromSerial(2000300));
         QCOMPARE(main->statusText(), LangText(146));
-        frmDocument* report = frontViewer(main);
+        auto* report = qobject_cast<frmDocument*>(main->activeChild());
         QVERIFY(report);
         QCOMPARE(report->windowTitle(), "north.csv" + LangText(148) + ".log");
         QCOMPARE(report->text(), LangText(147) + "\n02000200\n");
 
-        // The next Fill shows what was typed; Cancel makes nothing.
-        QString keptNum;
-        f.prompts.modal("FillDialog", [&keptNum](QDialog& d) {
+        QString kept;
+        f.prompts.modal("FillDialog", [&kept](QDialog& d) {
             auto& fill = static_cast<FillDialog&>(d);
-            keptNum = fill.TxtNum->text();
-            fill.CancelButton->click();
-            return fill.result();
-        });
-        const int before = list->RecordCount();
-        main->command("mnuLoggerFill")->trigger();
-        QCOMPARE(keptNum, QString("3"));
-        QCOMPARE(list->RecordCount(), before);
-
-        // A clean run says so in the status bar; the dialog refuses bad entries.
-        f.prompts.modal("FillDialog", [](QDialog& d) {
-            auto& fill = static_cast<FillDialog&>(d);
+            kept = fill.TxtNum->text() + "," + fill.TxtIncr->text();
             fill.TxtSerial->setText("02500000");
             fill.TxtNum->setText("0");
             fill.OKButton->click(); // 395, stays open
@@ -329,26 +297,30 @@ private slots:
             fill.TxtIncr->setText("0");
             fill.OKButton->click(); // 251, stays open
             fill.TxtIncr->setText("1");
-            fill.CheckBoxUseGrid->setChecked(false);
             fill.OKButton->click();
             return fill.result();
         });
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(395));
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(251));
         main->command("mnuLoggerFill")->trigger();
-        QCOMPARE(main->statusText(), LangText(145));
+        QCOMPARE(kept, QString("3,100"));
+        QCOMPARE(main->statusText(), LangText(145)); // a clean run
         QVERIFY(list->GetRecFromSerial(2500001));
+        const int before = list->RecordCount();
+        f.prompts.modal("FillDialog", [](QDialog& d) {
+            static_cast<FillDialog&>(d).CancelButton->click();
+            return d.result();
+        });
+        main->command("mnuLoggerFill")->trigger();
+        QCOMPARE(list->RecordCount(), before);
     }
 
     void findCommands()
     {
-        GuiFixture f;
-        frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* list = ActiveListWindow();
+        North n;
+        auto& [f, main, list] = n;
         main->command("mnuSearchFindNext")->trigger(); // before any Find: nothing
-        const QString wanted = list->document().LineText(7, LoggerList::ColComment1);
-        f.prompts.input(wanted);
+        f.prompts.input(list->document().LineText(7, LoggerList::ColComment1));
         main->command("mnuSearchrFind")->trigger();
         QCOMPARE(list->SelLine, 7);
         QCOMPARE(f.prompts.shown.last(), LangText(149));
@@ -361,14 +333,15 @@ private slots:
         QCOMPARE(list->SelLine, 2);
     }
 
+    // A new patrol list of the bound window's loggers: serials only.
     void newWindowFromCurrent()
     {
         GuiFixture f;
         frmMain* main = f.start();
-        f.file("three.csv", "h,h\r\n1000001,\"AB 1234 5678\",\"a\",\"b\",\"2003/01/01\",\"\","
-                            "\"2003/02/01\",\"L\",40,10,\"note\"\r\n"
-                            "1000002,\"AB 1234 5678\",\"a\",\"b\",\"\",\"\"\r\n"
-                            "1000003,\"AB 1234 5678\",\"a\",\"b\",\"\",\"\"\r\n");
+        f.file("three.csv",
+               "h,h\r\n1000001,\"AB 1234 5678\",\"a\",\"b\",\"2003/01/01\",\"\","
+               "\"2003/02/01\",\"L\",40,10,\"note\"\r\n"
+               "1000002,\"\",\"\",\"\",\"\",\"\"\r\n1000003,\"\",\"\",\"\",\"\",\"\"\r\n");
         OpenDocument(f.path("three.csv"));
         main->command("mnuFileNewWin")->trigger();
         frmDMA* fresh = ActiveListWindow();
@@ -377,9 +350,8 @@ private slots:
         QVERIFY(fresh->document().AskForSave && fresh->document().NeverBeenSaved);
         QCOMPARE(fresh->RecordCount(), 3);
         const LoggerRecord& r = fresh->record(1);
-        QCOMPARE(r.Serial, 1000001);
-        QCOMPARE(r.GridRef.str(), std::string(kAbsentGridRef));
-        QVERIFY(r.Comment1.empty() && r.Deployed.empty() && r.Date[1].empty() && r.Level[1] == 0);
+        QVERIFY(r.Serial == 1000001 && r.GridRef.str() == kAbsentGridRef && r.Comment1.empty() &&
+                r.Deployed.empty() && r.Date[1].empty() && r.Level[1] == 0);
         QCOMPARE(r.UserComments.str(), std::string("comment"));
 
         App::SetActiveList(NewDocument()); // an empty window bound
@@ -388,8 +360,9 @@ private slots:
         fresh->document().AskForSave = false;
     }
 
-    // File > Add most recent patrol: the report, the backup, the message, and
-    // the database opened merged.
+    // File > Add most recent patrol: the report, the backups, the message,
+    // the database opened merged; refused where it would write over the
+    // patrol, with every file as it was.
     void mergeCommand()
     {
         GuiFixture f;
@@ -398,30 +371,37 @@ private slots:
         const QByteArray db = header +
                               "1000001,\"AB 1234 5678\",\"\",\"\",\"\",\"\",\"2003/01/01\","
                               "\"N\",20,5,\"\"\r\n";
-        const QString database = f.file("north.csv", db);
-        QDir().mkpath(f.path("patrol"));
-        QFile::copy(f.file("p.csv", header + "1000001,\"AB 1234 5678\",\"\",\"\",\"\",\"\","
-                                             "\"2003/02/01\",\"L\",50,5,\"\"\r\n"),
-                    f.path("patrol/north.csv"));
-        OpenDocument(f.path("patrol/north.csv"));
+        const QByteArray patrolFile = header + "1000001,\"AB 1234 5678\",\"\",\"\",\"\",\"\","
+                                               "\"2003/02/01\",\"L\",50,5,\"\"\r\n";
+        const QString pdb = f.file("north.pdb", db);
+        const QString csv = f.file("north.csv", patrolFile);
+        OpenDocument(csv);
         frmDMA* patrol = ActiveListWindow();
         patrol->document().AskForSave = true;
+        f.prompts.openFile(pdb);
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(633) + "\n" + csv);
+        main->command("mnuFileMerge")->trigger();
+        QCOMPARE(listWindows(main).size(), 1);
+        QVERIFY(patrol->document().AskForSave);
+        QCOMPARE(readBytes(csv), patrolFile);
 
         f.prompts.openFile(f.path("notes.txt"));
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(316));
         main->command("mnuFileMerge")->trigger();
 
-        f.prompts.openFile(database);
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(225) + database + ".000");
+        QDir().mkpath(f.path("patrol"));
+        QVERIFY(QFile::rename(csv, f.path("patrol/north.csv")));
+        patrol->setCaption(f.path("patrol/north.csv"));
+        f.file("north.csv", db);
+        f.prompts.openFile(pdb);
+        f.prompts.message(Box::Plain, MsgAnswer::OK,
+                          LangText(225) + pdb + ".000\n" + LangText(634) + csv + ".000");
         main->command("mnuFileMerge")->trigger();
-        QCOMPARE(readBytes(database + ".000"), db);
         QVERIFY(!patrol->document().AskForSave);
         frmDMA* merged = ActiveListWindow();
-        QVERIFY(merged != patrol);
-        QCOMPARE(merged->caption(), database);
-        QCOMPARE(merged->record(1).Level[1], qint16(50));
+        QCOMPARE(merged->caption(), csv);
         QCOMPARE(merged->record(1).Level[2], qint16(20));
-        QList<QString> titles;
+        QStringList titles;
         for (QMdiSubWindow* sub : main->mdiArea()->subWindowList())
             titles << sub->widget()->windowTitle();
         QVERIFY(titles.contains(LangText(224) + "north.csv.log"));
