@@ -228,11 +228,14 @@ int ReadTransferError(const QString& folder, QString* text)
 {
     if (text)
         text->clear();
-    QFile file(QDir(folder).filePath(QStringLiteral("xfer.err")));
-    if (!file.exists())
+    const QString path = QDir(folder).filePath(QStringLiteral("xfer.err"));
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
         return -999;
+    QFile file(path);
     QStringList lines;
-    if (file.open(QIODevice::ReadOnly)) {
+    // Only a plain file: opening a pipe or a device could wait for ever.
+    if (info.isFile() && file.open(QIODevice::ReadOnly)) {
         const QByteArray head = file.read(kErrorFileLimit);
         lines = Ansi::toQString(std::string_view(head.constData(), size_t(head.size())))
                     .split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));

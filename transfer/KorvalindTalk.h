@@ -31,7 +31,8 @@ Run WriteToKorvalind();
 QStringList ListReceivedFiles(const QString& folder);
 // The error file of a transfer: its second line goes to the status bar (as
 // much of it as there is), its first line's number is returned; -999 when
-// there is no error file. *text gets what was shown.
+// there is no error file. Only a plain file is read (anything else under
+// the name reads as empty). *text gets what was shown.
 int ReadTransferError(const QString& folder, QString* text = nullptr);
 
 void ReceiveAll();
