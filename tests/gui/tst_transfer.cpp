@@ -454,16 +454,19 @@ private slots:
         auto* editor = qobject_cast<frmDMAEdit*>(App::Editor());
         QCOMPARE(editor->lblComment2->text(), QString("Lat/Long")); // the open editor at once
 
-        // A hub folder that does not exist is not taken; the first format is "0".
-        f.prompts.modal("frmOptions", [&](QDialog& d) {
-            auto& o = static_cast<frmOptions&>(d);
-            o.txtBrenvaskDirectory->setText(f.path("no-such-folder"));
-            o.cboAddress2->setCurrentIndex(0);
-            o.cmdOK->click();
-            return o.result();
-        });
-        main->command("mnuKorvalindOptions")->trigger();
-        QCOMPARE(Globals().BrenvaskDirectory, hub);
+        // Only an existing folder becomes the hub folder; the first format is "0".
+        for (const QString& notAFolder : {f.path("no-such-folder"), f.sample("south.csv")}) {
+            f.prompts.modal("frmOptions", [&](QDialog& d) {
+                auto& o = static_cast<frmOptions&>(d);
+                o.txtBrenvaskDirectory->setText(notAFolder);
+                o.cboAddress2->setCurrentIndex(0);
+                o.cmdOK->click();
+                return o.result();
+            });
+            main->command("mnuKorvalindOptions")->trigger();
+            QCOMPARE(Globals().BrenvaskDirectory, hub);
+            QCOMPARE(SettingsStore::text(Setting::BrenvaskDirectory), hub);
+        }
         QCOMPARE(SettingsStore::text(Setting::Address2), QString("0"));
     }
 
