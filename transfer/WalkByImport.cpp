@@ -67,10 +67,18 @@ void ImportWalkByFile()
         QByteArray line = in.readLine(kLongestLine);
         if (line.isEmpty() && in.error() != QFileDevice::NoError)
             break;
+        ++number;
+        if (!line.endsWith('\n') && !in.atEnd()) {
+            // Far too long for a record: passed over whole, so that no
+            // piece of it can become one.
+            while (!line.endsWith('\n') && !in.atEnd() && in.error() == QFileDevice::NoError)
+                line = in.readLine(kLongestLine);
+            continue;
+        }
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
         list->ImportRecord(Ansi::toQString(std::string_view(line.constData(), size_t(line.size()))),
-                           ++number); // a line it refuses is skipped
+                           number); // a line it refuses is skipped
     }
     const bool readToTheEnd = in.error() == QFileDevice::NoError;
     in.close();

@@ -497,17 +497,23 @@ private slots:
         QCOMPARE(left.size(), 2);
         QVERIFY(left[0].endsWith(".bak") && left[1] == "walkby-older.bak");
 
-        // Only the first .txt file is imported; an older .bak of its name is replaced.
+        // Only the first .txt file is imported; an older .bak of its name is
+        // replaced. A line too long to be a record is passed over whole, and counted.
         qputenv("CATCOM32_NOFILE", "1");
-        writeBytes(f.path("walkby/a.txt"), "1,1900002,0,01/01/2005,0,a,b,c,1\r\n");
+        const QByteArray lines = QByteArray(64 * 1024 - 1, 'x') +
+                                 "1,1900004,0,01/01/2005,0,a,b,c,1\r\n"
+                                 "1,1900002,0,01/01/2005,0,a,b,c,1\r\n"
+                                 "1,13000000,0,01/01/2005,0,a,b,c,1\r\n";
+        writeBytes(f.path("walkby/a.txt"), lines);
         writeBytes(f.path("walkby/a.bak"), "older");
         writeBytes(f.path("walkby/b.txt"), "1,1900003,0,01/01/2005,0,a,b,c,1\r\n");
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(527));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, "13000000" + LangText(523) + "3");
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(526));
         main->command("mnuFileImport")->trigger();
         QVERIFY(list->GetRecFromSerial(1900002) && !list->GetRecFromSerial(1900003));
-        QCOMPARE(readBytes(f.path("walkby/a.bak")),
-                 QByteArray("1,1900002,0,01/01/2005,0,a,b,c,1\r\n"));
+        QVERIFY(!list->GetRecFromSerial(1900004));
+        QCOMPARE(readBytes(f.path("walkby/a.bak")), lines);
         QVERIFY(QFile::exists(f.path("walkby/b.txt")));
 
         // No .txt file: 527, then 519 with the folder and a separator; nothing changes.
