@@ -135,6 +135,17 @@ void reportSend(const QString& replaced)
         SetStatusText(error.isEmpty() ? replaced : error + QStringLiteral("  ") + replaced);
 }
 
+// Runs the program to receive; false when it did not run to its end (it
+// was missing, could not start or was cancelled, and has been told so):
+// nothing is then opened, not even what it left half-received.
+bool receive()
+{
+    if (ReadFromKorvalind() == Run::Ran)
+        return true;
+    ClearFromFolder();
+    return false;
+}
+
 } // namespace
 
 QString ProgramPath()
@@ -151,7 +162,7 @@ QString CommandLine(const QString& mode, const QString& folder)
            arguments(mode, folder).join(QLatin1Char(' '));
 }
 
-bool RunAndWait(const QString& program, const QStringList& args, const QString& commandLine)
+Run RunAndWait(const QString& program, const QStringList& args, const QString& commandLine)
 {
     QProcess process;
     process.setProgram(program);
@@ -163,16 +174,22 @@ bool RunAndWait(const QString& program, const QStringList& args, const QString& 
 #endif
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start();
-    if (!process.waitForStarted(kStartWaitMs))
-        return true; // not told: the command goes on as if nothing was sent or received
+    if (!process.waitForStarted(kStartWaitMs)) {
+        // Not a transfer that went without a word: the user learns which
+        // program and why, and nothing is taken as sent or received.
+        EndProcess(process);
+        ShowMessage(LangText(641) + QDir::toNativeSeparators(program) + QLatin1Char('\n') +
+                    process.errorString());
+        return Run::NotStarted;
+    }
     TransferProgress progress(process, commandLine, App::MainWindowWidget());
     Prompts::ShowModal(progress);
     if (process.state() != QProcess::NotRunning) {
         // Closed without the program ending: it is ended, not waited for.
         EndProcess(process);
-        return false;
+        return Run::Cancelled;
     }
-    return !progress.cancelled();
+    return progress.cancelled() ? Run::Cancelled : Run::Ran;
 }
 
 Run RunTransfer(const QString& mode, const QString& folder)
@@ -191,8 +208,7 @@ Run RunTransfer(const QString& mode, const QString& folder)
     } else {
         const QString line = CommandLine(mode, folder);
         SetStatusText(line);
-        if (!RunAndWait(exe, arguments(mode, folder), line))
-            result = Run::Cancelled;
+        result = RunAndWait(exe, arguments(mode, folder), line);
     }
     SetStatusText(QString());
     return result;
@@ -254,10 +270,8 @@ int ReadTransferError(const QString& folder, QString* text)
 void ReceiveAll()
 {
     ClearFromFolder();
-    if (ReadFromKorvalind() == Run::Cancelled) {
-        ClearFromFolder(); // nothing half-received is opened
+    if (!receive())
         return;
-    }
     interact(false);
     const QStringList files = ListReceivedFiles(KorvalindFromDir());
     if (files.isEmpty()) {
@@ -274,10 +288,8 @@ void ReceiveAll()
 void ReceiveSelection()
 {
     ClearFromFolder();
-    if (ReadFromKorvalind() == Run::Cancelled) {
-        ClearFromFolder();
+    if (!receive())
         return;
-    }
     const QStringList files = ListReceivedFiles(KorvalindFromDir());
     if (files.isEmpty()) {
         interact(true);
@@ -301,8 +313,8 @@ void SendAll()
     interact(false);
     const QString replaced = writeLists(listWindows());
     interact(true);
-    WriteToKorvalind();
-    reportSend(replaced);
+    if (WriteToKorvalind() == Run::Ran)
+        reportSend(replaced);
 }
 
 void SendSelection()
@@ -320,8 +332,8 @@ void SendSelection()
     for (const QString& key : selection.checkedKeys())
         chosen << windows.value(key.mid(1).toInt());
     const QString replaced = writeLists(chosen);
-    WriteToKorvalind();
-    reportSend(replaced);
+    if (WriteToKorvalind() == Run::Ran)
+        reportSend(replaced);
 }
 
 } // namespace KorvalindTalk

@@ -16,13 +16,13 @@ QString ProgramPath();
 // port, the mode, the folder.
 QString CommandLine(const QString& mode, const QString& folder);
 
-enum class Run { NotFound, Cancelled, Ran };
-// Runs the program in that mode on that folder; a missing program is told
-// to the user.
+enum class Run { NotFound, NotStarted, Cancelled, Ran };
+// Runs the program in that mode on that folder; a program that is missing
+// or cannot be started is told to the user.
 Run RunTransfer(const QString& mode, const QString& folder);
 // Starts the program and keeps the program alive until it ends or the user
-// cancels it; false when cancelled. A program that cannot start is not told.
-bool RunAndWait(const QString& program, const QStringList& arguments, const QString& commandLine);
+// cancels it. A program that cannot start is told, with the reason.
+Run RunAndWait(const QString& program, const QStringList& arguments, const QString& commandLine);
 Run ReadFromKorvalind();
 Run WriteToKorvalind();
 

@@ -39,6 +39,11 @@ QString exe(const char* name)
 #endif
 }
 
+QString builtStandIn(const QString& name)
+{
+    return QStringLiteral(QUORVANE_BIN_DIR "/") + exe(qPrintable(name));
+}
+
 // The stand-ins beside the program, the handheld's memory in the test's
 // folder, and a log of the command lines the transfer program was given.
 struct StandIns
@@ -46,8 +51,7 @@ struct StandIns
     explicit StandIns(GuiFixture& f) : fixture(f)
     {
         for (const char* name : {"KorvalindTalk", "catcom32"})
-            QFile::copy(QStringLiteral(QUORVANE_BIN_DIR "/") + exe(name),
-                        f.programFolder() + "/" + exe(name));
+            QFile::copy(builtStandIn(name), f.programFolder() + "/" + exe(name));
         qputenv("KORVALINDTALK_HANDHELD", f.path("handheld").toLocal8Bit());
         qputenv("KORVALINDTALK_LOG", f.path("transfer.log").toLocal8Bit());
         qputenv("CATCOM32_FOLDER", f.path("walkby").toLocal8Bit());
@@ -167,15 +171,52 @@ private slots:
         qunsetenv("XDG_DATA_HOME");
     }
 
-    void missingProgram()
+    // A transfer program that is missing or cannot be started is named with
+    // the reason, once; nothing is received, counted or reported as sent.
+    void programThatCannotRun_data()
     {
+        QTest::addColumn<QByteArray>("bytes"); // none: no program at all
+        QTest::addColumn<int>("permissions");
+        QTest::addColumn<int>("message");
+        const int rw = QFile::ReadOwner | QFile::WriteOwner;
+        QTest::newRow("missing") << QByteArray() << rw << 208;
+        // Without an execute bit even the superuser cannot start it.
+        QTest::newRow("not executable") << readBytes(builtStandIn("KorvalindTalk")) << rw << 641;
+        QTest::newRow("broken") << QByteArray("\x7f"
+                                              "ELF\x02 cut short")
+                                << (rw | QFile::ExeOwner) << 641;
+    }
+    void programThatCannotRun()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(int, permissions);
+        QFETCH(int, message);
         GuiFixture f;
-        frmMain* main = f.start();
+        StandIns s(f);
+        s.handheldHolds("north.csv", "north.PDB");
         const QString program =
             QDir::toNativeSeparators(f.programFolder() + "/" + exe("KorvalindTalk"));
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(208) + program);
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(209));
+        QFile::remove(program);
+        if (!bytes.isEmpty()) {
+            QVERIFY(writeBytes(program, bytes));
+            QFile::setPermissions(program, QFile::Permissions(permissions));
+        }
+        frmMain* main = f.start();
+        OpenDocument(f.sample("north.csv"));
+        const QString told = LangText(message) + program;
+        f.prompts.message(Box::Plain, MsgAnswer::OK, told);
         main->command("mnuKorvalindFromAll")->trigger();
+        QCOMPARE(listWindows(main).size(), 1);
+        QCOMPARE(Globals().DownLoadCount, ProgramSettings().DownLoadCount);
+        if (message != 208) // the reason follows the path
+            QVERIFY2(f.prompts.shown.last().size() > told.size() + 2,
+                     qPrintable(f.prompts.shown.last()));
+        // An error file of an earlier transfer is not this send's result.
+        QVERIFY(writeBytes(KorvalindFromDir() + "/xfer.err", "17\r\nBattery low\r\n"));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, told);
+        main->command("mnuKorvalindToAll")->trigger();
+        QVERIFY(main->statusText().isEmpty());
+        QVERIFY(s.commandLines().isEmpty());
     }
 
     // Received files open as unsaved, untitled windows numbered from the
