@@ -146,6 +146,13 @@ bool receive()
     return false;
 }
 
+// The program ran and left nothing: why, when it says, then that nothing came.
+void nothingReceived()
+{
+    ReadTransferError(KorvalindFromDir());
+    ShowMessage(LangText(209));
+}
+
 } // namespace
 
 QString ProgramPath()
@@ -276,7 +283,7 @@ void ReceiveAll()
     const QStringList files = ListReceivedFiles(KorvalindFromDir());
     if (files.isEmpty()) {
         interact(true);
-        ShowMessage(LangText(209)); // nothing received
+        nothingReceived();
         return;
     }
     for (const QString& path : files)
@@ -293,7 +300,7 @@ void ReceiveSelection()
     const QStringList files = ListReceivedFiles(KorvalindFromDir());
     if (files.isEmpty()) {
         interact(true);
-        ShowMessage(LangText(209));
+        nothingReceived();
         return;
     }
     frmSelection selection(App::MainWindowWidget());
