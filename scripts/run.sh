@@ -10,4 +10,7 @@ if [ "$(uname)" = Linux ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}
   for f in "${samples[@]}"; do echo "== $f"; build/bin/quorvane-tool check "$f"; done
   exit 0
 fi
+# The stand-in transfer program beside it runs only with a simulated
+# handheld named; this trial keeps one in the build folder.
+export KORVALINDTALK_HANDHELD=${KORVALINDTALK_HANDHELD:-$PWD/build/korvalind-handheld}
 exec build/bin/quorvane "${samples[@]}"

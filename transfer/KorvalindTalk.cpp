@@ -135,6 +135,24 @@ void reportSend(const QString& replaced)
         SetStatusText(error.isEmpty() ? replaced : error + QStringLiteral("  ") + replaced);
 }
 
+// Runs the program to receive; false when it did not run to its end (it
+// was missing, could not start or was cancelled, and has been told so):
+// nothing is then opened, not even what it left half-received.
+bool receive()
+{
+    if (ReadFromKorvalind() == Run::Ran)
+        return true;
+    ClearFromFolder();
+    return false;
+}
+
+// The program ran and left nothing: why, when it says, then that nothing came.
+void nothingReceived()
+{
+    ReadTransferError(KorvalindFromDir());
+    ShowMessage(LangText(209));
+}
+
 } // namespace
 
 QString ProgramPath()
@@ -151,7 +169,7 @@ QString CommandLine(const QString& mode, const QString& folder)
            arguments(mode, folder).join(QLatin1Char(' '));
 }
 
-bool RunAndWait(const QString& program, const QStringList& args, const QString& commandLine)
+Run RunAndWait(const QString& program, const QStringList& args, const QString& commandLine)
 {
     QProcess process;
     process.setProgram(program);
@@ -163,16 +181,22 @@ bool RunAndWait(const QString& program, const QStringList& args, const QString& 
 #endif
     process.setProcessChannelMode(QProcess::ForwardedChannels);
     process.start();
-    if (!process.waitForStarted(kStartWaitMs))
-        return true; // not told: the command goes on as if nothing was sent or received
+    if (!process.waitForStarted(kStartWaitMs)) {
+        // Not a transfer that went without a word: the user learns which
+        // program and why, and nothing is taken as sent or received.
+        EndProcess(process);
+        ShowMessage(LangText(641) + QDir::toNativeSeparators(program) + QLatin1Char('\n') +
+                    process.errorString());
+        return Run::NotStarted;
+    }
     TransferProgress progress(process, commandLine, App::MainWindowWidget());
     Prompts::ShowModal(progress);
     if (process.state() != QProcess::NotRunning) {
         // Closed without the program ending: it is ended, not waited for.
         EndProcess(process);
-        return false;
+        return Run::Cancelled;
     }
-    return !progress.cancelled();
+    return progress.cancelled() ? Run::Cancelled : Run::Ran;
 }
 
 Run RunTransfer(const QString& mode, const QString& folder)
@@ -191,8 +215,7 @@ Run RunTransfer(const QString& mode, const QString& folder)
     } else {
         const QString line = CommandLine(mode, folder);
         SetStatusText(line);
-        if (!RunAndWait(exe, arguments(mode, folder), line))
-            result = Run::Cancelled;
+        result = RunAndWait(exe, arguments(mode, folder), line);
     }
     SetStatusText(QString());
     return result;
@@ -228,11 +251,14 @@ int ReadTransferError(const QString& folder, QString* text)
 {
     if (text)
         text->clear();
-    QFile file(QDir(folder).filePath(QStringLiteral("xfer.err")));
-    if (!file.exists())
+    const QString path = QDir(folder).filePath(QStringLiteral("xfer.err"));
+    const QFileInfo info(path);
+    if (!info.exists() && !info.isSymLink())
         return -999;
+    QFile file(path);
     QStringList lines;
-    if (file.open(QIODevice::ReadOnly)) {
+    // Only a plain file: opening a pipe or a device could wait for ever.
+    if (info.isFile() && file.open(QIODevice::ReadOnly)) {
         const QByteArray head = file.read(kErrorFileLimit);
         lines = Ansi::toQString(std::string_view(head.constData(), size_t(head.size())))
                     .split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
@@ -251,15 +277,13 @@ int ReadTransferError(const QString& folder, QString* text)
 void ReceiveAll()
 {
     ClearFromFolder();
-    if (ReadFromKorvalind() == Run::Cancelled) {
-        ClearFromFolder(); // nothing half-received is opened
+    if (!receive())
         return;
-    }
     interact(false);
     const QStringList files = ListReceivedFiles(KorvalindFromDir());
     if (files.isEmpty()) {
         interact(true);
-        ShowMessage(LangText(209)); // nothing received
+        nothingReceived();
         return;
     }
     for (const QString& path : files)
@@ -271,14 +295,12 @@ void ReceiveAll()
 void ReceiveSelection()
 {
     ClearFromFolder();
-    if (ReadFromKorvalind() == Run::Cancelled) {
-        ClearFromFolder();
+    if (!receive())
         return;
-    }
     const QStringList files = ListReceivedFiles(KorvalindFromDir());
     if (files.isEmpty()) {
         interact(true);
-        ShowMessage(LangText(209));
+        nothingReceived();
         return;
     }
     frmSelection selection(App::MainWindowWidget());
@@ -298,8 +320,8 @@ void SendAll()
     interact(false);
     const QString replaced = writeLists(listWindows());
     interact(true);
-    WriteToKorvalind();
-    reportSend(replaced);
+    if (WriteToKorvalind() == Run::Ran)
+        reportSend(replaced);
 }
 
 void SendSelection()
@@ -317,8 +339,8 @@ void SendSelection()
     for (const QString& key : selection.checkedKeys())
         chosen << windows.value(key.mid(1).toInt());
     const QString replaced = writeLists(chosen);
-    WriteToKorvalind();
-    reportSend(replaced);
+    if (WriteToKorvalind() == Run::Ran)
+        reportSend(replaced);
 }
 
 } // namespace KorvalindTalk

@@ -16,13 +16,13 @@ QString ProgramPath();
 // port, the mode, the folder.
 QString CommandLine(const QString& mode, const QString& folder);
 
-enum class Run { NotFound, Cancelled, Ran };
-// Runs the program in that mode on that folder; a missing program is told
-// to the user.
+enum class Run { NotFound, NotStarted, Cancelled, Ran };
+// Runs the program in that mode on that folder; a program that is missing
+// or cannot be started is told to the user.
 Run RunTransfer(const QString& mode, const QString& folder);
 // Starts the program and keeps the program alive until it ends or the user
-// cancels it; false when cancelled. A program that cannot start is not told.
-bool RunAndWait(const QString& program, const QStringList& arguments, const QString& commandLine);
+// cancels it. A program that cannot start is told, with the reason.
+Run RunAndWait(const QString& program, const QStringList& arguments, const QString& commandLine);
 Run ReadFromKorvalind();
 Run WriteToKorvalind();
 
@@ -31,7 +31,8 @@ Run WriteToKorvalind();
 QStringList ListReceivedFiles(const QString& folder);
 // The error file of a transfer: its second line goes to the status bar (as
 // much of it as there is), its first line's number is returned; -999 when
-// there is no error file. *text gets what was shown.
+// there is no error file. Only a plain file is read (anything else under
+// the name reads as empty). *text gets what was shown.
 int ReadTransferError(const QString& folder, QString* text = nullptr);
 
 void ReceiveAll();

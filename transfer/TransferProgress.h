@@ -15,6 +15,7 @@ class TransferProgress : public QDialog
 public:
     TransferProgress(QProcess& process, const QString& commandLine, QWidget* parent = nullptr);
     bool cancelled() const { return m_cancelled; }
+    const QProcess& process() const { return m_process; }
 
     QLabel* lblCommand;
     QPushButton* cmdCancel;

@@ -36,7 +36,9 @@ void ImportWalkByFile()
         ShowMessage(LangText(129));
         return;
     }
-    QProcess program;
+    // A child of the main window, so that it can be found while it runs.
+    QProcess program(App::MainWindowWidget());
+    program.setObjectName(QStringLiteral("catcom32"));
     program.setProgram(WalkByProgramPath());
     program.setProcessChannelMode(QProcess::ForwardedChannels);
     program.start();
@@ -45,12 +47,18 @@ void ImportWalkByFile()
         return;
     }
     ShowMessage(LangText(527)); // the user downloads meanwhile
-    // Asked to end, and made to after a short wait: a program that hangs
-    // never holds the import up for good.
-    if (program.state() == QProcess::NotRunning)
-        ShowMessage(LangText(528));
-    else
+    if (program.state() == QProcess::NotRunning) {
+        // Nothing left to close; a program that failed says so.
+        const bool failed = program.exitStatus() == QProcess::CrashExit || program.exitCode() != 0;
+        ShowMessage(LangText(640) +
+                    (failed ? LangText(642) + QString::number(program.exitCode()) : QString()));
+    } else {
+        // Asked to end, and made to after a short wait: a program that
+        // hangs never holds the import up for good.
         EndProcess(program);
+        if (program.state() != QProcess::NotRunning)
+            ShowMessage(LangText(528)); // it would not end: the user closes it
+    }
 
     const QString folder = QDir::toNativeSeparators(Globals().TrundlexPath);
     const QString sep = folder.endsWith(QDir::separator()) ? QString() : QString(QDir::separator());
@@ -67,10 +75,18 @@ void ImportWalkByFile()
         QByteArray line = in.readLine(kLongestLine);
         if (line.isEmpty() && in.error() != QFileDevice::NoError)
             break;
+        ++number;
+        if (!line.endsWith('\n') && !in.atEnd()) {
+            // Far too long for a record: passed over whole, so that no
+            // piece of it can become one.
+            while (!line.endsWith('\n') && !in.atEnd() && in.error() == QFileDevice::NoError)
+                line = in.readLine(kLongestLine);
+            continue;
+        }
         while (line.endsWith('\n') || line.endsWith('\r'))
             line.chop(1);
         list->ImportRecord(Ansi::toQString(std::string_view(line.constData(), size_t(line.size()))),
-                           ++number); // a line it refuses is skipped
+                           number); // a line it refuses is skipped
     }
     const bool readToTheEnd = in.error() == QFileDevice::NoError;
     in.close();

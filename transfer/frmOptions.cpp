@@ -163,9 +163,9 @@ void frmOptions::okClicked()
     g.FillIncrement = static_cast<qint32>(step);
     g.EnHistEdit = ChkEnableHistoryEdit->isChecked();
     g.IgnoreFileErrs = ChkLoadBadRecs->isChecked();
-    // The hub folder only when it names something that exists.
+    // The hub folder only when it names a folder that exists.
     const QString hub = txtBrenvaskDirectory->text();
-    if (!hub.isEmpty() && QFileInfo::exists(hub)) {
+    if (!hub.isEmpty() && QFileInfo(hub).isDir()) {
         g.BrenvaskDirectory = hub;
         SettingsStore::setText(Setting::BrenvaskDirectory, hub);
     }

@@ -1,7 +1,9 @@
 // KorvalindTalk: a stand-in for the handheld receiver's transfer program, so
 // that sending, a patrol and receiving can be tried without the handheld.
-// It takes the command line the program gives it and keeps the handheld's
-// memory in a folder of its own.
+// It takes the command line the program gives it and keeps the simulated
+// handheld's memory in the folder it is told of. It runs only when told,
+// and is never installed where the real program is looked for: readings it
+// makes up must never pass for a patrol.
 
 #include "Ansi.h"
 
@@ -18,25 +20,20 @@ namespace {
 
 const char kHelp[] =
     "Usage: KorvalindTalk Direct|Modem=NUMBER ComPort=N READ|WRITE FOLDER\n"
-    "A stand-in for the handheld receiver's transfer program.\n"
+    "A stand-in for the handheld receiver's transfer program, for trials and\n"
+    "tests. It keeps a simulated handheld's memory in a folder, and runs only\n"
+    "when that folder is named.\n"
     "  WRITE  copies the .PDB lists of FOLDER into the handheld's memory.\n"
     "  READ   writes the handheld's patrol results into FOLDER: each list it\n"
     "         holds, every logger with one new reading of today in front.\n"
+    "Whatever it cannot do it reports in xfer.err in the 'from' folder beside\n"
+    "FOLDER and on standard error, and exits with 1.\n"
     "Environment:\n"
-    "  KORVALINDTALK_HANDHELD  the handheld's memory folder (default: a folder\n"
-    "                          'korvalind-handheld' beside this program)\n"
+    "  KORVALINDTALK_HANDHELD  the simulated handheld's memory folder (required)\n"
     "  KORVALINDTALK_FAULT     error (leaves xfer.err in the 'from' folder),\n"
     "                          nofile (READ leaves nothing), damaged (READ leaves\n"
     "                          one damaged file too), hang (never ends)\n"
     "  KORVALINDTALK_LOG       a file to which each command line is added\n";
-
-QString memoryFolder()
-{
-    const QString set = qEnvironmentVariable("KORVALINDTALK_HANDHELD");
-    if (!set.isEmpty())
-        return set;
-    return QDir(QCoreApplication::applicationDirPath()).filePath("korvalind-handheld");
-}
 
 QStringList listFiles(const QString& folder)
 {
@@ -115,10 +112,67 @@ QByteArray patrolResult(const QByteArray& list, bool damaged)
     return out;
 }
 
-bool copyFile(const QString& from, const QString& to)
+bool writeFile(const QString& path, const QByteArray& bytes)
 {
-    QFile::remove(to);
-    return QFile::copy(from, to);
+    QFile out(path);
+    return out.open(QIODevice::WriteOnly) && out.write(bytes) == bytes.size() && out.flush();
+}
+
+// The error file the program reads after either mode, in the "from" folder.
+bool leaveErrorFile(const QString& folder, int number, const QString& text)
+{
+    const std::string line = Ansi::fromQString(text);
+    return writeFile(QDir::cleanPath(QDir(folder).filePath(QStringLiteral("../from/xfer.err"))),
+                     QByteArray::number(number) + "\r\n" +
+                         QByteArray(line.data(), qsizetype(line.size())) + "\r\n");
+}
+
+// Nothing it was asked for is pretended: the program is told, and so is
+// whoever started it by hand.
+int refuse(const QString& folder, const QString& text)
+{
+    leaveErrorFile(folder, 99, text);
+    std::fprintf(stderr, "KorvalindTalk (stand-in): %s\n", qPrintable(text));
+    return 1;
+}
+
+int send(const QString& folder, const QString& memory)
+{
+    if (!QDir().mkpath(memory))
+        return refuse(folder, QStringLiteral("The simulated handheld %1 cannot be made. "
+                                             "Nothing was sent.")
+                                  .arg(memory));
+    for (const QString& name : listFiles(folder)) {
+        const QString to = QDir(memory).filePath(name);
+        QFile::remove(to);
+        if (!QFile::copy(QDir(folder).filePath(name), to))
+            return refuse(folder, QStringLiteral("%1 could not be stored in the simulated "
+                                                 "handheld %2.")
+                                      .arg(name, memory));
+    }
+    return 0;
+}
+
+int receive(const QString& folder, const QString& memory, bool damaged)
+{
+    if (!QFileInfo(memory).isDir())
+        return refuse(folder, QStringLiteral("The simulated handheld %1 does not exist. "
+                                             "Nothing was received.")
+                                  .arg(memory));
+    for (const QString& name : listFiles(memory)) {
+        QFile in(QDir(memory).filePath(name));
+        if (!in.open(QIODevice::ReadOnly))
+            return refuse(folder, QStringLiteral("%1 of the simulated handheld %2 cannot be "
+                                                 "read.")
+                                      .arg(name, memory));
+        const QByteArray list = in.readAll();
+        if (in.error() != QFileDevice::NoError ||
+            !writeFile(QDir(folder).filePath(name), patrolResult(list, damaged)))
+            return refuse(
+                folder, QStringLiteral("The result %1 could not be left in %2.").arg(name, folder));
+        damaged = false; // only the first
+    }
+    return 0;
 }
 
 } // namespace
@@ -141,32 +195,26 @@ int main(int argc, char** argv)
         std::fputs(kHelp, stderr);
         return 64;
     }
+    const QString folder = args[3];
+    const QString memory = qEnvironmentVariable("KORVALINDTALK_HANDHELD");
+    if (memory.isEmpty())
+        return refuse(folder, QStringLiteral("This is the stand-in transfer program, and no "
+                                             "simulated handheld is named "
+                                             "(KORVALINDTALK_HANDHELD). Nothing was sent or "
+                                             "received."));
     const QString fault = qEnvironmentVariable("KORVALINDTALK_FAULT");
     if (fault == QLatin1String("hang"))
         for (;;)
             QThread::sleep(1);
-    const QString folder = args[3];
-    const QString memory = memoryFolder();
-    QDir().mkpath(memory);
-    if (args[2] == QLatin1String("WRITE")) {
-        for (const QString& name : listFiles(folder))
-            copyFile(QDir(folder).filePath(name), QDir(memory).filePath(name));
-    } else if (fault != QLatin1String("nofile")) {
-        bool first = true;
-        for (const QString& name : listFiles(memory)) {
-            QFile in(QDir(memory).filePath(name));
-            if (!in.open(QIODevice::ReadOnly))
-                continue;
-            QFile out(QDir(folder).filePath(name));
-            if (out.open(QIODevice::WriteOnly))
-                out.write(patrolResult(in.readAll(), fault == QLatin1String("damaged") && first));
-            first = false;
-        }
-    }
-    if (fault == QLatin1String("error")) {
-        QFile err(QDir::cleanPath(QDir(folder).filePath(QStringLiteral("../from/xfer.err"))));
-        if (err.open(QIODevice::WriteOnly))
-            err.write("17\r\nThe Korvalind's battery is low.\r\n");
-    }
-    return 0;
+    if (!QFileInfo(folder).isDir())
+        return refuse(folder, QStringLiteral("The folder %1 does not exist.").arg(folder));
+    int result = 0;
+    if (args[2] == QLatin1String("WRITE"))
+        result = send(folder, memory);
+    else if (fault != QLatin1String("nofile"))
+        result = receive(folder, memory, fault == QLatin1String("damaged"));
+    if (result == 0 && fault == QLatin1String("error") &&
+        !leaveErrorFile(folder, 17, QStringLiteral("The Korvalind's battery is low.")))
+        return refuse(folder, QStringLiteral("The error file could not be left."));
+    return result;
 }
