@@ -161,7 +161,6 @@ private slots:
         list->ShowLine(2);
         retype(ed->txtGridRef, "87654321");
         retype(ed->txtComments1, "New Street");
-        ed->CheckAutoIncrement->setChecked(true);
         QTest::keyClick(ed->txtComments1, Qt::Key_F12);
         const LoggerRecord& r = recordAt(list, 2);
         QCOMPARE(r.GridRef.str(), std::string("AB 8765 4321"));
@@ -172,6 +171,8 @@ private slots:
         QVERIFY(list->document().AskForSave);
         QCOMPARE(main->statusText(), LangText(191) + "01000002" + LangText(348));
         QVERIFY(ed->TxtErrors->toPlainText().isEmpty());
+        ed->CheckAutoIncrement->setChecked(true);
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
         QCOMPARE(list->SelLine, 3);
         QCOMPARE(ed->txtSerNum->text(), QString("01000003"));
     }
