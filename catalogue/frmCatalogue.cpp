@@ -285,8 +285,8 @@ void frmCatalogue::searchEnded()
 
 void frmCatalogue::waitForSearch()
 {
-    if (!m_watcher.isRunning())
-        return;
+    // A search that has just ended may not have told this window yet: its
+    // last results and its end are delivered here whether it still runs or not.
     m_watcher.waitForFinished();
     // What the worker told this window, then the end of the search.
     QCoreApplication::sendPostedEvents(this);

@@ -9,7 +9,7 @@ enum : int {
     TooManyRecords = 3, // more records than the store holds
     WriteFailed = 4,
     LineTooLong = 5,    // a line far longer than any record can be
-    UnwritableText = 6, // a record's text holds a comma or a line end: not written
+    UnwritableText = 6, // a record's text holds a comma or a carriage return: not written
     NoData = 7,         // nothing after the header
     CorruptRecord = 8,
 };

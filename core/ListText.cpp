@@ -1,5 +1,7 @@
 #include "ListText.h"
 
+#include "LoggerRecord.h"
+
 #include <algorithm>
 
 QString FormatReading(int value)
@@ -31,5 +33,18 @@ std::string LocationToGridRef(std::string_view t)
     out.append(t.substr(0, std::min<size_t>(4, t.size())));
     out.push_back(' ');
     out.append(lastChars(t, 4));
+    return out;
+}
+
+std::string LocationIntoGridRef(std::string_view location, std::string_view stored)
+{
+    if (stored.size() == 12 && GridRefToLocation(stored) == location)
+        return std::string(stored);
+    if (stored.size() != 12 || stored == kAbsentGridRef)
+        return LocationToGridRef(location);
+    std::string out(stored.substr(0, 3));
+    out.append(location.substr(0, std::min<size_t>(4, location.size())));
+    out.push_back(stored[7]);
+    out.append(lastChars(location, 4));
     return out;
 }

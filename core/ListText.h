@@ -13,3 +13,8 @@ QString FormatReading(int value);
 std::string GridRefToLocation(std::string_view gridRef);
 // Back from a location number; the letter pair is always "AA".
 std::string LocationToGridRef(std::string_view location);
+// A location number stored into a record that already has a grid reference:
+// only the digits come from the location, so the letters (and anything else
+// the location number does not show) stay as they were. A reference that is
+// absent gets "AA"; an unchanged location gives the reference back whole.
+std::string LocationIntoGridRef(std::string_view location, std::string_view stored);

@@ -393,9 +393,11 @@ int LoggerList::StoreFromEditor(const LoggerRecord& edited, QString& refusal)
         refusal += serial + LangText(346) + QLatin1Char('\r');
     if (!refusal.isEmpty())
         return 0;
+    const LoggerRecord& old = m_records[static_cast<size_t>(index)];
     LoggerRecord r = edited;
-    r.Deployed = m_records[static_cast<size_t>(index)].Deployed;
-    r.Received = m_records[static_cast<size_t>(index)].Received;
+    r.GridRef = LocationIntoGridRef(GridRefToLocation(edited.GridRef), old.GridRef);
+    r.Deployed = old.Deployed;
+    r.Received = old.Received;
     Put(index, r);
     RefreshLine(line);
     AskForSave = true;

@@ -157,9 +157,10 @@ public:
     // when the document is full.
     int CreateNewRecord2(qint32 serial, int linePosition);
     // Puts a record from the editor in place of the first record with its
-    // serial, keeping that record's Deployed and Received (the editor does
-    // not show them), shows its line in full and marks the document
-    // changed. Returns the line, or 0 with the user's message when it cannot.
+    // serial, keeping that record's Deployed and Received and the letters of
+    // its grid reference (the editor shows only the reference's digits),
+    // shows its line in full and marks the document changed. Returns the
+    // line, or 0 with the user's message when it cannot.
     int StoreFromEditor(const LoggerRecord& edited, QString& refusal);
 
     // The first record, and the first line, with the serial; 0 when none.

@@ -222,9 +222,8 @@ void findCommand()
 void findNextCommand()
 {
     SetStatusText(QString());
-    if (g_lastFindText.isEmpty())
-        return; // nothing was searched for yet
-    if (ListWindow* list = requireList())
+    ListWindow* list = requireList();
+    if (list && !g_lastFindText.isEmpty()) // nothing to go on with before a Find
         list->Find(QString());
 }
 

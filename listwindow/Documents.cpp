@@ -15,6 +15,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMdiArea>
+#include <QMdiSubWindow>
 
 namespace {
 
@@ -33,7 +36,64 @@ QString freeBackupName(const QString& base)
     return name;
 }
 
+// What tells two paths of one file apart from two files: the path with its
+// links, "." and ".." resolved (and, where names ignore case, in one case).
+QString sameFileKey(const QString& path)
+{
+    const QString canonical = QFileInfo(path).canonicalFilePath();
+#ifdef Q_OS_WIN
+    return canonical.toLower();
+#else
+    return canonical;
+#endif
+}
+
+// The window in front and bound to the editor, as a window just opened is.
+void bringForward(frmDMA* window)
+{
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget())) {
+        if (sub->isMinimized())
+            sub->showNormal();
+        if (QMdiArea* area = sub->mdiArea())
+            area->setActiveSubWindow(sub);
+    }
+    if (window->RecordCount() > 0)
+        window->ShowLine(window->SelLine > 0 ? window->SelLine : 1);
+    window->setFocus();
+}
+
 } // namespace
+
+frmDMA* ListWindowShowing(const QString& path)
+{
+    const QString key = sameFileKey(path);
+    WindowHost* host = App::Host();
+    if (key.isEmpty() || !host)
+        return nullptr;
+    for (QWidget* w : host->childWindows()) {
+        auto* list = qobject_cast<frmDMA*>(w);
+        if (list && App::IsObjectAlive(list) && !list->document().NeverBeenSaved &&
+            sameFileKey(list->caption()) == key)
+            return list;
+    }
+    return nullptr;
+}
+
+void ShowMergedDatabase(const QString& path, bool written)
+{
+    frmDMA* shown = ListWindowShowing(path);
+    if (!shown) {
+        OpenDocument(path);
+        return;
+    }
+    // The window's own edits are never thrown away for the merged file.
+    const bool reload = written && !shown->document().AskForSave;
+    if (reload && LoadDatabaseFile(path))
+        shown->CopyFrom_DMAModule();
+    bringForward(shown);
+    if (written && !reload)
+        ShowMessage(LangText(650)); // its window still shows the file as it was
+}
 
 bool LoadDatabaseFile(const QString& path)
 {
@@ -92,6 +152,14 @@ frmDMA* CreateListWindow()
 
 ListWindow* OpenDocument(const QString& path, bool handheldResult)
 {
+    // One window a file: two would each save over the other's edits. A
+    // received file becomes a new untitled window, whatever else is open.
+    if (frmDMA* shown = handheldResult ? nullptr : ListWindowShowing(path)) {
+        bringForward(shown);
+        if (WindowHost* host = App::Host())
+            host->ShuffleMRU(shown->caption());
+        return shown;
+    }
     if (!LoadDatabaseFile(path, handheldResult))
         return nullptr;
     frmDMA* window = CreateListWindow();

@@ -15,6 +15,14 @@ bool LoadDatabaseFile(const QString& path, bool handheldResult);
 frmDMA* NewDocument();
 // A list window inside the main window, sized and laid out from the settings.
 frmDMA* CreateListWindow();
+// The open list window that shows the file of that path, however the path
+// is written; null when none does.
+frmDMA* ListWindowShowing(const QString& path);
+// The database a merge has just dealt with, shown: a window that shows it
+// already comes forward, reloaded when the merge wrote the file and the
+// window holds no edits of its own (otherwise the user is told); without
+// such a window it opens as a new one.
+void ShowMergedDatabase(const QString& path, bool written);
 
 // Saves the window's records to the path (a ".pdb" path becomes ".csv", the
 // old file kept as ".pdbold"); true when written.

@@ -163,13 +163,15 @@ void mergeCommand()
         OpenTextReport(out.logCaption, out.log);
     if (!out.message.isEmpty())
         ShowMessage(out.message);
-    if (out.kind == MergeOutcome::Refused)
+    // A refusal or a failure has said why; the database was not changed.
+    if (out.kind == MergeOutcome::Refused || out.kind == MergeOutcome::Failed)
         return;
-    if (out.kind == MergeOutcome::Merged) {
+    const bool merged = out.kind == MergeOutcome::Merged;
+    if (merged) {
         list->document().AskForSave = false;
         list->document().NeverBeenSaved = false;
     }
-    OpenDocument(out.path); // the database, merged or not, as a window of its own
+    ShowMergedDatabase(out.path, merged); // the database, merged or not, in a window
 }
 
 } // namespace

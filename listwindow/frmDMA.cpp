@@ -651,22 +651,25 @@ void frmDMA::saveLayout()
     }
 }
 
+bool frmDMA::AskToClose()
+{
+    if (!m_document.AskForSave)
+        return true;
+    const QString name = m_document.NeverBeenSaved ? m_document.DMAName : caption();
+    const int answer =
+        ShowMessage(LangText(228) + name + QLatin1Char('?'),
+                    MsgButtons::YesNoCancel + MsgButtons::Exclamation + MsgButtons::SecondDefault);
+    if (answer == MsgAnswer::Cancel)
+        return false;
+    // A save that failed or was cancelled keeps the window, and its changes, open.
+    return answer != MsgAnswer::Yes || (SaveListWindow(this) && !m_document.AskForSave);
+}
+
 void frmDMA::closeEvent(QCloseEvent* event)
 {
-    if (m_document.AskForSave) {
-        const QString name = m_document.NeverBeenSaved ? m_document.DMAName : caption();
-        const int answer = ShowMessage(LangText(228) + name + QLatin1Char('?'),
-                                       MsgButtons::YesNoCancel + MsgButtons::Exclamation +
-                                           MsgButtons::SecondDefault);
-        if (answer == MsgAnswer::Cancel) {
-            event->ignore();
-            return;
-        }
-        // A save that failed or was cancelled keeps the window, and its changes, open.
-        if (answer == MsgAnswer::Yes && !(SaveListWindow(this) && !m_document.AskForSave)) {
-            event->ignore();
-            return;
-        }
+    if (!m_closeAnswered && !AskToClose()) {
+        event->ignore();
+        return;
     }
     if (App::ActiveList() == this) {
         saveLayout();

@@ -4,6 +4,7 @@
 // and the order of the lines; the record store is only where records pass
 // between files and windows.
 
+#include "CloseQuestion.h"
 #include "ListWindow.h"
 #include "LoggerList.h"
 
@@ -14,7 +15,7 @@ class QMdiSubWindow;
 class QModelIndex;
 class QTreeView;
 
-class frmDMA : public ListWindow
+class frmDMA : public ListWindow, public CloseQuestion
 {
     Q_OBJECT
 public:
@@ -77,6 +78,9 @@ public:
     int recordIndexOfLine(int line) const { return m_document.RecordOfLine(line); }
     QString headerText(int column) const;
 
+    bool AskToClose() override;
+    void CloseAnswered() override { m_closeAnswered = true; }
+
     QTreeView* ListViewDMA;
 
 protected:
@@ -104,6 +108,7 @@ private:
     LoggerTableModel* m_model;
     bool m_mouseActivated = false;
     bool m_placingLine = false; // the program, not the user, is moving the current line
+    bool m_closeAnswered = false;
 };
 
 // The View menu's column command, acting on the list window bound to the editor.

@@ -112,17 +112,21 @@ bool frmDocument::saveWithDialog(const QString& dialogTitle)
     return true;
 }
 
+bool frmDocument::AskToClose()
+{
+    if (!m_modified)
+        return true;
+    const int answer =
+        ShowMessage(LangText(228) + windowTitle() + QLatin1Char('?'),
+                    MsgButtons::YesNoCancel + MsgButtons::Exclamation + MsgButtons::SecondDefault);
+    return answer == MsgAnswer::No || (answer == MsgAnswer::Yes && saveWithDialog(LangText(319)));
+}
+
 void frmDocument::closeEvent(QCloseEvent* event)
 {
-    if (m_modified) {
-        const int answer = ShowMessage(LangText(228) + windowTitle() + QLatin1Char('?'),
-                                       MsgButtons::YesNoCancel + MsgButtons::Exclamation +
-                                           MsgButtons::SecondDefault);
-        if (answer == MsgAnswer::Cancel ||
-            (answer == MsgAnswer::Yes && !saveWithDialog(LangText(319)))) {
-            event->ignore();
-            return;
-        }
+    if (!m_closeAnswered && !AskToClose()) {
+        event->ignore();
+        return;
     }
     App::MarkClosed(this);
     event->accept();

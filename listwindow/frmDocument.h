@@ -2,13 +2,14 @@
 // A text report viewer: a report the program produced, or any file opened
 // that is not a database, in an editable text box that the user may save.
 
+#include "CloseQuestion.h"
 #include "PrintableText.h"
 
 #include <QWidget>
 
 class QTextEdit;
 
-class frmDocument : public QWidget, public PrintableText
+class frmDocument : public QWidget, public PrintableText, public CloseQuestion
 {
     Q_OBJECT
 public:
@@ -27,6 +28,8 @@ public:
     void showInMainWindow();
 
     bool modified() const { return m_modified; }
+    bool AskToClose() override;
+    void CloseAnswered() override { m_closeAnswered = true; }
 
     QTextDocument* printableDocument() override;
 
@@ -38,4 +41,5 @@ protected:
 
 private:
     bool m_modified = false;
+    bool m_closeAnswered = false;
 };

@@ -1,6 +1,7 @@
 #include "frmMain.h"
 
 #include "AppState.h"
+#include "CloseQuestion.h"
 #include "Commands.h"
 #include "EditingFeature.h"
 #include "Icons.h"
@@ -450,10 +451,24 @@ void frmMain::Interact(bool allow)
 
 void frmMain::closeEvent(QCloseEvent* event)
 {
+    // Every question is answered before any window closes, so that Cancel
+    // to one of them leaves every window as it was.
+    const QList<QMdiSubWindow*> windows = m_mdi->subWindowList();
+    for (QMdiSubWindow* sub : windows)
+        if (auto* question = dynamic_cast<CloseQuestion*>(sub->widget()))
+            if (!question->AskToClose()) {
+                event->ignore();
+                return;
+            }
     SaveSettings(this);
-    m_mdi->closeAllSubWindows();
-    if (!m_mdi->subWindowList().isEmpty()) {
-        event->ignore(); // a window stayed open at its question
+    bool allClosed = true;
+    for (QMdiSubWindow* sub : windows) {
+        if (auto* question = dynamic_cast<CloseQuestion*>(sub->widget()))
+            question->CloseAnswered();
+        allClosed = sub->close() && allClosed;
+    }
+    if (!allClosed) {
+        event->ignore();
         return;
     }
     if (RecordEditor* editor = App::Editor())

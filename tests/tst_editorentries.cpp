@@ -3,7 +3,9 @@
 #include "DatabaseWriter.h"
 #include "EditorEntries.h"
 #include "LangText.h"
+#include "ListText.h"
 #include "LoggerList.h"
+#include "MaskedText.h"
 #include "RecordChecks.h"
 #include "SettingsStore.h"
 #include "TestSupport.h"
@@ -13,11 +15,11 @@
 
 namespace {
 
-LoggerRecord sample(qint32 serial)
+LoggerRecord sample(qint32 serial, const char* gridRef = "XY 1234 5678")
 {
     LoggerRecord r;
     r.Serial = serial;
-    r.GridRef = "XY 1234 5678";
+    r.GridRef = gridRef;
     r.Comment1 = "Mill Lane";
     r.Deployed = "2003/01/02";
     r.Received = "08:00:00";
@@ -28,9 +30,9 @@ LoggerRecord sample(qint32 serial)
     return r;
 }
 
-QString crlf(const QString& line)
+QString line(int string, const char* after = "")
 {
-    return line + QStringLiteral("\r\n");
+    return LangText(string) + QLatin1String(after) + QStringLiteral("\r\n");
 }
 
 } // namespace
@@ -50,38 +52,21 @@ private slots:
         QTest::addColumn<QString>("spread");
         QTest::addColumn<QString>("report");
         QTest::addColumn<QString>("serialAfter");
-        QTest::newRow("sound") << "01234567"
-                               << "12345678" << 1 << "2003/01/01"
-                               << "40"
-                               << "25"
-                               << ""
-                               << "01234567";
-        QTest::newRow("seven digits gain a leading zero") << "1234567"
-                                                          << "12345678" << 1 << ""
-                                                          << "0"
-                                                          << "0"
-                                                          << ""
-                                                          << "01234567";
-        QTest::newRow("serial and location")
-            << "13000000"
-            << "1234567" << 1 << ""
-            << "0"
-            << "0" << crlf(LangText(191)) + crlf(LangText(379)) << "13000000";
-        QTest::newRow("level and date of one row")
-            << "01234567"
-            << "12345678" << 9 << "2003/13/01"
-            << "1a"
-            << "0" << crlf(LangText(166) + " 9") + crlf(LangText(164) + " 9") << "01234567";
-        QTest::newRow("spread of 100") << "01234567"
-                                       << "________" << 50 << " "
-                                       << "0"
-                                       << "100" << crlf(LangText(167) + " 50") << "01234567";
-        QTest::newRow("a blank date is no date") << "01234567"
-                                                 << "12345678" << 3 << "  "
-                                                 << " 7"
-                                                 << "99"
-                                                 << ""
-                                                 << "01234567";
+        auto row = [](const char* name, const char* serial, const char* location, int r,
+                      const char* date, const char* level, const char* spread,
+                      const QString& report, const char* after) {
+            QTest::newRow(name) << serial << location << r << date << level << spread << report
+                                << after;
+        };
+        row("sound", "01234567", "12345678", 1, "2003/01/01", "40", "25", "", "01234567");
+        row("seven digits gain a zero", "1234567", "12345678", 1, "", "0", "0", "", "01234567");
+        row("serial and location", "13000000", "1234567", 1, "", "0", "0", line(191) + line(379),
+            "13000000");
+        row("level and date of a row", "01234567", "12345678", 9, "2003/13/01", "1a", "0",
+            line(166, " 9") + line(164, " 9"), "01234567");
+        row("spread of 100", "01234567", "________", 50, " ", "0", "100", line(167, " 50"),
+            "01234567");
+        row("a blank date is no date", "01234567", "12345678", 3, "  ", " 7", "99", "", "01234567");
     }
     void validation()
     {
@@ -107,27 +92,21 @@ private slots:
 
     void editorShowsAndGivesBack()
     {
-        const LoggerRecord r = sample(1234567);
-        EditorEntries e = EditorEntries::FromRecord(r);
+        EditorEntries e = EditorEntries::FromRecord(sample(1234567));
         QCOMPARE(e.Serial, QString("01234567"));
         QCOMPARE(e.Location, QString("12345678"));
         QCOMPARE(e.History[0].Date, QString("2003/02/01"));
         QCOMPARE(e.History[1].Date, QString(" ")); // no date shows as a blank
         QCOMPARE(e.History[0].Level, QString("40"));
         const LoggerRecord back = RecordFromEntries(e, 50);
-        QCOMPARE(back.GridRef.str(), std::string("AA 1234 5678")); // letters always AA
+        QCOMPARE(GridRefToLocation(back.GridRef), std::string("12345678"));
         QVERIFY(back.Date[2].empty());
         QCOMPARE(back.Level[1], qint16(40));
         QVERIFY(back.Deployed.empty()); // the list window restores it
-
-        // No grid reference: shown as eight underscores, stored with them.
-        LoggerRecord absent = r;
-        absent.GridRef = kAbsentGridRef;
-        e = EditorEntries::FromRecord(absent);
+        e = EditorEntries::FromRecord(sample(1234567, kAbsentGridRef));
         QCOMPARE(e.Location, QString("________"));
         QString report;
         QVERIFY(ValidateEntries(e, 50, report));
-        QCOMPARE(RecordFromEntries(e, 50).GridRef.str(), std::string("AA ____ ____"));
     }
 
     void historyDialogChecks_data()
@@ -137,28 +116,15 @@ private slots:
         QTest::addColumn<QString>("level");
         QTest::addColumn<QString>("spread");
         QTest::addColumn<QString>("message");
-        QTest::newRow("fine, tidied") << " 2003/01/01 "
-                                      << " leak "
-                                      << " 7 "
-                                      << "9"
-                                      << "";
-        QTest::newRow("empty date") << ""
-                                    << ""
-                                    << "0"
-                                    << "0"
-                                    << "";
-        QTest::newRow("date first") << "2003/1/1"
-                                    << ""
-                                    << "x"
-                                    << "x" << LangText(385);
-        QTest::newRow("level") << ""
-                               << ""
-                               << "100"
-                               << "x" << LangText(387);
-        QTest::newRow("spread") << ""
-                                << ""
-                                << "1"
-                                << "-1" << LangText(388);
+        auto row = [](const char* name, const char* date, const char* status, const char* level,
+                      const char* spread, const QString& message) {
+            QTest::newRow(name) << date << status << level << spread << message;
+        };
+        row("fine, tidied", " 2003/01/01 ", " leak ", " 7 ", "9", "");
+        row("empty date", "", "", "0", "0", "");
+        row("date first", "2003/1/1", "", "x", "x", LangText(385));
+        row("level", "", "", "100", "x", LangText(387));
+        row("spread", "", "", "1", "-1", LangText(388));
     }
     void historyDialogChecks()
     {
@@ -174,14 +140,14 @@ private slots:
     }
 
     // Storing from the editor replaces the record of that serial but keeps
-    // its dates, rewrites its line, and refuses what it cannot place.
+    // its dates, rewrites its line, and refuses what it cannot place; a
+    // serial new to the list first gets a line that shows only the serial.
     void storeFromEditor()
     {
         LoggerList list;
         QString refusal;
         QCOMPARE(list.StoreFromEditor(sample(1000001), refusal), 0);
         QCOMPARE(refusal, LangText(342));
-
         for (qint32 s : {1000001, 1000002, 1000003})
             QVERIFY(list.Insert(sample(s)) > 0);
         list.Sort(LoggerList::ColSerial, true);
@@ -201,31 +167,51 @@ private slots:
         QCOMPARE(list.StoreFromEditor(sample(1000009), refusal), 0);
         QCOMPARE(refusal, "01000009" + LangText(343) + "\r01000009" + LangText(346) + "\r");
         QVERIFY(!list.AskForSave);
-    }
 
-    // A serial new to the list gets a record after the current line whose
-    // line shows only the serial until the rest is stored.
-    void newSerialFromTheEditor()
-    {
-        LoggerList list;
-        for (qint32 s : {1000001, 1000002, 1000003})
-            QVERIFY(list.Insert(sample(s)) > 0);
         QCOMPARE(list.CreateNewRecord2(1000009, 3), 3);
-        QCOMPARE(list.LineText(3, LoggerList::ColSerial), QString("01000009"));
         QCOMPARE(list.LineText(3, LoggerList::ColComment1), QString());
-        QCOMPARE(list.LineText(4, LoggerList::ColSerial), QString("01000003"));
-        QString refusal;
+        QCOMPARE(list.LineText(4, LoggerList::ColSerial), QString("01000001"));
         QCOMPARE(list.StoreFromEditor(sample(1000009), refusal), 3);
         QCOMPARE(list.LineText(3, LoggerList::ColComment1), QString("Mill Lane"));
 
-        LoggerList full;
         RecordStore store;
         for (int i = 1; i <= LoggerList::kCapacity; ++i)
             store.Records(i) = sample(1000000 + i);
         store.StoreCount = LoggerList::kCapacity;
-        QVERIFY(full.CopyFrom(store));
-        QCOMPARE(full.CreateNewRecord2(9000000, 1), 0);
-        QCOMPARE(full.RecordCount(), LoggerList::kCapacity);
+        QVERIFY(list.CopyFrom(store));
+        QCOMPARE(list.CreateNewRecord2(9000000, 1), 0);
+        QCOMPARE(list.RecordCount(), LoggerList::kCapacity);
+    }
+
+    // The editor shows only the digits of a grid reference: storing keeps
+    // the letters the record has, and an untouched location keeps it whole.
+    void storedGridReference_data()
+    {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("location");
+        QTest::addColumn<QString>("after");
+        auto row = [](const char* stored, const char* location, const char* after) {
+            QTest::addRow("'%s' + %s", stored, location) << stored << location << after;
+        };
+        row("SE 2033 3148", "20333148", "SE 2033 3148");
+        row("SE 2033 3148", "87654321", "SE 8765 4321");
+        row("NZ-2033-3148", "20339999", "NZ-2033-9999");
+        row("__ ____ ____", "________", "__ ____ ____");
+        row("__ ____ ____", "12345678", "AA 1234 5678");
+        row("__ 1234 5678", "12345679", "__ 1234 5679");
+    }
+    void storedGridReference()
+    {
+        QFETCH(QString, stored);
+        QFETCH(QString, location);
+        QFETCH(QString, after);
+        LoggerList list;
+        QVERIFY(list.Insert(sample(1000001, qPrintable(stored))) > 0);
+        EditorEntries e = EditorEntries::FromRecord(list.record(1));
+        e.Location = location;
+        QString refusal;
+        QCOMPARE(list.StoreFromEditor(RecordFromEntries(e, 50), refusal), 1);
+        QCOMPARE(QString::fromStdString(list.record(1).GridRef.str()), after);
     }
 
     // The writer's last guard: a text holding a comma or a carriage return
@@ -235,8 +221,7 @@ private slots:
         QTest::addColumn<QByteArray>("comment");
         QTest::addColumn<int>("result");
         QTest::newRow("comma") << QByteArray("Mill Lane, north") << int(FileResult::UnwritableText);
-        QTest::newRow("carriage return")
-            << QByteArray("Mill\rLane") << int(FileResult::UnwritableText);
+        QTest::newRow("CR") << QByteArray("Mill\rLane") << int(FileResult::UnwritableText);
         QTest::newRow("line feed alone") << QByteArray("Mill\nLane") << int(FileResult::Ok);
     }
     void writerRefusesWhatTheFileCannotHold()
@@ -264,68 +249,41 @@ private slots:
         QCOMPARE(back.Records(2).Comment1.str(), comment.toStdString());
     }
 
-    // The fifteen grid reference formats and everything else.
-    void address2Formats_data()
+    // Each grid format takes what its entry in the options list promises:
+    // "n" or "d" a digit, "X" or "H" a letter, anything else fixed. The free
+    // formats take any twenty characters; only "14" is captioned 616.
+    void formatsKeepTheirOptionsPromise()
     {
-        QTest::addColumn<QString>("setting");
-        QTest::addColumn<QString>("caption");
-        QTest::addColumn<QString>("mask");
-        const QString free = ">&&&&&&&&&&&&&&&&&&&&";
-        QTest::newRow("0") << "0" << LangText(161) << free;
-        QTest::newRow("1") << "1"
-                           << "Lat/Long"
-                           << ">?##\\.#####\\-?###\\.#####";
-        QTest::newRow("2") << "2"
-                           << "BNG Grid"
-                           << ">??\\-#####\\-#####";
-        QTest::newRow("3") << "3"
-                           << "RD Grid"
-                           << ">######\\-######";
-        QTest::newRow("4") << "4"
-                           << "KKJ Grid"
-                           << ">#######\\-#######";
-        QTest::newRow("5") << "5"
-                           << "GK Grid"
-                           << ">#######\\-#######";
-        QTest::newRow("6") << "6"
-                           << "ITM Grid"
-                           << ">\\I?\\-#####\\-#####";
-        QTest::newRow("7") << "7"
-                           << "MGRS Grid"
-                           << ">?##\\-??\\-#####\\-#####";
-        QTest::newRow("8") << "8"
-                           << "NZ Grid"
-                           << ">E#######\\-N#######";
-        QTest::newRow("9") << "9"
-                           << "SG Grid"
-                           << ">O#######\\-N#######";
-        QTest::newRow("10") << "10"
-                            << "SUI Grid"
-                            << ">######\\-######";
-        QTest::newRow("11") << "11"
-                            << "T67 Grid"
-                            << ">######\\-######";
-        QTest::newRow("12") << "12"
-                            << "UTM Grid"
-                            << ">##\\-?\\-#######\\-#######";
-        QTest::newRow("13") << "13"
-                            << "QNG Grid"
-                            << ">######\\-######";
-        QTest::newRow("14") << "14" << LangText(616) << free;
-        QTest::newRow("15") << "15" << LangText(161) << free;
-        QTest::newRow("abc") << "abc" << LangText(161) << free;
-        QTest::newRow("empty") << "" << LangText(161) << free;
-        QTest::newRow("' 1'") << " 1" << LangText(161) << free;
-    }
-    void address2Formats()
-    {
-        QFETCH(QString, setting);
-        QFETCH(QString, caption);
-        QFETCH(QString, mask);
-        QCOMPARE(Address2Caption(setting), caption);
-        QCOMPARE(Address2Mask(setting), mask);
-        Globals().Address2 = setting; // the program's setting is the one home
-        QCOMPARE(Address2Caption(), caption);
+        const QStringList entries = Address2Entries();
+        QCOMPARE(entries.size(), 15);
+        for (int i = 0; i <= 15; ++i) {
+            const QString setting = QString::number(i);
+            const QString entry = entries.value(i);
+            const MaskedText mask(Address2Mask(setting));
+            const qsizetype open = entry.indexOf('(');
+            if (open < 0) { // a free format
+                QCOMPARE(mask.length(), 20);
+                QVERIFY(mask.accepts(19, 'a') && mask.accepts(0, '7'));
+                QCOMPARE(Address2Caption(setting), LangText(i == 14 ? 616 : 161));
+                continue;
+            }
+            const QString hint = entry.mid(open + 1, entry.size() - open - 2);
+            QVERIFY2(Address2Caption(setting).startsWith(entry.left(open - 1)), qPrintable(entry));
+            QCOMPARE(mask.length(), hint.size());
+            for (int p = 0; p < hint.size(); ++p) {
+                const QChar h = hint[p];
+                const bool digit = h == 'n' || h == 'd', letter = h == 'X' || h == 'H';
+                QVERIFY2(mask.accepts(p, '5') == digit && mask.accepts(p, 'q') == letter,
+                         qPrintable(entry + " at " + QString::number(p)));
+                if (!digit && !letter)
+                    QCOMPARE(mask.display()[p], h);
+            }
+        }
+        for (const char* other : {"15", "abc", "", " 1"})
+            QCOMPARE(Address2Mask(other), Address2Mask("0"));
+        Globals().Address2 = QStringLiteral("14"); // the program's setting is the one home
+        QCOMPARE(Address2Caption(), LangText(616));
+        QCOMPARE(Address2Mask(), Address2Mask("0"));
         Globals().Address2 = QStringLiteral("0");
     }
 };

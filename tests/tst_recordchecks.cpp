@@ -5,6 +5,7 @@
 #include "VariStack.h"
 
 #include <QtTest>
+#include <functional>
 
 class TestRecordChecks : public QObject
 {
@@ -14,15 +15,12 @@ private slots:
     {
         QTest::addColumn<qint64>("serial");
         QTest::addColumn<bool>("valid");
-        QTest::newRow("zero") << qint64(0) << false;
-        QTest::newRow("00 prefix") << qint64(999999) << false;
-        QTest::newRow("01000000") << qint64(1000000) << true;
-        QTest::newRow("12345678") << qint64(12345678) << true;
-        QTest::newRow("12999999") << qint64(12999999) << true;
-        QTest::newRow("13000000") << qint64(13000000) << false;
-        QTest::newRow("24 bits") << qint64(16777215) << false; // first digits 16
-        QTest::newRow("over 24 bits") << qint64(16777216) << false;
-        QTest::newRow("negative") << qint64(-1) << false;
+        const std::pair<qint64, bool> rows[] = {
+            {0, false},        {999999, false},   {1000000, true},
+            {12345678, true},  {12999999, true},  {13000000, false},
+            {16777215, false}, {16777216, false}, {-1, false}};
+        for (const auto& [serial, valid] : rows)
+            QTest::addRow("%lld", serial) << serial << valid;
     }
     void serials()
     {
@@ -40,29 +38,20 @@ private slots:
             QTest::addRow("%s '%s'", kind, text)
                 << QString::fromLatin1(kind) << QString::fromLatin1(text) << valid;
         };
-        row("date", "", true);
-        row("date", "2003/02/31", true); // the day is not checked against the month
-        row("date", "1970/01/01", true);
-        row("date", "1969/12/31", false);
-        row("date", "2003/2/03", false);
-        row("date", "2003-02-03", false);
-        row("date", "2003/13/01", false);
-        row("date", "2003/00/01", false);
-        row("date", "2003/01/32", false);
-        row("date", "abcd/01/01", false);
-        row("time", "", true);
-        row("time", "24:00:00", true);
-        row("time", "00:00:00", true);
-        row("time", "24:60:00", false);
-        row("time", "8:00:00", false);
-        row("time", "12:00:60", false);
-        row("reading", "", true);
-        row("reading", "0", true);
-        row("reading", "99", true);
-        row("reading", " 7", true);
-        row("reading", "100", false);
-        row("reading", "-1", false);
-        row("reading", "1a", false);
+        // The day is not checked against the month.
+        for (const char* t : {"", "2003/02/31", "1970/01/01"})
+            row("date", t, true);
+        for (const char* t : {"1969/12/31", "2003/2/03", "2003-02-03", "2003/13/01", "2003/00/01",
+                              "2003/01/32", "abcd/01/01"})
+            row("date", t, false);
+        for (const char* t : {"", "24:00:00", "00:00:00"})
+            row("time", t, true);
+        for (const char* t : {"24:60:00", "8:00:00", "12:00:60"})
+            row("time", t, false);
+        for (const char* t : {"", "0", "99", " 7"})
+            row("reading", t, true);
+        for (const char* t : {"100", "-1", "1a"})
+            row("reading", t, false);
     }
     void dateTimeReading()
     {
@@ -81,49 +70,43 @@ private slots:
         LoggerRecord rec;
         rec.Serial = 12345678;
         rec.GridRef = kAbsentGridRef;
-        QVERIFY(IsValidRecord(rec));
-        for (int index : {1, 37, 50}) {
-            LoggerRecord bad = rec;
-            bad.Level[index] = 100;
-            QVERIFY2(!IsValidRecord(bad), "level 100");
-            bad = rec;
-            bad.Spread[index] = -1;
-            QVERIFY2(!IsValidRecord(bad), "spread -1");
-            bad = rec;
-            bad.Date[index] = "2003-01-01";
-            QVERIFY2(!IsValidRecord(bad), "bad date");
+        const std::pair<std::function<void(LoggerRecord&)>, bool> changes[] = {
+            {[](LoggerRecord&) {}, true},
+            {[](LoggerRecord& r) { r.Level[1] = 100; }, false},
+            {[](LoggerRecord& r) { r.Spread[50] = -1; }, false},
+            {[](LoggerRecord& r) { r.Date[37] = "2003-01-01"; }, false},
+            {[](LoggerRecord& r) { r.Received = "08:30:00"; }, true},
+            {[](LoggerRecord& r) { r.Received = "yesterday"; }, false},
+            {[](LoggerRecord& r) { r.GridRef = "AB 1234 567"; }, false},
+            {[](LoggerRecord& r) { r.Serial = 13000000; }, false},
+            // The deployed date and the comments play no part.
+            {[](LoggerRecord& r) { r.Deployed = "whenever", r.Comment1 = "anything"; }, true}};
+        for (size_t i = 0; i < std::size(changes); ++i) {
+            LoggerRecord r = rec;
+            changes[i].first(r);
+            QVERIFY2(IsValidRecord(r) == changes[i].second, qPrintable(QString::number(i)));
         }
-        LoggerRecord r = rec;
-        r.Received = "08:30:00";
-        QVERIFY(IsValidRecord(r));
-        r.Received = "yesterday";
-        QVERIFY(!IsValidRecord(r));
-        r = rec;
-        r.GridRef = "AB 1234 567";
-        QVERIFY(!IsValidRecord(r));
-        r = rec;
-        r.Deployed = "whenever"; // deployed and comments play no part
-        r.Comment1 = "anything";
-        QVERIFY(IsValidRecord(r));
     }
 
     void numericValue_data()
     {
         QTest::addColumn<QString>("text");
         QTest::addColumn<qint64>("whole");
-        QTest::newRow("plain") << "1234567" << qint64(1234567);
-        QTest::newRow("blanks inside") << " 1 2 3" << qint64(123);
-        QTest::newRow("sign and blank") << "- 5" << qint64(-5);
-        QTest::newRow("plus") << "+7" << qint64(7);
-        QTest::newRow("half to even down") << "2.5" << qint64(2);
-        QTest::newRow("half to even up") << "3.5" << qint64(4);
-        QTest::newRow("point five") << ".5" << qint64(0);
-        QTest::newRow("above half") << "2.51" << qint64(3);
-        QTest::newRow("trailing text") << "12abc" << qint64(12);
-        QTest::newRow("no number") << "abc" << qint64(0);
-        QTest::newRow("empty") << "" << qint64(0);
-        QTest::newRow("no exponent") << "1e3" << qint64(1);
-        QTest::newRow("clamped") << "99999999999999999999" << qint64(INT32_MAX);
+        const std::pair<const char*, qint64> rows[] = {{"1234567", 1234567},
+                                                       {" 1 2 3", 123},
+                                                       {"- 5", -5},
+                                                       {"+7", 7},
+                                                       {"2.5", 2},
+                                                       {"3.5", 4},
+                                                       {".5", 0},
+                                                       {"2.51", 3},
+                                                       {"12abc", 12},
+                                                       {"abc", 0},
+                                                       {"", 0},
+                                                       {"1e3", 1},
+                                                       {"99999999999999999999", INT32_MAX}};
+        for (const auto& [text, whole] : rows)
+            QTest::addRow("'%s'", text) << QString(text) << whole;
     }
     void numericValue()
     {
@@ -132,27 +115,14 @@ private slots:
         QCOMPARE(WholeNumberValue(text.toStdString(), INT32_MIN, INT32_MAX), whole);
     }
 
-    void statusLetters_data()
-    {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("string"); // 0: empty
-        QTest::newRow("lower l in blanks") << " l " << 185;
-        QTest::newRow("Warn") << "Warn" << 184;
-        QTest::newRow("n") << "n" << 186;
-        QTest::newRow("X") << "X" << 0;
-        QTest::newRow("empty") << "" << 0;
-        QTest::newRow("blanks") << "   " << 0;
-    }
     void statusLetters()
     {
-        QFETCH(QString, text);
-        QFETCH(int, string);
         const StatusTexts texts{"warning", "leak", "no leak"};
-        const std::string expected = string == 184   ? "warning"
-                                     : string == 185 ? "leak"
-                                     : string == 186 ? "no leak"
-                                                     : "";
-        QCOMPARE(StatusFromLetter(text.toStdString(), texts), expected);
+        const std::pair<const char*, const char*> rows[] = {{" l ", "leak"},  {"Warn", "warning"},
+                                                            {"n", "no leak"}, {"X", ""},
+                                                            {"", ""},         {"   ", ""}};
+        for (const auto& [letter, status] : rows)
+            QCOMPARE(StatusFromLetter(letter, texts), std::string(status));
     }
 
     void statusLetterFor()
@@ -174,18 +144,14 @@ private slots:
     {
         QTest::addColumn<QString>("path");
         QTest::addColumn<QString>("title");
-        QTest::newRow("windows path") << "C:\\data\\north.csv"
-                                      << "north.csv";
-        QTest::newRow("drive relative") << "C:north.csv"
-                                        << "north.csv";
-        QTest::newRow("trailing backslash") << "C:\\data\\"
-                                            << "";
-        QTest::newRow("unix path") << "/home/leaks/south.csv"
-                                   << "south.csv";
-        QTest::newRow("bare name") << "east.pdb"
-                                   << "east.pdb";
-        QTest::newRow("empty") << ""
-                               << "";
+        const std::pair<const char*, const char*> rows[] = {{"C:\\data\\north.csv", "north.csv"},
+                                                            {"C:north.csv", "north.csv"},
+                                                            {"C:\\data\\", ""},
+                                                            {"/home/leaks/south.csv", "south.csv"},
+                                                            {"east.pdb", "east.pdb"},
+                                                            {"", ""}};
+        for (const auto& [path, title] : rows)
+            QTest::addRow("'%s'", path) << QString(path) << QString(title);
     }
     void paths()
     {

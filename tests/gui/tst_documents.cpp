@@ -4,29 +4,21 @@
 #include "DatabaseWriter.h"
 #include "Documents.h"
 #include "RecordChecks.h"
+#include "RecordEditor.h"
 #include "RichText.h"
-#include "SampleData.h"
+#include "TestSupport.h"
 #include "frmDMA.h"
-#include "frmDMAEdit.h"
 #include "frmDocument.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMimeData>
 #include <QTextEdit>
 
 namespace {
-QByteArray bytesOf(const QString& path)
+int windowCount(frmMain* main)
 {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-QList<QWidget*> childWindows(frmMain* main)
-{
-    QList<QWidget*> out;
-    for (QMdiSubWindow* sub : main->mdiArea()->subWindowList())
-        out << sub->widget();
-    return out;
+    return int(main->mdiArea()->subWindowList().size());
 }
 
 // The bytes the tool's convert writes for a file: what saving it must write.
@@ -38,9 +30,23 @@ QByteArray convertedBytes(const QString& path)
     for (int i = 1; i <= store.StoreCount; ++i)
         TidyReadings(store.Records(i));
     QTemporaryDir dir;
-    const QString out = dir.filePath("x.csv");
-    WriteDatabaseFile(store, out);
-    return bytesOf(out);
+    WriteDatabaseFile(store, dir.filePath("x.csv"));
+    return readBytes(dir.filePath("x.csv"));
+}
+
+// A database of one logger whose newest reading has this level, and a patrol
+// window of the same name in a folder of its own, bound to the editor.
+frmDMA* patrolFor(GuiFixture& f, const QString& database, int level)
+{
+    const QByteArray line = "1000001,\"AB 1234 5678\",\"\",\"\",\"\",\"\",\"2003/01/01\",\"N\",";
+    f.file(database, "h,h\r\n" + line + "20,5,\"\"\r\n");
+    QDir().mkpath(f.path("patrol"));
+    QByteArray patrol = line;
+    patrol.replace("2003/01/01", "2003/02/01");
+    writeBytes(f.path("patrol/" + QFileInfo(database).completeBaseName() + ".csv"),
+               "h,h\r\n" + patrol + QByteArray::number(level) + ",5,\"\"\r\n");
+    OpenDocument(f.path("patrol/" + QFileInfo(database).completeBaseName() + ".csv"));
+    return ActiveListWindow();
 }
 } // namespace
 
@@ -66,24 +72,25 @@ private slots:
         list->document().AskForSave = true;
         main->command("mnuFileSave")->trigger();
         QVERIFY(!list->document().AskForSave);
-        QCOMPARE(bytesOf(north), convertedBytes(f.sample("north.csv", "fresh.csv")));
+        QCOMPARE(readBytes(north), convertedBytes(f.sample("north.csv", "fresh.csv")));
 
         // Save As to a file that exists asks first; No leaves it alone.
         const QString other = f.sample("south.csv", "other.csv");
-        const QByteArray before = bytesOf(other);
+        const QByteArray before = readBytes(other);
         f.prompts.saveFile(other, "north.csv");
         f.prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(337) + other + "?", "Quorvane");
         main->command("mnuFileSaveAs")->trigger();
-        QCOMPARE(bytesOf(other), before);
+        QCOMPARE(readBytes(other), before);
         QCOMPARE(list->caption(), north);
         f.prompts.saveFile(other, "north.csv");
         f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, LangText(337));
         main->command("mnuFileSaveAs")->trigger();
         QCOMPARE(list->caption(), other);
-        QCOMPARE(bytesOf(other), bytesOf(north));
+        QCOMPARE(readBytes(other), readBytes(north));
     }
 
-    void openFailuresOpenNothing_data()
+    // A file that cannot be read whole is reported once and opens nothing.
+    void openingRefusesWhatItCannotShow_data()
     {
         QTest::addColumn<QByteArray>("content");
         QTest::addColumn<int>("code");
@@ -91,79 +98,47 @@ private slots:
         QTest::newRow("corrupt line 3")
             << QByteArray("h,h\r\n1234567,\"AB 1234 5678\"\r\n13000000,\"AB 1234 5678\"\r\n") << 8;
     }
-    void openFailuresOpenNothing()
+    void openingRefusesWhatItCannotShow()
     {
         QFETCH(QByteArray, content);
         QFETCH(int, code);
         GuiFixture f;
         frmMain* main = f.start();
-        f.file("bad.csv", content);
+        const QString path = f.file("x.csv", content);
         f.prompts.message(Box::Plain, MsgAnswer::OK, FileErrorText(code, false));
-        f.prompts.message(Box::Plain, MsgAnswer::OK, ":\n" + f.path("bad.csv"));
-        OpenDocument(f.path("bad.csv"));
-        f.prompts.shown.clear();
-        OpenDocument(f.path("bad.csv"));
-        QVERIFY(childWindows(main).isEmpty());
-        QVERIFY(f.prompts.shown.first().contains(LangText(179) +
-                                                 QString::number(DMAModule().LinesRead)));
-        QVERIFY(main->mruCaptions().first().isEmpty());
-    }
-
-    // A document holds at most 6,999 loggers: a bigger file is refused whole.
-    void openingAFullFile_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::newRow("6,998") << 6998;
-        QTest::newRow("6,999") << 6999;
-        QTest::newRow("7,000") << 7000;
-    }
-    void openingAFullFile()
-    {
-        QFETCH(int, count);
-        GuiFixture f;
-        frmMain* main = f.start();
-        const QString path = f.path("full.csv");
-        QCOMPARE(WriteSampleDatabase(path, count, 1), 0);
-        const bool fits = count <= 6999;
-        if (!fits)
-            f.prompts.message(Box::Plain, MsgAnswer::OK,
-                              FileErrorText(FileResult::TooManyRecords, false));
         OpenDocument(path);
-        QCOMPARE(childWindows(main).size(), fits ? 1 : 0);
-        if (fits)
-            QCOMPARE(ActiveListWindow()->RecordCount(), count);
+        QCOMPARE(windowCount(main), 0);
+        QVERIFY(main->mruCaptions().first().isEmpty());
+        QVERIFY(f.prompts.shown.first().endsWith(
+            LangText(179) + QString::number(code == 8 ? 3 : 1) + LangText(180) + ":\n" + path));
     }
 
     void duplicatedSerials()
     {
         GuiFixture f;
         frmMain* main = f.start();
-        f.file("dup.csv", "h,h\r\n1234567,\"AB 1234 5678\"\r\n1234567,\"AB 1234 "
-                          "5678\"\r\n2000000,\"AB 1234 5678\"\r\n");
+        const QByteArray line = ",\"AB 1234 5678\"\r\n";
+        f.file("dup.csv", "h,h\r\n1234567" + line + "1234567" + line + "2000000" + line);
         f.prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(122), f.path("dup.csv"));
         OpenDocument(f.path("dup.csv"));
-        QVERIFY(childWindows(main).isEmpty());
-
+        QCOMPARE(windowCount(main), 0);
         f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, "1\t01234567\t1");
         OpenDocument(f.path("dup.csv"));
-        const QList<QWidget*> windows = childWindows(main);
-        QCOMPARE(windows.size(), 2);
-        auto* report = qobject_cast<frmDocument*>(windows[0]);
+        QCOMPARE(windowCount(main), 2);
+        auto* report = qobject_cast<frmDocument*>(main->mdiArea()->subWindowList()[0]->widget());
         QVERIFY(report);
         QCOMPARE(report->windowTitle(), LangText(124) + "dup.csv.log");
         QVERIFY(report->text().endsWith("1\t01234567\t1\n"));
         QVERIFY(report->modified()); // filled after loading: closing asks
-        QCOMPARE(qobject_cast<frmDMA*>(windows[1])->RecordCount(), 3);
+        QCOMPARE(ActiveListWindow()->RecordCount(), 3);
     }
 
     void pdbConversion_data()
     {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("csvName");
-        QTest::newRow("lower case") << "east.pdb"
-                                    << "east.csv";
-        QTest::newRow("upper case") << "EAST.PDB"
-                                    << "EAST.csv";
+        QTest::newRow("lower case") << "east.pdb" << QString("east.csv");
+        QTest::newRow("upper case") << "EAST.PDB" << QString("EAST.csv");
     }
     void pdbConversion()
     {
@@ -172,17 +147,17 @@ private slots:
         GuiFixture f;
         frmMain* main = f.start();
         const QString pdb = f.sample("east.pdb", name);
-        const QByteArray original = bytesOf(pdb);
+        const QByteArray original = readBytes(pdb);
         OpenDocument(pdb);
         frmDMA* list = ActiveListWindow();
         main->command("mnuFileSave")->trigger();
         const QString base = pdb.left(pdb.size() - 4);
         QVERIFY(!QFile::exists(pdb));
-        QCOMPARE(bytesOf(base + ".pdbold"), original);
+        QCOMPARE(readBytes(base + ".pdbold"), original);
         QCOMPARE(list->caption(), f.path(csvName));
         QCOMPARE(list->document().DMAName, csvName);
         QCOMPARE(main->mruCaptions().first(), f.path(csvName));
-        QCOMPARE(bytesOf(f.path(csvName)), convertedBytes(base + ".pdbold"));
+        QCOMPARE(readBytes(f.path(csvName)), convertedBytes(base + ".pdbold"));
     }
 
     // Saving a ".pdb" again never loses a backup or a ".csv" without asking.
@@ -192,34 +167,48 @@ private slots:
         f.start();
         const QString pdb = f.sample("east.pdb");
         QFile::copy(pdb, f.path("east.pdbold"));
-        const QByteArray olderBackup = bytesOf(f.path("east.pdbold"));
+        const QByteArray olderBackup = readBytes(f.path("east.pdbold"));
         const QString csv = f.sample("north.csv", "east.csv");
-        const QByteArray existingCsv = bytesOf(csv);
+        const QByteArray existingCsv = readBytes(csv);
         OpenDocument(pdb);
         frmDMA* list = ActiveListWindow();
         f.prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(337) + csv);
         QVERIFY(!SaveDocument(list, pdb));
-        QCOMPARE(bytesOf(csv), existingCsv);
+        QCOMPARE(readBytes(csv), existingCsv);
         QVERIFY(QFile::exists(pdb));
         f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, LangText(337) + csv);
         QVERIFY(SaveDocument(list, pdb));
-        QCOMPARE(bytesOf(f.path("east.pdbold")), olderBackup);
+        QCOMPARE(readBytes(f.path("east.pdbold")), olderBackup);
         QVERIFY(QFile::exists(f.path("east.pdbold2")));
         QVERIFY(!QFile::exists(pdb));
     }
 
+    // A failed save changes nothing, on disk or on the window; a text the
+    // file cannot hold is never written, and the save names its logger.
     void failedSaveChangesNothing()
     {
         GuiFixture f;
-        f.start();
-        OpenDocument(f.sample("north.csv"));
+        frmMain* main = f.start();
+        const QString north = f.sample("north.csv");
+        const QByteArray before = readBytes(north);
+        OpenDocument(north);
         frmDMA* list = ActiveListWindow();
         list->document().AskForSave = true;
         const QString target = f.path("gone/north.csv");
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(173));
         QVERIFY(!SaveDocument(list, target));
         QVERIFY(list->document().AskForSave);
-        QCOMPARE(list->caption(), f.path("north.csv"));
+        QCOMPARE(list->caption(), north);
+
+        LoggerRecord r = list->record(3);
+        r.Comment1 = "Mill Lane, north";
+        QVERIFY(list->document().Put(3, r));
+        f.prompts.message(Box::Plain, MsgAnswer::OK,
+                          FileErrorText(FileResult::UnwritableText, false) + "\n" + LangText(191) +
+                              QString::fromLatin1(FormatSerial(r.Serial).c_str()));
+        main->command("mnuFileSave")->trigger();
+        QCOMPARE(readBytes(north), before);
+        QVERIFY(list->document().AskForSave);
 
         // Closing it: Yes tries to save, fails, and the window stays open.
         list->setCaption(target);
@@ -227,28 +216,6 @@ private slots:
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(173));
         QVERIFY(!list->parentWidget()->close());
         QVERIFY(App::IsObjectAlive(list));
-    }
-
-    // A text the file cannot hold is never written: the save names the
-    // logger, and the file on disk stays as it was.
-    void unwritableTextIsNotSaved()
-    {
-        GuiFixture f;
-        frmMain* main = f.start();
-        const QString north = f.sample("north.csv");
-        const QByteArray before = bytesOf(north);
-        OpenDocument(north);
-        frmDMA* list = ActiveListWindow();
-        LoggerRecord r = list->record(3);
-        r.Comment1 = "Mill Lane, north";
-        QVERIFY(list->document().Put(3, r));
-        list->document().AskForSave = true;
-        f.prompts.message(Box::Plain, MsgAnswer::OK,
-                          FileErrorText(FileResult::UnwritableText, false) + "\n" + LangText(191) +
-                              QString::fromLatin1(FormatSerial(r.Serial).c_str()));
-        main->command("mnuFileSave")->trigger();
-        QCOMPARE(bytesOf(north), before);
-        QVERIFY(list->document().AskForSave);
     }
 
     void newDocumentsAndSaveAs()
@@ -260,7 +227,6 @@ private slots:
         QCOMPARE(second->document().DMAName, LangText(126) + "0002.CSV");
         QVERIFY(second->document().NeverBeenSaved);
         QCOMPARE(second->RecordCount(), 0);
-
         // A new window binds the editor only once it holds records.
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(129));
         main->command("mnuFileSave")->trigger();
@@ -296,10 +262,9 @@ private slots:
         f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::No);
         main->command("mnuFileClose")->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(childWindows(main).isEmpty());
+        QCOMPARE(windowCount(main), 0);
         QVERIFY(!ActiveListWindow());
         QVERIFY(App::Editor()->windowTitle().isEmpty());
-
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(129));
         main->command("mnuFileClose")->trigger();
 
@@ -311,20 +276,35 @@ private slots:
         untitled->parentWidget()->close();
     }
 
-    // Exit asks about each modified document; Yes saves the one it names.
-    void exitWithTwoModifiedDocuments()
+    // Exit asks about each modified document, and Cancel to any question
+    // stops it there: no window closes, whatever was answered before. When
+    // every question is answered, Yes saves the document it names.
+    void exitAsksAndCancelStopsIt()
     {
         GuiFixture f;
         frmMain* main = f.start();
         const QString a = f.sample("north.csv"), b = f.sample("south.csv");
         OpenDocument(a);
-        ActiveListWindow()->document().AskForSave = true;
-        ActiveListWindow()->PutLocalRecByIndex(0,
-                                               1); // a change to save: record 1 := an empty record
-        OpenDocument(b);
-        ActiveListWindow()->document().AskForSave = true;
-        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::Yes, a);
-        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::Yes, b);
+        frmDMA* first = ActiveListWindow();
+        first->PutLocalRecByIndex(0, 1); // a change to save: record 1 := an empty record
+        first->document().AskForSave = true;
+        OpenDocument(b); // unmodified
+        frmDMA* untitled = NewDocument();
+        untitled->document().AskForSave = true;
+        const QString aboutA = LangText(228) + a + "?";
+        const QString aboutUntitled = LangText(228) + untitled->document().DMAName + "?";
+        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::No, aboutA);
+        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::Cancel, aboutUntitled);
+        main->command("mnuFileExit")->trigger();
+        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::Cancel, aboutA);
+        QVERIFY(!main->close()); // closing the main window is the same Exit
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QCOMPARE(windowCount(main), 3);
+        QVERIFY(first->document().AskForSave && untitled->document().AskForSave);
+        QCOMPARE(ReadDatabaseFile(a), 0);
+
+        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::Yes, aboutA);
+        f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::No, aboutUntitled);
         QVERIFY(main->close());
         QCOMPARE(ReadDatabaseFile(a), 8); // record 1, now empty, was saved
         QCOMPARE(SettingsStore::text(Setting::MRU1), b);
@@ -338,7 +318,6 @@ private slots:
         for (int i = 1; i <= 5; ++i)
             paths << f.sample("north.csv", QString("n%1.csv").arg(i));
         OpenDocument(paths[0]);
-        OpenDocument(paths[0]);
         QCOMPARE(main->mruCaptions(), QStringList({paths[0], "", "", ""}));
         // Only entries that hold a file are shown.
         QVERIFY(main->mnuFileMRU[0]->isVisible() && !main->mnuFileMRU[1]->isVisible() &&
@@ -346,18 +325,114 @@ private slots:
         for (int i = 1; i < 5; ++i)
             OpenDocument(paths[i]);
         QCOMPARE(main->mruCaptions(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
-        OpenDocument(paths[2]); // already listed: the order stays
+        main->mdiArea()->subWindowList()[2]->close(); // n3.csv, already listed: the order stays
+        main->mnuFileMRU[2]->trigger();
+        QCOMPARE(ActiveListWindow()->caption(), paths[2]);
         QCOMPARE(main->mruCaptions(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
-        const int before = main->mdiArea()->subWindowList().size();
-        main->mnuFileMRU[3]->trigger();
-        QCOMPARE(ActiveListWindow()->caption(), paths[1]);
-        QCOMPARE(main->mdiArea()->subWindowList().size(), before + 1);
         QVERIFY(main->close());
         QCOMPARE(SettingsStore::text(Setting::MRU4), paths[1]);
+        // The next run shows them again.
+        QCOMPARE(f.start()->mruCaptions(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
+    }
 
-        // The next run shows them again; an empty list hides the items.
-        frmMain* again = f.start();
-        QCOMPARE(again->mruCaptions(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
+    // A file a window shows is not opened a second time, however its path is
+    // written and whichever way it comes: that window comes forward, bound to
+    // the editor. A file received from the handheld always opens anew.
+    void aFileShownIsNotOpenedTwice()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        const QString north = f.sample("north.csv"), south = f.sample("south.csv");
+        QDir().mkpath(f.path("sub"));
+        OpenDocument(north);
+        frmDMA* shown = ActiveListWindow();
+        shown->document().AskForSave = true; // edits a second window would lose
+        shown->MakeVisibleListLine(3);
+        OpenDocument(south);
+        frmDMA* other = ActiveListWindow();
+        QMimeData dropped;
+        dropped.setUrls({QUrl::fromLocalFile(north)});
+        QList<std::function<void()>> ways = {
+            [&] { OpenDocument(f.path("sub/../north.csv")); },
+            [&] { OpenDocument(QDir(f.path("sub")).relativeFilePath(north)); },
+            [&] {
+                f.prompts.openFile(f.path("./north.csv"));
+                main->command("mnuFileOpen")->trigger();
+            },
+            [&] { main->mnuFileMRU[1]->trigger(); },
+            [&] {
+                QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+                QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &dropped, Qt::LeftButton, {});
+                QApplication::sendEvent(main, &enter);
+                QApplication::sendEvent(main, &drop);
+            }};
+#ifdef Q_OS_UNIX
+        QVERIFY(QFile::link(north, f.path("link.csv")));
+        ways << [&] { OpenDocument(f.path("link.csv")); };
+#endif
+        QDir::setCurrent(f.path("sub"));
+        for (const auto& open : ways) {
+            other->ShowLine(1);
+            open();
+            QCOMPARE(windowCount(main), 2);
+            QCOMPARE(ActiveListWindow(), shown);
+            QCOMPARE(main->activeChild(), shown);
+            QCOMPARE(shown->SelLine, 3);
+            QVERIFY(shown->document().AskForSave);
+        }
+        QDir::setCurrent(QDir::tempPath());
+        QVERIFY(OpenDocument(north, true) != shown);
+        QCOMPARE(windowCount(main), 3);
+    }
+
+    // The merged database already shown: that window comes forward,
+    // reloaded when it holds no edits of its own; with edits it keeps them
+    // and the user is told the file now differs.
+    void mergeIntoADatabaseShown()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        const QString database = f.path("north.csv");
+        frmDMA* patrol = patrolFor(f, "north.csv", 50);
+        OpenDocument(database);
+        frmDMA* shown = ActiveListWindow();
+        patrol->ShowLine(1);
+        f.prompts.openFile(database);
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(225) + database + ".000");
+        main->command("mnuFileMerge")->trigger();
+        QCOMPARE(listWindows(main).size(), 2);
+        QCOMPARE(ActiveListWindow(), shown);
+        QCOMPARE(shown->record(1).Level[1], qint16(50));
+        QVERIFY(!shown->document().AskForSave);
+
+        LoggerRecord newer = patrol->record(1);
+        newer.Date[1] = "2003/03/01";
+        newer.Level[1] = 60;
+        patrol->document().Put(1, newer);
+        shown->document().AskForSave = true;
+        patrol->ShowLine(1);
+        f.prompts.openFile(database);
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(225) + database + ".001");
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(650));
+        main->command("mnuFileMerge")->trigger();
+        QCOMPARE(listWindows(main).size(), 2);
+        QCOMPARE(ActiveListWindow(), shown);
+        QCOMPARE(shown->record(1).Level[1], qint16(50));
+        QCOMPARE(ReadDatabaseFile(database), 0);
+        QCOMPARE(DMAModule().Records(1).Level[1], qint16(60));
+    }
+
+    // A merge whose write fails says so once and opens nothing.
+    void mergeThatCannotWriteSaysSoOnce()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        patrolFor(f, "east.pdb", 70);
+        QVERIFY(QDir().mkpath(f.path("east.csv"))); // where the merged database must go
+        f.prompts.openFile(f.path("east.pdb"));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(173));
+        main->command("mnuFileMerge")->trigger();
+        QCOMPARE(listWindows(main).size(), 1);
     }
 
     void textViewer()
@@ -380,17 +455,17 @@ private slots:
         main->command("mnuFileSave")->trigger();
         QCOMPARE(viewer->windowTitle(), f.path("notes.rtf"));
         QVERIFY(!viewer->modified());
-        QVERIFY(bytesOf(f.path("notes.rtf")).startsWith("{\\rtf1"));
-        QCOMPARE(RtfToText(bytesOf(f.path("notes.rtf"))), viewer->text());
-        QCOMPARE(bytesOf(f.path("notes.txt")), QByteArray("Valve 12 \xe9tat\r\nline two\r\n"));
+        QVERIFY(readBytes(f.path("notes.rtf")).startsWith("{\\rtf1"));
+        QCOMPARE(RtfToText(readBytes(f.path("notes.rtf"))), viewer->text());
+        QCOMPARE(readBytes(f.path("notes.txt")), QByteArray("Valve 12 \xe9tat\r\nline two\r\n"));
 
         // Save As to another file that exists asks about that file; No saves nothing.
-        const QByteArray other = bytesOf(f.file("other.txt", "keep me\r\n"));
+        const QByteArray other = readBytes(f.file("other.txt", "keep me\r\n"));
         f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, LangText(337) + f.path("notes.rtf"));
         f.prompts.saveFile(f.path("other.txt"));
         f.prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(337) + f.path("other.txt"));
         main->command("mnuFileSaveAs")->trigger();
-        QCOMPARE(bytesOf(f.path("other.txt")), other);
+        QCOMPARE(readBytes(f.path("other.txt")), other);
         QCOMPARE(viewer->windowTitle(), f.path("notes.rtf"));
 
         viewer->rtfText->append("again");
@@ -403,8 +478,8 @@ private slots:
         f.prompts.saveFile(f.path("notes.log"));
         main->command("mnuFileClose")->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        QVERIFY(childWindows(main).isEmpty());
-        QCOMPARE(bytesOf(f.path("notes.log")),
+        QCOMPARE(windowCount(main), 0);
+        QCOMPARE(readBytes(f.path("notes.log")),
                  QByteArray("Valve 12 \xe9tat\r\nline two\r\n\r\nmore\r\nagain"));
     }
 };

@@ -1,5 +1,7 @@
 #include "GuiTest.h"
 
+#include "TestSupport.h"
+
 #include "Documents.h"
 #include "EditorFields.h"
 #include "GraphPanel.h"
@@ -100,23 +102,9 @@ private slots:
         QTest::mouseClick(ed->Command_up, Qt::LeftButton);
         QCOMPARE(ed->txtSerNum->text(), QString("01000002"));
 
-        list->parentWidget()->close();
-        QCOMPARE(ed->txtSerNum->text(), QString("00000000"));
-        QCOMPARE(ed->txtGridRef->text(), QString("________"));
-        QVERIFY(ed->windowTitle().isEmpty());
-        QCOMPARE(ed->NumHistories, 0);
-        QCOMPARE(ed->graph->levelBar(0).height(), 0); // the closing list resets the graph
-    }
-
-    // Bars of 2 pixels a unit, red from a difference of 15, placed and
-    // painted where the window's layout says.
-    void graph()
-    {
-        GuiFixture f;
-        f.start();
-        frmDMA* list = openFour(f);
+        // Bars of 2 pixels a unit, red from a difference of 15, placed and
+        // painted where the window's layout says.
         list->ShowLine(3);
-        frmDMAEdit* ed = editor();
         GraphPanel* g = ed->graph;
         QCOMPARE(g->levelBar(2), QRect(310, 140, 10, 80));
         QCOMPARE(g->spreadBar(2), QRect(310, 230, 10, 50));
@@ -141,22 +129,41 @@ private slots:
         ed->chooseHistoryRow(4); // the earlier choice goes back to yellow
         QCOMPARE(g->markerColor(1), GraphPanel::kMarker);
         QCOMPARE(g->markerColor(3), GraphPanel::kChosen);
+
+        list->parentWidget()->close();
+        QCOMPARE(ed->txtSerNum->text(), QString("00000000"));
+        QCOMPARE(ed->txtGridRef->text(), QString("________"));
+        QVERIFY(ed->windowTitle().isEmpty());
+        QCOMPARE(ed->NumHistories, 0);
+        QCOMPARE(ed->graph->levelBar(0).height(), 0); // the closing list resets the graph
     }
 
     // Update stores what the editor holds into the logger of that serial,
-    // keeps its dates and rewrites its line.
+    // keeps its dates and the letters of its grid reference, rewrites its
+    // line, and moves on when Auto Increment is ticked. A report lists every
+    // fault, and then nothing is stored.
     void updateStoresTheLogger()
     {
         GuiFixture f;
         frmMain* main = f.start();
         frmDMA* list = openFour(f);
-        list->ShowLine(2);
         frmDMAEdit* ed = editor();
+        const LoggerRecord first = recordAt(list, 1);
+        retype(ed->txtGridRef, "1234567");
+        ed->ListViewEditBox->topLevelItem(6)->setText(2, "1a");
+        ed->ListViewEditBox->topLevelItem(8)->setText(0, "2003/13/01");
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        QCOMPARE(ed->TxtErrors->toPlainText(),
+                 LangText(379) + "\n" + LangText(166) + " 7\n" + LangText(164) + " 9\n");
+        QVERIFY(recordAt(list, 1) == first);
+        QVERIFY(!list->document().AskForSave);
+
+        list->ShowLine(2);
         retype(ed->txtGridRef, "87654321");
         retype(ed->txtComments1, "New Street");
         QTest::keyClick(ed->txtComments1, Qt::Key_F12);
         const LoggerRecord& r = recordAt(list, 2);
-        QCOMPARE(r.GridRef.str(), std::string("AA 8765 4321"));
+        QCOMPARE(r.GridRef.str(), std::string("AB 8765 4321"));
         QCOMPARE(r.Comment1.str(), std::string("New Street"));
         QCOMPARE(r.Deployed.str(), std::string("2003/01/02"));
         QCOMPARE(r.Received.str(), std::string("08:00:00"));
@@ -164,70 +171,74 @@ private slots:
         QVERIFY(list->document().AskForSave);
         QCOMPARE(main->statusText(), LangText(191) + "01000002" + LangText(348));
         QVERIFY(ed->TxtErrors->toPlainText().isEmpty());
+        ed->CheckAutoIncrement->setChecked(true);
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        QCOMPARE(list->SelLine, 3);
+        QCOMPARE(ed->txtSerNum->text(), QString("01000003"));
     }
 
-    // A report lists every fault, and nothing is stored.
-    void validationReportsEverything()
+    // Update with nothing changed stores each logger exactly as it was shown,
+    // so the saved file is the same to the byte.
+    void updateWithNothingChanged()
     {
         GuiFixture f;
-        f.start();
-        frmDMA* list = openFour(f);
-        frmDMAEdit* ed = editor();
-        const LoggerRecord before = recordAt(list, 1);
-        retype(ed->txtGridRef, "1234567");
-        ed->ListViewEditBox->topLevelItem(6)->setText(2, "1a");
-        ed->ListViewEditBox->topLevelItem(8)->setText(0, "2003/13/01");
-        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
-        QCOMPARE(ed->TxtErrors->toPlainText(),
-                 LangText(379) + "\n" + LangText(166) + " 7\n" + LangText(164) + " 9\n");
-        QVERIFY(recordAt(list, 1) == before);
-        QVERIFY(!list->document().AskForSave);
+        frmMain* main = f.start();
+        const QByteArray fields =
+            "\",\"Mill Lane\",\"n51 road\",\"2003/01/02\",\"\","
+            "\"2003/02/01\",\"L\",7,3,\"2003/01/01\",\"\",40,25,\"near it\"\r\n";
+        OpenDocument(f.file("refs.csv", "h,h\r\n1000001,\"SE 2033 3148" + fields +
+                                            "1000002,\"__ ____ ____" + fields +
+                                            "1000003,\"nz-0000-0001" + fields));
+        frmDMA* list = ActiveListWindow();
+        list->document().AskForSave = true;
+        main->command("mnuFileSave")->trigger();
+        const QByteArray saved = readBytes(f.path("refs.csv"));
+        for (int line = 1; line <= 3; ++line) {
+            const LoggerRecord before = recordAt(list, line);
+            list->ShowLine(line);
+            QTest::mouseClick(editor()->cmdUpdate, Qt::LeftButton);
+            QVERIFY(recordAt(list, line) == before);
+        }
+        QVERIFY(list->document().AskForSave);
+        main->command("mnuFileSave")->trigger();
+        QCOMPARE(readBytes(f.path("refs.csv")), saved);
     }
 
     // A serial new to the list makes a logger after the current line, with
-    // the editor's location and comments and no readings.
-    void newSerialAfterTheCurrentLine()
+    // the editor's location and comments and no readings. The serial of
+    // another logger of the list asks first: Yes overwrites that logger.
+    void updateUnderAnotherSerial()
     {
         GuiFixture f;
         f.start();
         frmDMA* list = openFour(f);
         list->ShowLine(2);
         frmDMAEdit* ed = editor();
+        const LoggerRecord second = recordAt(list, 2), fourth = recordAt(list, 4);
         retype(ed->txtSerNum, "01999999");
         QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
         QCOMPARE(list->RecordCount(), 5);
-        QCOMPARE(recordAt(list, 2).Serial, 1000002);
-        QCOMPARE(recordAt(list, 3).Serial, 1999999);
         QCOMPARE(recordAt(list, 4).Serial, 1000003);
         const LoggerRecord& added = recordAt(list, 3);
+        QCOMPARE(added.Serial, 1999999);
         QCOMPARE(added.GridRef.str(), std::string("AA 1111 0002"));
         QCOMPARE(added.Comment1.str(), std::string("Street 2"));
         QVERIFY(added.Date[1].empty() && added.Level[1] == 0 && added.Status[1].empty());
         QVERIFY(IsValidRecord(added));
         QCOMPARE(list->document().LineText(3, LoggerList::ColComment1), QString("Street 2"));
-        QVERIFY(recordAt(list, 2).Level[1] == 11); // the neighbour is untouched
-    }
+        QVERIFY(recordAt(list, 2) == second); // the neighbour is untouched
 
-    // The serial of another logger of the list: Yes overwrites that logger.
-    void serialOfAnotherLogger()
-    {
-        GuiFixture f;
-        f.start();
-        frmDMA* list = openFour(f);
         list->ShowLine(2);
-        frmDMAEdit* ed = editor();
-        const LoggerRecord second = recordAt(list, 2);
-        const LoggerRecord fourth = recordAt(list, 4);
         retype(ed->txtSerNum, "01000004");
         const QString question = LangText(501) + "\r\n" + LangText(502) + "01000004";
         f.prompts.message(MsgButtons::YesNo, MsgAnswer::No, question);
         QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
-        QVERIFY(recordAt(list, 4) == fourth);
-
+        QVERIFY(recordAt(list, 5) == fourth);
         f.prompts.message(MsgButtons::YesNo, MsgAnswer::Yes, question);
         QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
-        QCOMPARE(recordAt(list, 4).Comment1.str(), std::string("Street 2"));
-        QCOMPARE(recordAt(list, 4).Deployed.str(), fourth.Deployed.str());
+        QCOMPARE(recordAt(list, 5).Comment1.str(), std::string("Street 2"));
+        QCOMPARE(recordAt(list, 5).GridRef.str(), std::string("AB 1111 0002"));
+        QCOMPARE(recordAt(list, 5).Deployed.str(), fourth.Deployed.str());
         QVERIFY(recordAt(list, 2) == second);
 
         // Seven digits of the current logger's own serial are the same logger.
@@ -237,41 +248,21 @@ private slots:
         QCOMPARE(ed->txtSerNum->text(), QString("01000001"));
     }
 
-    // F12 stores in the editor and refreshes the list in the main window.
-    void f12InEachWindow()
-    {
-        GuiFixture f;
-        frmMain* main = f.start();
-        frmDMAEdit* ed = editor();
-        ed->show();
-        ed->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(ed));
-        QTest::keyClick(ed->txtComments1, Qt::Key_F12); // no list window: nothing at all
-
-        frmDMA* list = openFour(f);
-        list->ShowLine(2);
-        ed->show();
-        ed->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(ed));
-        retype(ed->txtComments1, "Keyed");
-        QTest::keyClick(ed->txtComments1, Qt::Key_F12);
-        QCOMPARE(recordAt(list, 2).Comment1.str(), std::string("Keyed"));
-        QCOMPARE(main->statusText(), LangText(191) + "01000002" + LangText(348));
-
-        main->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(main));
-        QTest::keyClick(main, Qt::Key_F12);
-        QCOMPARE(main->statusText(), LangText(349)); // Refresh List
-    }
-
     // Edit History checks its entry; the record changes at the next Update.
     void historyDialog()
     {
         GuiFixture f;
         f.start();
-        Globals().EnHistEdit = true;
         frmDMA* list = openFour(f);
         frmDMAEdit* ed = editor();
+        for (bool allowed : {false, true}) { // readings can be edited only where allowed
+            Globals().EnHistEdit = allowed;
+            ed->hide();
+            ed->show();
+            QCOMPARE(ed->ListViewEditBox->isEnabled(), allowed);
+            QCOMPARE(ed->ListViewEditBox->palette().color(QPalette::Disabled, QPalette::Base),
+                     allowed ? QColor(Qt::white) : QColor(192, 192, 192));
+        }
         ed->chooseHistoryRow(2);
         bool stayedOpen = false;
         QString dateShown, statusTyped;
@@ -308,27 +299,8 @@ private slots:
         QVERIFY(IsValidRecord(r));
     }
 
-    // Readings can be edited only where the settings allow it.
-    void historyEditingFollowsTheSetting_data()
-    {
-        QTest::addColumn<bool>("allowed");
-        QTest::newRow("allowed") << true;
-        QTest::newRow("not allowed") << false;
-    }
-    void historyEditingFollowsTheSetting()
-    {
-        QFETCH(bool, allowed);
-        GuiFixture f;
-        f.start();
-        Globals().EnHistEdit = allowed;
-        openFour(f);
-        frmDMAEdit* ed = editor();
-        ed->show();
-        QCOMPARE(ed->ListViewEditBox->isEnabled(), allowed);
-        QCOMPARE(ed->ListViewEditBox->palette().color(QPalette::Disabled, QPalette::Base),
-                 allowed ? QColor(Qt::white) : QColor(192, 192, 192));
-    }
-
+    // Update Serial Number asks first and refuses another logger's serial,
+    // as Change Serial does.
     void updateSerialNumber()
     {
         GuiFixture f;
@@ -336,36 +308,28 @@ private slots:
         frmDMA* list = openFour(f);
         list->ShowLine(2);
         frmDMAEdit* ed = editor();
-        focusIn(ed->txtSerNum);
-        retype(ed->txtSerNum, "01000009");
-        f.prompts.message(MsgButtons::YesNo, MsgAnswer::No, LangText(511));
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(513));
-        QTest::mouseClick(ed->cmdUpdateSerial, Qt::LeftButton);
+        auto attempt = [&](const char* typed, int answer, const QString& message) {
+            ed->txtSerNum->setStored("01000002");
+            focusIn(ed->txtSerNum);
+            retype(ed->txtSerNum, typed);
+            f.prompts.message(MsgButtons::YesNo, answer, LangText(511));
+            f.prompts.message(Box::Plain, MsgAnswer::OK, message);
+            QTest::mouseClick(ed->cmdUpdateSerial, Qt::LeftButton);
+        };
+        attempt("01000009", MsgAnswer::No, LangText(513));
         QCOMPARE(recordAt(list, 2).Serial, 1000002);
-
-        // Another logger's serial is refused, as Change Serial refuses it.
-        ed->txtSerNum->setStored("01000002");
-        focusIn(ed->txtSerNum);
-        retype(ed->txtSerNum, "01000004");
-        f.prompts.message(MsgButtons::YesNo, MsgAnswer::Yes, LangText(511));
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(139) + "01000004" + LangText(140));
-        QTest::mouseClick(ed->cmdUpdateSerial, Qt::LeftButton);
+        attempt("01000004", MsgAnswer::Yes, LangText(139) + "01000004" + LangText(140));
         QCOMPARE(recordAt(list, 2).Serial, 1000002);
         QVERIFY(!list->document().AskForSave);
-
-        ed->txtSerNum->setStored("01000002");
-        focusIn(ed->txtSerNum);
-        retype(ed->txtSerNum, "01000009");
-        f.prompts.message(MsgButtons::YesNo, MsgAnswer::Yes, LangText(511));
-        f.prompts.message(Box::Plain, MsgAnswer::OK, "01000002" + LangText(141) + "01000009");
-        QTest::mouseClick(ed->cmdUpdateSerial, Qt::LeftButton);
+        attempt("01000009", MsgAnswer::Yes, "01000002" + LangText(141) + "01000009");
         QCOMPARE(recordAt(list, 2).Serial, 1000009);
         QCOMPARE(list->document().LineText(2, LoggerList::ColSerial), QString("01000009"));
         QVERIFY(list->document().AskForSave); // closing will ask before losing it
     }
 
     // Nothing typed or pasted puts a comma or a line break into a record;
-    // the comment fields take only what their key filter allows.
+    // the comment fields take only what their key filter allows, and
+    // comment 2 what its grid format allows.
     void fieldsRefuseWhatTheFileCannotHold()
     {
         GuiFixture f;
@@ -384,46 +348,42 @@ private slots:
         QCOMPARE(ed->txtUserComments->text(), QString("near hydrant 5"));
         retype(ed->txtSerNum, "12ab345678");
         QCOMPARE(ed->txtSerNum->value(), QString("12345678"));
-    }
 
-    // Comment 2 follows the grid format of the settings.
-    void comment2Format()
-    {
-        GuiFixture f;
-        SettingsStore::setText(Setting::Address2, "1");
-        f.start();
-        openFour(f);
-        frmDMAEdit* ed = editor();
+        // Comment 2 follows the grid format of the settings.
+        Globals().Address2 = "1";
+        ed->applyAddress2Format();
         QCOMPARE(ed->lblComment2->text(), QString("Lat/Long"));
         retype(ed->txtComments2, "n5112345w00112345");
         QCOMPARE(ed->txtComments2->text(), QString("N51.12345-W001.12345"));
+        retype(ed->txtSerNum, "01000001");
         QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
         QCOMPARE(recordAt(ActiveListWindow(), 1).Comment2.str(),
                  std::string("N51.12345-W001.12345"));
     }
 
-    void autoIncrement()
-    {
-        GuiFixture f;
-        f.start();
-        frmDMA* list = openFour(f);
-        list->ShowLine(2);
-        frmDMAEdit* ed = editor();
-        ed->CheckAutoIncrement->setChecked(true);
-        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
-        QCOMPARE(list->SelLine, 3);
-        QCOMPARE(ed->txtSerNum->text(), QString("01000003"));
-    }
-
+    // Without a list window, Update and Find Next say so as every command
+    // does, F12 in the editor does nothing; with one, F12 in the main window
+    // refreshes the list.
     void withoutAList()
     {
         GuiFixture f;
-        f.start();
+        frmMain* main = f.start();
         frmDMAEdit* ed = editor();
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(129));
         QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
         ed->chooseHistoryRow(1);
         ed->editHistoryRow(); // no dialog without a list
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(129));
+        main->command("mnuSearchFindNext")->trigger();
+        ed->show();
+        ed->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(ed));
+        QTest::keyClick(ed->txtComments1, Qt::Key_F12);
+        openFour(f);
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QTest::keyClick(main, Qt::Key_F12);
+        QCOMPARE(main->statusText(), LangText(349)); // Refresh List
     }
 
     // The graph button widens and narrows the window; a width the user chose

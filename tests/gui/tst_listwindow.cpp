@@ -57,8 +57,7 @@ class TestListWindow : public QObject
 {
     Q_OBJECT
 private slots:
-    // The view follows every change of the document, and a selected logger
-    // stays selected through a sort.
+    // The view follows every change of the document.
     void viewFollowsTheDocument()
     {
         GuiFixture f;
@@ -68,13 +67,7 @@ private slots:
         QAbstractItemModelTester tester(list->ListViewDMA->model(),
                                         QAbstractItemModelTester::FailureReportingMode::QtTest);
         list->MakeVisibleListLine(3);
-        const qint32 selected = list->record(list->recordIndexOfLine(3)).Serial;
         clickHeader(list, LoggerList::ColDate);
-        const QModelIndexList rows = list->ListViewDMA->selectionModel()->selectedRows();
-        QCOMPARE(rows.size(), 1);
-        QCOMPARE(list->record(list->recordIndexOfLine(rows[0].row() + 1)).Serial, selected);
-        QCOMPARE(list->ListViewDMA->currentIndex().row(), rows[0].row());
-
         LoggerList& doc = list->document();
         LoggerRecord added = doc.record(1);
         added.Serial = 9000001;
@@ -131,11 +124,21 @@ private slots:
         QCOMPARE(main->mdiArea()->subWindowList().size(), 1);
         QVERIFY(!App::Editor()->isVisible());
 
+        QVERIFY(!main->mdiArea()->subWindowList()[0]->isEnabled() && !App::Editor()->isEnabled());
         main->Interact(true);
+        QVERIFY(main->mdiArea()->subWindowList()[0]->isEnabled() && App::Editor()->isEnabled());
         QVERIFY(main->command("mnuFileNew")->isEnabled() && main->tbToolBar->isEnabled());
         QVERIFY(main->command("mnuFilePrint")->isEnabled()); // a window is in front now
         QTest::keyClick(main, Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
+
+        QCOMPARE(main->windowTitle(), LangText(256));
+        QCOMPARE(main->command("mnuFileSaveAs")->text(), LangText(265));
+        QCOMPARE(main->command("mnuFileSaveAs")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
+        f.prompts.modal("frmSplash", [](QDialog& d) { return Prompts::RunModal(d); });
+        main->command("mnuHelpAbout")->trigger();
+        main->command("mnuViewToolbar")->trigger();
+        QVERIFY(!main->tbToolBar->isVisible());
     }
 
     void linesShowTheRecords()
@@ -157,49 +160,15 @@ private slots:
         QCOMPARE(list->document().LineText(2, LoggerList::ColGridRef), QString("________"));
         QCOMPARE(list->headerText(LoggerList::ColComment2), LangText(161));
         QCOMPARE(list->document().LineKey(2), QString("2x"));
-        QCOMPARE(list->GetRecFromSerial(2345678), 2);
-        QCOMPARE(list->GetLineFromSerial(2345678), 2);
-        QCOMPARE(list->GetRecFromSerial(9), 0);
         list->GetLocalRec(9, 0);
         QCOMPARE(DMAModule().Records(0).Serial, 99999999); // the blank record
         QCOMPARE(DMAModule().Records(0).Comment1.str(), LangTextAnsi(354));
     }
 
-    // The first header click sorts descending, every further click flips;
-    // a line keeps naming its record after a sort.
-    void sortingAndKeys()
-    {
-        GuiFixture f;
-        frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* list = ActiveListWindow();
-        const QStringList dates = column(list, LoggerList::ColDate);
-        QStringList descending = dates;
-        std::sort(descending.begin(), descending.end(), std::greater<QString>());
-        clickHeader(list, LoggerList::ColDate);
-        QCOMPARE(column(list, LoggerList::ColDate), descending);
-        QCOMPARE(main->statusText(), LangText(164) + LangText(366));
-        clickHeader(list, LoggerList::ColSerial); // another column: ascending now
-        QStringList serials = column(list, LoggerList::ColSerial);
-        QVERIFY(std::is_sorted(serials.begin(), serials.end()));
-        clickHeader(list, LoggerList::ColLevel); // " 7" sorts before "10"
-        const QStringList levels = column(list, LoggerList::ColLevel);
-        QVERIFY(std::is_sorted(levels.rbegin(), levels.rend()));
-
-        clickLine(list, 3);
-        QCOMPARE(list->SelLine, 3);
-        const int index = list->recordIndexOfLine(3);
-        QCOMPARE(QString::number(list->record(index).Serial).rightJustified(8, '0'),
-                 list->document().LineText(3, 0));
-        QVERIFY(index != 3);
-        QCOMPARE(main->statusText(), LangText(364) + "3" + LangText(365) + "40");
-        QVERIFY(list->GetLocalRecBySelection());
-        QCOMPARE(DMAModule().Records(RecordStore::kScratchSlot).Serial, list->record(index).Serial);
-    }
-
-    // Sorting and Refresh List keep the current line on the logger the user
-    // picked, and a refreshed list stays sorted as its header shows.
-    void currentLoggerThroughSortAndRefresh()
+    // The first header click sorts descending, every further click flips; a
+    // line keeps naming its record, and the current logger stays current
+    // through a sort, a find and Refresh List, which keeps the sort.
+    void sortingFindAndRefresh()
     {
         GuiFixture f;
         frmMain* main = f.start();
@@ -208,16 +177,29 @@ private slots:
         auto serialAt = [list](int line) {
             return list->record(list->recordIndexOfLine(line)).Serial;
         };
+        QStringList descending = column(list, LoggerList::ColDate);
+        std::sort(descending.begin(), descending.end(), std::greater<QString>());
         clickHeader(list, LoggerList::ColDate);
-        const QStringList sortedDates = column(list, LoggerList::ColDate);
+        QCOMPARE(column(list, LoggerList::ColDate), descending);
+        QCOMPARE(main->statusText(), LangText(164) + LangText(366));
+        clickHeader(list, LoggerList::ColLevel); // ascending now: " 7" sorts before "10"
+        const QStringList levels = column(list, LoggerList::ColLevel);
+        QVERIFY(std::is_sorted(levels.begin(), levels.end()));
+        QCOMPARE(main->statusText(), LangText(166) + LangText(367));
+
         clickLine(list, 3);
+        QCOMPARE(list->SelLine, 3);
+        QVERIFY(list->recordIndexOfLine(3) != 3);
+        QCOMPARE(QString::number(serialAt(3)).rightJustified(8, '0'),
+                 list->document().LineText(3, 0));
+        QCOMPARE(main->statusText(), LangText(364) + "3" + LangText(365) + "40");
         const qint32 picked = serialAt(3);
-        clickHeader(list, LoggerList::ColSerial); // now ascending by serial
+        clickHeader(list, LoggerList::ColSerial); // descending by serial
         QCOMPARE(serialAt(list->SelLine), picked);
         QVERIFY(list->GetLocalRecBySelection());
         QCOMPARE(DMAModule().Records(RecordStore::kScratchSlot).Serial, picked);
         const QStringList bySerial = column(list, LoggerList::ColSerial);
-
+        QVERIFY(std::is_sorted(bySerial.rbegin(), bySerial.rend()));
         main->command("mnuViewRefreshList")->trigger();
         QCOMPARE(column(list, LoggerList::ColSerial), bySerial);
         QCOMPARE(serialAt(list->SelLine), picked);
@@ -225,7 +207,16 @@ private slots:
         QCOMPARE(rows.size(), 1);
         QCOMPARE(rows[0].row() + 1, list->SelLine);
         QCOMPARE(main->statusText(), LangText(349));
-        QVERIFY(sortedDates != column(list, LoggerList::ColDate));
+
+        const QString last = list->document().LineText(40, 0);
+        list->Find(last);
+        QCOMPARE(list->SelLine, 40);
+        list->Find(QString()); // goes round and finds it again
+        QCOMPARE(list->SelLine, 40);
+        QCOMPARE(main->statusText(), LangText(360) + last + LangText(361) + "40");
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(362));
+        list->Find("no such text");
+        QCOMPARE(list->SelLine, 40);
     }
 
     void columnLayoutCommands()
@@ -298,8 +289,9 @@ private slots:
         QCOMPARE(fourth->parentWidget()->width(), 700);
     }
 
-    // File > Save saves the window bound to the editor, not the one in front.
-    void saveActsOnTheBoundWindow()
+    // File > Save saves the window bound to the editor, not the one in front;
+    // with Follow mouse on, the window under the mouse comes in front.
+    void boundWindowAndFollowMouse()
     {
         GuiFixture f;
         frmMain* main = f.start();
@@ -312,29 +304,26 @@ private slots:
         main->command("mnuFileSave")->trigger();
         QVERIFY(!a->document().AskForSave);
         QVERIFY(b->document().AskForSave);
+
+        QTest::mouseMove(a->ListViewDMA->viewport(), QPoint(20, 20));
+        QCOMPARE(main->activeChild(), b); // the option is off
+        main->command("mnuWindowFollowMouse")->trigger();
+        QVERIFY(Globals().FollowMouse);
+        QTest::mouseMove(a->ListViewDMA->viewport(), QPoint(25, 25));
+        QCOMPARE(main->activeChild(), a);
+
+        emit main->menu("mnuWindow")->aboutToShow();
+        QStringList titles;
+        for (QAction* action : main->menu("mnuWindow")->actions())
+            if (action->isCheckable() && action != main->command("mnuWindowFollowMouse"))
+                titles << action->text();
+        QCOMPARE(titles, QStringList({"&1 " + a->caption(), "&2 " + b->caption()}));
         b->document().AskForSave = false;
+        QVERIFY(main->close());
+        QCOMPARE(SettingsStore::text(Setting::mnuWindowFollowMouse), QString("True"));
     }
 
-    void findAndRefresh()
-    {
-        GuiFixture f;
-        frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* list = ActiveListWindow();
-        const QString last = list->document().LineText(40, 0);
-        list->Find(last);
-        QCOMPARE(list->SelLine, 40);
-        list->Find(QString()); // goes round and finds it again
-        QCOMPARE(list->SelLine, 40);
-        QCOMPARE(main->statusText(), LangText(360) + last + LangText(361) + "40");
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(362));
-        list->Find("no such text");
-        main->command("mnuViewRefreshList")->trigger();
-        QCOMPARE(list->SelLine, 40); // the current logger stays current
-        QCOMPARE(main->statusText(), LangText(349));
-    }
-
-    void dropAndInteract()
+    void dropAndTile()
     {
         GuiFixture f;
         frmMain* main = f.start();
@@ -352,11 +341,6 @@ private slots:
         const QList<QMdiSubWindow*> subs = main->mdiArea()->subWindowList();
         QCOMPARE(subs.size(), 3);
         QCOMPARE(qobject_cast<frmDMA*>(subs[2]->widget())->document().DMAName, QString("east.pdb"));
-
-        main->Interact(false);
-        QVERIFY(!subs[0]->isEnabled() && !App::Editor()->isEnabled());
-        main->Interact(true);
-        QVERIFY(subs[0]->isEnabled() && App::Editor()->isEnabled());
 
         main->command("mnuWindowTileVertical")->trigger();
         QCOMPARE(subs[0]->height(), subs[1]->height());
@@ -392,29 +376,6 @@ private slots:
         QVERIFY(App::Editor()->graphShown());
     }
 
-    void followMouseAndWindowMenu()
-    {
-        GuiFixture f;
-        frmMain* main = f.start();
-        auto [a, b] = openTwo(f);
-        main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(b->parentWidget()));
-        QTest::mouseMove(a->ListViewDMA->viewport(), QPoint(20, 20));
-        QCOMPARE(main->activeChild(), b); // the option is off
-        main->command("mnuWindowFollowMouse")->trigger();
-        QVERIFY(Globals().FollowMouse);
-        QTest::mouseMove(a->ListViewDMA->viewport(), QPoint(25, 25));
-        QCOMPARE(main->activeChild(), a);
-
-        emit main->menu("mnuWindow")->aboutToShow();
-        QStringList titles;
-        for (QAction* action : main->menu("mnuWindow")->actions())
-            if (action->isCheckable() && action != main->command("mnuWindowFollowMouse"))
-                titles << action->text();
-        QCOMPARE(titles, QStringList({"&1 " + a->caption(), "&2 " + b->caption()}));
-        QVERIFY(main->close());
-        QCOMPARE(SettingsStore::text(Setting::mnuWindowFollowMouse), QString("True"));
-    }
-
     void mainWindowPlaceAndEditor()
     {
         GuiFixture f;
@@ -445,21 +406,6 @@ private slots:
             QVERIFY(QGuiApplication::overrideCursor());
         }
         QVERIFY(!QGuiApplication::overrideCursor());
-    }
-
-    void helpAndAbout()
-    {
-        GuiFixture f;
-        frmMain* main = f.start();
-        f.prompts.message(Box::Information, MsgAnswer::OK, LangText(328), LangText(256));
-        main->command("mnuHelpContents")->trigger();
-        f.prompts.modal("frmSplash", [](QDialog& d) { return Prompts::RunModal(d); });
-        main->command("mnuHelpAbout")->trigger();
-        QCOMPARE(main->windowTitle(), LangText(256));
-        QCOMPARE(main->command("mnuFileSaveAs")->text(), LangText(265));
-        QCOMPARE(main->command("mnuFileSaveAs")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
-        main->command("mnuViewToolbar")->trigger();
-        QVERIFY(!main->tbToolBar->isVisible());
     }
 };
 

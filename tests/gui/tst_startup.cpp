@@ -1,5 +1,7 @@
 #include "GuiTest.h"
 
+#include "TestSupport.h"
+
 #include "TransferFolders.h"
 #include "frmDMA.h"
 #include "frmDMAEdit.h"
@@ -39,14 +41,10 @@ private slots:
             QFile::copy(QUORVANE_SOURCE_DIR "/docs/guide/" + name, guide + "/" + name);
         for (const QString& name : QDir(QUORVANE_SOURCE_DIR "/docs").entryList({"*.png"}))
             QFile::copy(QUORVANE_SOURCE_DIR "/docs/" + name, f.programFolder() + "/docs/" + name);
-        if (index == "remove")
+        if (!index.isEmpty())
             QFile::remove(guide + "/index.html");
-        else if (!index.isEmpty()) {
-            QFile::remove(guide + "/index.html");
-            QFile out(guide + "/index.html");
-            QVERIFY(out.open(QIODevice::WriteOnly));
-            out.write(index);
-        }
+        if (!index.isEmpty() && index != "remove")
+            QVERIFY(writeBytes(guide + "/index.html", index));
         frmMain* main = f.start();
         if (!shown)
             f.prompts.message(Box::Information, MsgAnswer::OK, LangText(328), LangText(256));
@@ -79,7 +77,7 @@ private slots:
     }
 
     // Settings, splash, transfer folders, the hidden editor, the main window,
-    // then the command line, in that order.
+    // then the command line, in that order; a file already open comes forward.
     void order()
     {
         GuiFixture f;
@@ -97,7 +95,7 @@ private slots:
         });
         StartUpOptions fast;
         fast.splashTickMs = 0;
-        StartUp({a, b}, fast);
+        StartUp({a, b, f.path("./north.csv")}, fast); // the last one is shown already
         QVERIFY(mainHidden && foldersUntouched && noEditorYet);
         frmMain* main = MainWindow();
         QVERIFY(main->isVisible());
@@ -108,8 +106,8 @@ private slots:
         QCOMPARE(lists.size(), 2);
         QCOMPARE(lists[0]->caption(), a);
         QCOMPARE(lists[1]->caption(), b);
-        QCOMPARE(ActiveListWindow(), lists[1]);
-        QCOMPARE(App::Editor()->windowTitle(), QString("south.csv"));
+        QCOMPARE(ActiveListWindow(), lists[0]);
+        QCOMPARE(App::Editor()->windowTitle(), QString("north.csv"));
         QCOMPARE(lists[0]->RecordCount(), 40);
         QCOMPARE(lists[0]->SelLine, 1);
         QCOMPARE(main->statusText(), QString());
@@ -188,33 +186,28 @@ private slots:
     void splashWindow()
     {
         GuiFixture f;
-        frmSplash splash;
-        splash.setTickInterval(0);
-        Prompts::RunModal(splash);
-        QCOMPARE(splash.ticks(), 15); // 3,750 ms in 250 ms ticks
-        frmSplash quick;
-        quick.SplashDelay = 100;
-        quick.setTickInterval(0);
-        Prompts::RunModal(quick);
-        QCOMPARE(quick.ticks(), 1);
-
-        frmSplash clicked;
-        clicked.setTickInterval(60000);
-        QTimer::singleShot(0, &clicked, [&] {
-            QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
-            QApplication::sendEvent(&clicked, &key);
-        });
-        Prompts::RunModal(clicked);
-        QCOMPARE(clicked.ticks(), 1);
-        QVERIFY(clicked.lblVersion->text().startsWith("v1."));
-
-        frmSplash logoClicked;
-        logoClicked.setTickInterval(60000);
-        QTimer::singleShot(0, &logoClicked,
-                           [&] { QTest::mouseClick(logoClicked.picLogo, Qt::LeftButton); });
-        Prompts::RunModal(logoClicked);
-        QCOMPARE(logoClicked.ticks(), 1);
-
+        for (const auto& [delay, ticks] : {std::pair(3750, 15), std::pair(100, 1)}) {
+            frmSplash splash; // closes itself after its delay, in 250 ms ticks
+            splash.SplashDelay = delay;
+            splash.setTickInterval(0);
+            Prompts::RunModal(splash);
+            QCOMPARE(splash.ticks(), ticks);
+        }
+        // A key or a click on the logo closes it at once.
+        for (bool onLogo : {false, true}) {
+            frmSplash clicked;
+            clicked.setTickInterval(60000);
+            QTimer::singleShot(0, &clicked, [&] {
+                QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
+                if (onLogo)
+                    QTest::mouseClick(clicked.picLogo, Qt::LeftButton);
+                else
+                    QApplication::sendEvent(&clicked, &key);
+            });
+            Prompts::RunModal(clicked);
+            QCOMPARE(clicked.ticks(), 1);
+            QVERIFY(clicked.lblVersion->text().startsWith("v1."));
+        }
         QCOMPARE(QString(frmSplash::BrandingFor("Tavrosa").key), QString("Tavrosa"));
         QCOMPARE(QString(frmSplash::BrandingFor("nobody").key), QString("Quorvane"));
         QCOMPARE(QString(frmSplash::BrandingFor("tavrosa").key),

@@ -435,8 +435,9 @@ private slots:
         QCOMPARE(caption, LangText(212));
         QCOMPARE(QDir(f.path("handheld")).entryList(QDir::Files), QStringList({"north.PDB"}));
 
+        int copy = 0; // a copy each: a file is shown in one window only
         for (const char* name : {"north.csv", "north", "NORTH.PDB"}) {
-            OpenDocument(f.sample("south.csv"));
+            OpenDocument(f.sample("south.csv", copy++ ? QString("south%1.csv").arg(copy) : ""));
             ActiveListWindow()->document().DMAName = name;
         }
         NewDocument(); // no loggers: not sent
