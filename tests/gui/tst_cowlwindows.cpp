@@ -22,6 +22,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSettings>
+#include <QToolButton>
 
 using CowlComms::CowlIsOpen;
 
@@ -267,6 +268,25 @@ private slots:
                 QCOMPARE(w.txtBatteryVoltage->text(), QString("2.51"));
                 QVERIFY(qAbs(w.medDate->dateTime().secsTo(QDateTime::currentDateTime())) <= 2);
 
+                // While the logger is being programmed, the window's buttons wait.
+                const QList<QAbstractButton*> buttons{w.cmdUpdate[0], w.cmdUpdate[1],
+                                                      w.cmdUpdate[2], w.cmdUpdate[4], w.ResetTime};
+                int looks = 0, enabledMeanwhile = 0;
+                QTimer watch;
+                QObject::connect(&watch, &QTimer::timeout, [&] {
+                    ++looks;
+                    for (QAbstractButton* button : buttons)
+                        enabledMeanwhile += button->isEnabled();
+                });
+                watch.start(0);
+                b.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(569));
+                w.cmdUpdate[4]->click();
+                watch.stop();
+                QVERIFY(looks > 0);
+                QCOMPARE(enabledMeanwhile, 0);
+                for (QAbstractButton* button : buttons)
+                    QVERIFY(button->isEnabled());
+
                 // The logger falls silent: each later request is one message, and
                 // a closed link is not offered requests.
                 b.sim.fault = LoggerSimulator::Fault::Mute;
@@ -350,6 +370,14 @@ private slots:
                                            << "600"
                                            << "" << 621 << "6 12"
                                            << "-5 600";
+        QTest::newRow("a rate in exponent form") << "" << 2 << "1e3"
+                                                 << "600"
+                                                 << "" << 621 << "6 12"
+                                                 << "1e3 600";
+        QTest::newRow("a rate with a decimal point") << "" << 2 << "600"
+                                                     << "12.0"
+                                                     << "" << 621 << "6 12"
+                                                     << "600 12.0";
         QTest::newRow("rates, Tavrosa") << "Tavrosa" << 2 << "100"
                                         << "200"
                                         << "qelmat" << 569 << "20 40"
