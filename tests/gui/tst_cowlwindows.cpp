@@ -587,9 +587,9 @@ private slots:
                                   QVERIFY(!w.chart->hasData());
                                   QVERIFY(w.lblSerialNumber->text().endsWith("03123456"));
                                   QVERIFY(w.lblLevel[0]->text().isEmpty());
-                                  QVERIFY(
-                                      w.exportBytes().startsWith("0,0\r\n")); // nothing half-read
-                                  QCOMPARE(w.exportBytes().count("\r\n10,0\r\n"), 1);
+                                  // No histogram to export: no zeros that look like one.
+                                  QVERIFY(!w.cmdSave->isEnabled());
+                                  w.cmdSave_Click(); // no save dialog queued: none may show
                               }));
         } else {
             b.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(561));
@@ -608,24 +608,23 @@ private slots:
         const QString target = b.f.file("chart.csv", "old\r\n");
         const QString unwritable = b.f.path("gone/chart.csv"); // a folder no longer there
         const QString fresh = b.f.path("fresh");               // no extension: .csv is added
-        b.f.prompts.modal("frmCowlGraph", inWindow([&](QDialog& d) {
-                              auto& w = static_cast<frmCowlGraph&>(d);
-                              b.f.prompts.saveFile(target);
-                              b.f.prompts.message(MsgButtons::YesNo, MsgAnswer::No,
-                                                  "File already exists.  Overwrite?");
-                              w.cmdSave->click();
-                              b.f.prompts.saveFile(target);
-                              b.f.prompts.message(MsgButtons::YesNo, MsgAnswer::Yes,
-                                                  "File already exists.  Overwrite?");
-                              w.cmdSave->click();
-                              b.f.prompts.saveFile(fresh);
-                              w.cmdSave->click();
-                              b.f.prompts.saveFile(unwritable);
-                              b.f.prompts.message(Box::Plain, MsgAnswer::OK, unwritable);
-                              w.cmdSave->click();
-                              b.f.prompts.saveFile(QString()); // cancelled
-                              w.cmdSave->click();
-                          }));
+        b.f.prompts.modal(
+            "frmCowlGraph", inWindow([&](QDialog& d) {
+                auto& w = static_cast<frmCowlGraph&>(d);
+                b.f.prompts.saveFile(target);
+                b.f.prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(337) + target);
+                w.cmdSave->click();
+                b.f.prompts.saveFile(target);
+                b.f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, LangText(337) + target);
+                w.cmdSave->click();
+                b.f.prompts.saveFile(fresh);
+                w.cmdSave->click();
+                b.f.prompts.saveFile(unwritable);
+                b.f.prompts.message(Box::Plain, MsgAnswer::OK, unwritable);
+                w.cmdSave->click();
+                b.f.prompts.saveFile(QString()); // cancelled
+                w.cmdSave->click();
+            }));
         b.setup->cmdGetGraph->click();
         QByteArray expected;
         for (int i = 0; i < 100; ++i)
