@@ -285,10 +285,10 @@ void frmCatalogue::searchEnded()
 
 void frmCatalogue::waitForSearch()
 {
-    // A search that has just ended may not have told this window yet: its
-    // last results and its end are delivered here whether it still runs or not.
     m_watcher.waitForFinished();
-    // What the worker told this window, then the end of the search.
+    // What the worker told this window, then the end of the search: also when
+    // the search ended before this was called, with its results still on
+    // their way.
     QCoreApplication::sendPostedEvents(this);
     QCoreApplication::sendPostedEvents(&m_watcher);
 }

@@ -4,6 +4,7 @@
 #include "LangText.h"
 #include "RecordStore.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -59,6 +60,19 @@ qint64 WholeNumberValue(std::string_view text, qint64 lo, qint64 hi)
     if (!(v <= static_cast<double>(hi)))
         return hi;
     return static_cast<qint64>(v);
+}
+
+std::optional<qint64> PlainNumber(std::string_view text, int maxDigits)
+{
+    if (text.empty() || text.size() > static_cast<size_t>(std::min(maxDigits, 18)))
+        return std::nullopt;
+    qint64 value = 0;
+    for (const char c : text) {
+        if (c < '0' || c > '9')
+            return std::nullopt;
+        value = value * 10 + (c - '0');
+    }
+    return value;
 }
 
 std::string FormatSerial(qint64 serial)

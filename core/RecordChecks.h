@@ -4,6 +4,7 @@
 #include "LoggerRecord.h"
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -12,6 +13,10 @@
 double NumericValue(std::string_view text);
 // NumericValue rounded half to even and clamped into [lo, hi].
 qint64 WholeNumberValue(std::string_view text, qint64 lo, qint64 hi);
+// The number a text holds when it is nothing but 1 to maxDigits (at most 18)
+// decimal digits: no blank, sign, point or exponent. For values that are
+// checked and then used, so that what is checked is what is used.
+std::optional<qint64> PlainNumber(std::string_view text, int maxDigits);
 
 // Eight digits with leading zeros, the form in which serials are shown and compared.
 std::string FormatSerial(qint64 serial);

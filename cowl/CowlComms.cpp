@@ -1,5 +1,6 @@
 #include "CowlComms.h"
 
+#include "Ansi.h"
 #include "Com32.h"
 #include "LangText.h"
 #include "RecordChecks.h"
@@ -44,12 +45,6 @@ qint32 bigEndian32(int at)
     const quint32 v = quint32(reply()[at]) << 24 | quint32(reply()[at + 1]) << 16 |
                       quint32(reply()[at + 2]) << 8 | reply()[at + 3];
     return static_cast<qint32>(v);
-}
-
-// The leading number of a typed text, to the nearest whole number.
-qint64 typedNumber(const QString& text)
-{
-    return WholeNumberValue(text.toStdString(), INT32_MIN, INT32_MAX);
 }
 
 const QDateTime& epoch()
@@ -241,22 +236,24 @@ bool CowlGetRates(qint32& leakStateRate, qint32& noLeakStateRate)
     return true;
 }
 
-quint8 RateByte(const QString& seconds)
+std::optional<quint8> RateUnits(const QString& seconds)
 {
-    // Negative rates make no sense; they are sent as 0 rather than wrapped round.
-    const qint64 units = typedNumber(seconds) / 5;
-    return static_cast<quint8>(std::clamp<qint64>(units, 0, 255));
+    constexpr qint64 kLargest = 255 * 5;
+    const std::optional<qint64> value = PlainNumber(Ansi::fromQString(seconds), 9);
+    if (!value || *value > kLargest)
+        return std::nullopt;
+    return static_cast<quint8>(*value / 5);
 }
 
-bool CowlSetRates(const QString& leakStateRate, const QString& noLeakStateRate)
+bool CowlSetRates(quint8 leakStateUnits, quint8 noLeakStateUnits)
 {
     if (!exchange(4))
         return false;
     params()[0] = 4;
     params()[1] = reply()[0]; // the first two bytes of the rate block go back unchanged
     params()[2] = reply()[1];
-    params()[3] = RateByte(noLeakStateRate);
-    params()[4] = RateByte(leakStateRate);
+    params()[3] = noLeakStateUnits;
+    params()[4] = leakStateUnits;
     return CowlTransact(5);
 }
 
@@ -309,13 +306,12 @@ bool CowlGetBattery(std::optional<float>& volts)
     return true;
 }
 
-bool CowlSetSerial(const QString& serial)
+bool CowlSetSerial(quint32 serial)
 {
-    const qint64 v = typedNumber(serial);
     params()[0] = 3;
-    params()[1] = static_cast<quint8>(v / 65536);
-    params()[2] = static_cast<quint8>(v / 256);
-    params()[3] = static_cast<quint8>(v);
+    params()[1] = static_cast<quint8>(serial / 65536);
+    params()[2] = static_cast<quint8>(serial / 256);
+    params()[3] = static_cast<quint8>(serial);
     return CowlTransact(252);
 }
 

@@ -45,14 +45,15 @@ bool CowlGetSerial(QString& serial);
 bool CowlGetClock(QDateTime& clock);
 bool CowlSetClock(const QDateTime& clock);
 bool CowlGetRates(qint32& leakStateRate, qint32& noLeakStateRate);
-bool CowlSetRates(const QString& leakStateRate, const QString& noLeakStateRate);
+// Rates in units of five seconds (RateUnits).
+bool CowlSetRates(quint8 leakStateUnits, quint8 noLeakStateUnits);
 // Seconds per rate unit: asked of firmware 1.02 and later 1.x, else 5.
 qint16 CowlGetRateMultiplier();
 bool CowlGetLastReset(QDateTime& lastReset);
 bool CowlGetLeakStatus(QString& status);
 // No value when the battery byte gives no finite voltage (255).
 bool CowlGetBattery(std::optional<float>& volts);
-bool CowlSetSerial(const QString& serial);
+bool CowlSetSerial(quint32 serial);                 // the low 24 bits
 bool CowlGetLoggingDays(std::array<bool, 7>& days); // index 0 Sunday .. 6 Saturday
 bool CowlSetLoggingDays(const std::array<bool, 7>& days);
 bool CowlGetNoiseLevel(float& decibels);
@@ -92,7 +93,9 @@ QDateTime LoggerTimeToDateTime(qint32 seconds); // local time, no time zone appl
 qint32 DateTimeToLoggerTime(const QDateTime& time);
 QString LeakStatusText(int statusByte);
 std::optional<float> BatteryVolts(quint8 batteryByte);
-// A typed rate in seconds as the byte sent: value / 5, at most 255, never below 0.
-quint8 RateByte(const QString& seconds);
+// A rate typed in seconds as the units of five seconds it is sent as: plain
+// digits from 0 to 1275 (255 units), rounded down to whole units. Nothing for
+// any other text, which is refused rather than read in part.
+std::optional<quint8> RateUnits(const QString& seconds);
 
 } // namespace CowlComms

@@ -145,6 +145,7 @@ frmCowlGraph::frmCowlGraph(QWidget* parent) : QDialog(parent)
     connect(cmdPrint, &QPushButton::clicked, this, &frmCowlGraph::cmdPrint_Click);
     connect(cmdSave, &QPushButton::clicked, this, &frmCowlGraph::cmdSave_Click);
     connect(cmdClose, &QPushButton::clicked, this, &QDialog::accept);
+    cmdSave->setEnabled(false); // until there is a histogram to export
 }
 
 bool frmCowlGraph::load()
@@ -171,6 +172,7 @@ bool frmCowlGraph::load()
         return true; // an empty chart, without a word
     m_counts = counts;
     chart->setCounts(m_counts);
+    cmdSave->setEnabled(true);
     for (int k = 0; k < 12; ++k) {
         const HistoryPair& h = history[static_cast<size_t>(k)];
         lblLevel[k]->setText(QString::number(h.levelValue()));
@@ -207,14 +209,17 @@ QByteArray frmCowlGraph::exportBytes() const
 
 void frmCowlGraph::cmdSave_Click()
 {
+    // Without a histogram there is nothing to export: zeros would pass for
+    // a logger that heard nothing.
+    if (!chart->hasData())
+        return;
     QString path = Prompts::SaveFileName(this, LangText(545), Globals().DefaultPath, QString(),
                                          QStringLiteral("Comma-separated (*.csv)|*.csv"));
     if (path.isEmpty())
         return;
     if (QFileInfo(path).suffix().isEmpty())
         path += QStringLiteral(".csv");
-    if (QFileInfo::exists(path) && ShowMessage(QStringLiteral("File already exists.  Overwrite?"),
-                                               MsgButtons::YesNo) != MsgAnswer::Yes)
+    if (!Prompts::ConfirmReplaceFile(path))
         return;
     const QByteArray bytes = exportBytes();
     // Written whole or not at all; a failure is told, with the path.

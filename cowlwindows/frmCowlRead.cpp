@@ -24,7 +24,6 @@
 namespace {
 
 const char kServicePassword[] = "qelmat";
-constexpr int kLargestRate = 255 * 5; // seconds: what one byte of five-second units holds
 
 QString eightChars(const QString& serial)
 {
@@ -41,14 +40,6 @@ const QDateTime& latestClock()
 {
     static const QDateTime t(QDate(2038, 1, 19), QTime(3, 14, 7));
     return t;
-}
-
-// A rate typed in seconds, when it is one the logger can hold.
-bool rateFits(const QString& text)
-{
-    bool ok = false;
-    const double v = text.trimmed().toDouble(&ok);
-    return ok && v >= 0 && v <= kLargestRate;
 }
 
 } // namespace
@@ -202,99 +193,103 @@ bool frmCowlRead::passwordGiven(int index)
 
 void frmCowlRead::cmdUpdate_Click(int index)
 {
-    using namespace CowlComms;
     // One exchange at a time: a click that arrives while the logger is
-    // answering is dropped.
+    // answering is dropped (the buttons are held meanwhile).
     if (m_busy)
         return;
-    const QScopedValueRollback<bool> busy(m_busy, true);
-    if (!passwordGiven(index))
-        return;
-    // After a failed exchange the link is closed until the user connects
-    // again; say so once rather than offer the request to a closed port.
-    if (!CowlIsOpen()) {
-        ShowMessage(LangText(561));
-        return;
+    int message = 0;
+    {
+        const QScopedValueRollback<bool> busy(m_busy, true);
+        if (!passwordGiven(index))
+            return;
+        // After a failed exchange the link is closed until the user connects
+        // again; say so once rather than offer the request to a closed port.
+        if (!CowlComms::CowlIsOpen()) {
+            ShowMessage(LangText(561));
+            return;
+        }
+        holdButtons(true);
+        message = program(index);
+        holdButtons(false);
     }
+    if (message)
+        ShowMessage(LangText(message));
+}
+
+void frmCowlRead::holdButtons(bool hold)
+{
+    const std::initializer_list<QAbstractButton*> buttons{ResetTime, cmdUpdate[0], cmdUpdate[1],
+                                                          cmdUpdate[2], cmdUpdate[4]};
+    for (QAbstractButton* b : buttons)
+        b->setEnabled(!hold);
+}
+
+int frmCowlRead::program(int index)
+{
+    using namespace CowlComms;
+    constexpr int kNotSent = 561, kUpdated = 569;
     switch (index) {
     case 0: {
         const QString text = txtSerialNumber->text();
         if (text.size() % 2 != 0)
-            return; // an odd length does nothing at all
-        // Checked whole before anything is sent: a serial the logger can hold
-        // (24 bits) whose first two of eight digits are 01 to 12.
-        bool digits = !text.isEmpty();
-        for (const QChar c : text)
-            digits = digits && c.isDigit();
-        const qint64 value = WholeNumberValue(Ansi::fromQString(text), INT32_MIN, INT32_MAX);
-        if (!digits || !IsValidSerial(value)) {
-            ShowMessage(LangText(570));
-            return;
-        }
+            return 0; // an odd length does nothing at all
+        // Checked whole before anything is sent: eight digits or fewer that
+        // the logger can hold (24 bits), the first two of eight 01 to 12.
+        const std::optional<qint64> serial = PlainNumber(Ansi::fromQString(text), 8);
+        if (!serial || !IsValidSerial(*serial))
+            return 570;
         QString back;
-        if (!CowlSetSerial(text) || !CowlGetSerial(back)) {
-            ShowMessage(LangText(561));
-            return;
-        }
+        if (!CowlSetSerial(static_cast<quint32>(*serial)) || !CowlGetSerial(back))
+            return kNotSent;
         txtSerialNumber->setText(eightChars(back));
-        break;
+        return kUpdated;
     }
     case 1: {
         QDateTime t = medDate->dateTime();
         if (!t.isValid())
             t = QDateTime::currentDateTime();
-        if (t < earliestClock() || t > latestClock()) {
-            ShowMessage(LangText(622)); // a time the logger cannot count
-            return;
-        }
+        if (t < earliestClock() || t > latestClock())
+            return 622; // a time the logger cannot count
         QDateTime back;
-        if (!CowlSetClock(t)) {
-            ShowMessage(LangText(561));
-            return;
-        }
+        if (!CowlSetClock(t))
+            return kNotSent;
         // The logger takes its time to set its clock; the window keeps painting.
         QEventLoop pause;
         QTimer::singleShot(1000, &pause, &QEventLoop::quit);
         pause.exec();
-        if (!CowlGetClock(back)) {
-            ShowMessage(LangText(561));
-            return;
-        }
+        if (!CowlGetClock(back))
+            return kNotSent;
         medDate->setDateTime(back);
-        break;
+        return kUpdated;
     }
     case 2: {
-        if (!rateFits(txtLeakStateRate->text()) || !rateFits(txtNoLeakStateRate->text())) {
-            ShowMessage(LangText(621)); // nothing is sent
-            return;
-        }
-        qint32 leak = 0, noLeak = 0;
-        if (!CowlSetRates(txtLeakStateRate->text(), txtNoLeakStateRate->text()) ||
-            !CowlGetRates(leak, noLeak)) {
-            ShowMessage(LangText(561));
-            return;
-        }
-        txtLeakStateRate->setText(QString::number(leak));
-        txtNoLeakStateRate->setText(QString::number(noLeak));
-        break;
+        // What is checked is what is sent: a rate the logger cannot hold, or
+        // anything but plain digits, sends nothing.
+        const std::optional<quint8> leak = RateUnits(txtLeakStateRate->text());
+        const std::optional<quint8> noLeak = RateUnits(txtNoLeakStateRate->text());
+        if (!leak || !noLeak)
+            return 621;
+        qint32 leakBack = 0, noLeakBack = 0;
+        if (!CowlSetRates(*leak, *noLeak) || !CowlGetRates(leakBack, noLeakBack))
+            return kNotSent;
+        txtLeakStateRate->setText(QString::number(leakBack));
+        txtNoLeakStateRate->setText(QString::number(noLeakBack));
+        return kUpdated;
     }
     case 4: {
         std::array<bool, 7> days{};
         for (int i = 0; i < 7; ++i)
             days[static_cast<size_t>(i)] = chkLoggingDays[i]->isChecked();
         std::array<bool, 7> back{};
-        if (!CowlSetLoggingDays(days) || !CowlGetLoggingDays(back)) {
-            ShowMessage(LangText(561));
-            return;
-        }
+        if (!CowlSetLoggingDays(days) || !CowlGetLoggingDays(back))
+            return kNotSent;
         for (int i = 0; i < 7; ++i)
             chkLoggingDays[i]->setChecked(back[static_cast<size_t>(i)]);
-        break;
+        return kUpdated;
     }
     default:
-        return;
+        return 0;
     }
-    ShowMessage(LangText(569)); // updated: the boxes show the logger's values
 }
 
 void frmCowlRead::done(int result)

@@ -43,6 +43,10 @@ public:
 
 private:
     bool passwordGiven(int index);
+    // The programming step itself; the message to show afterwards (0: none).
+    int program(int index);
+    // The buttons wait while the logger is being programmed.
+    void holdButtons(bool hold);
     bool m_busy = false;
 };
 

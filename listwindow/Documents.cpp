@@ -249,11 +249,7 @@ bool SaveDocument(frmDMA* window, const QString& requested)
 
 bool ConfirmOverwrite(const QString& name)
 {
-    if (!FileExists(name))
-        return true;
-    return ShowMessage(LangText(337) + name + QLatin1Char('?'),
-                       MsgButtons::YesNo + MsgButtons::Stop + MsgButtons::SecondDefault,
-                       App::ApplicationTitle()) == MsgAnswer::Yes;
+    return Prompts::ConfirmReplaceFile(name);
 }
 
 bool SaveListWindow(frmDMA* window)

@@ -1,11 +1,13 @@
 #include "Prompts.h"
 
 #include "AppState.h"
+#include "LangText.h"
 
 #include <QDialog>
 #include <QDir>
 #include <QEventLoop>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QFontDialog>
 #include <QGuiApplication>
 #include <QInputDialog>
@@ -234,6 +236,16 @@ void SetHandler(Handler* handler)
 void SetBeforeMessage(std::function<void()> hook)
 {
     g_beforePrompt = std::move(hook);
+}
+
+bool ConfirmReplaceFile(const QString& path)
+{
+    // Hidden files too: whatever is there would be lost.
+    if (!QFileInfo::exists(path))
+        return true;
+    return ShowMessage(LangText(337) + path + QLatin1Char('?'),
+                       MsgButtons::YesNo + MsgButtons::Stop + MsgButtons::SecondDefault,
+                       App::ApplicationTitle()) == MsgAnswer::Yes;
 }
 
 } // namespace Prompts

@@ -244,7 +244,12 @@ private slots:
         QTest::newRow("an unwritable PDF")
             << QStringList{"report", in, "/no/such/folder/out.pdf"} << 4 << "out.pdf";
         QTest::newRow("lines per page 0")
-            << QStringList{"report", "--lines-per-page", "0", in, "-"} << 64 << "Usage:";
+            << QStringList{"report", "--lines-per-page", "0", in, "-"} << 64 << "1 to 10000";
+        QTest::newRow("a summary date without its leading zero")
+            << QStringList{"report", "--summary", "2026/11/9", in, "-"} << 64 << "2026/11/9";
+        QTest::newRow("a summary date written with hyphens")
+            << QStringList{"report", "--summary", "2026/11/16,2026-11-09", in, "-"} << 64
+            << "YYYY/MM/DD";
         QTest::newRow("a date that is not one")
             << QStringList{"report", "--date", "2026-02-30", in, "-"} << 64 << "Usage:";
         QTest::newRow("an unknown option")
@@ -269,8 +274,8 @@ private slots:
         QTest::addColumn<int>("exitCode");
         QTest::newRow("a file holding two of the serials, once")
             << QStringList{"HUB", "1234567", "2345678"} << QStringList{"a.csv"} << 0;
-        QTest::newRow("typed as a user types; a damaged record counts")
-            << QStringList{"HUB", "123abc"} << QStringList{"c.csv"} << 0;
+        QTest::newRow("leading zeros left out; a damaged record counts")
+            << QStringList{"HUB", "123"} << QStringList{"c.csv"} << 0;
         QTest::newRow("extensions in capitals")
             << QStringList{"HUB", "3456789"} << QStringList{"B.CSV"} << 0;
         QTest::newRow("a .pdb file") << QStringList{"HUB", "PDB"} << QStringList{"east.pdb"} << 0;
@@ -282,6 +287,11 @@ private slots:
             << QStringList{"a.csv", "B.CSV", "sub/d.csv"} << 0;
         QTest::newRow("no such folder") << QStringList{"nowhere", "1234567"} << QStringList{} << 2;
         QTest::newRow("no serial") << QStringList{"HUB"} << QStringList{} << 64;
+        QTest::newRow("a serial of letters") << QStringList{"HUB", "abc"} << QStringList{} << 64;
+        QTest::newRow("digits then letters")
+            << QStringList{"HUB", "1234567", "123abc"} << QStringList{} << 64;
+        QTest::newRow("nine digits") << QStringList{"HUB", "123456789"} << QStringList{} << 64;
+        QTest::newRow("a sign") << QStringList{"HUB", "+1234567"} << QStringList{} << 64;
     }
     void find()
     {
@@ -317,6 +327,8 @@ private slots:
         QCOMPARE(out.split('\n', Qt::SkipEmptyParts), expected);
         if (exitCode == 2)
             QVERIFY(r.err.contains("nowhere"));
+        if (exitCode == 64)
+            QVERIFY(r.err.contains("Usage:"));
     }
 
     // --verbose names what was passed over, on standard error only.
@@ -333,6 +345,43 @@ private slots:
         QCOMPARE(r.exitCode, 1);
         QVERIFY(r.out.isEmpty());
         QVERIFY(r.err.contains("empty.csv") && r.err.contains("long.csv"));
+    }
+
+    // A report or a handheld list never replaces the file it was made from,
+    // however the path is written; a conversion may save in place.
+    void outputIsInput_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<QString>("out"); // IN stands for the input's folder
+        QTest::addColumn<int>("exitCode");
+        QTest::newRow("report, the same path") << "report"
+                                               << "IN/north.csv" << 64;
+        QTest::newRow("report, another spelling") << "report"
+                                                  << "IN/sub/../north.csv" << 64;
+        QTest::newRow("report, through a link") << "report"
+                                                << "IN/link.csv" << 64;
+        QTest::newRow("handheld") << "handheld"
+                                  << "IN/./north.csv" << 64;
+        QTest::newRow("convert saves in place") << "convert"
+                                                << "IN/north.csv" << 0;
+    }
+    void outputIsInput()
+    {
+        QFETCH(QString, command);
+        QFETCH(QString, out);
+        QFETCH(int, exitCode);
+        const QString in = path("same");
+        QDir(in).removeRecursively();
+        QVERIFY(QDir().mkpath(in + "/sub"));
+        const QByteArray bytes = readBytes(testData("messy_expected.csv"));
+        writeBytes(in + "/north.csv", bytes);
+        QVERIFY(QFile::link(in + "/north.csv", in + "/link.csv"));
+        out.replace("IN", in);
+        const Run r = tool({command, in + "/north.csv", out});
+        QCOMPARE(r.exitCode, exitCode);
+        QCOMPARE(readBytes(in + "/north.csv"), bytes);
+        if (exitCode == 64)
+            QVERIFY2(r.err.contains("north.csv"), r.err.constData());
     }
 
     void usage_data()

@@ -10,6 +10,7 @@
 #include "LangText.h"
 #include "LoggerList.h"
 #include "PatrolMerge.h"
+#include "RecordChecks.h"
 #include "Report.h"
 #include "ReportDrawing.h"
 #include "SampleData.h"
@@ -17,6 +18,7 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QFileInfo>
 #include <QGuiApplication>
 #include <QPrinter>
 #include <QStringList>
@@ -43,7 +45,8 @@ const char kUsage[] =
     "      Read IN and save its records to OUT ('-' for standard output) as the\n"
     "      program saves a database file.\n"
     "  quorvane-tool handheld [--ignore-errors] [--handheld] IN OUT\n"
-    "      Read IN and write its records as a handheld list file.\n"
+    "      Read IN and write its records as a handheld list file (OUT may not\n"
+    "      be IN itself).\n"
     "  quorvane-tool merge [--handheld] PATROL DATABASE\n"
     "      Add the newest reading of each logger of PATROL (read as a database\n"
     "      file, or as a result file from the handheld) to DATABASE, as the\n"
@@ -59,24 +62,26 @@ const char kUsage[] =
     "      'noise' one live noise level in dB. The logger is put back to sleep.\n"
     "  quorvane-tool find [--recursive] [--verbose] FOLDER SERIAL...\n"
     "      Print the full path of every database file (.csv, .pdb) of FOLDER that\n"
-    "      holds at least one of the serials, one a line, in name order. Exits\n"
-    "      with 0 when a file was found, 1 when none, 2 when FOLDER cannot be\n"
-    "      read. Files that cannot be read are passed over; --verbose names them\n"
-    "      on standard error. --recursive searches the subfolders too.\n"
+    "      holds at least one of the serials (each a number of up to eight\n"
+    "      digits), one a line, in name order. Exits with 0 when a file was\n"
+    "      found, 1 when none, 2 when FOLDER cannot be read. Files that cannot\n"
+    "      be read are passed over; --verbose names them on standard error.\n"
+    "      --recursive searches the subfolders too.\n"
     "  quorvane-tool report [OPTIONS] FILE OUT\n"
     "      Print the logger report (or with --summary the summary report) of\n"
     "      FILE's loggers in file order, as File > Print does for a list window\n"
     "      holding it. OUT ending in .pdf prints on A4 with the report font;\n"
     "      any other OUT ('-' for standard output) gets the report's lines as\n"
     "      Windows-1252 text with CR LF, each page after the first opening with\n"
-    "      a form feed. Options:\n"
+    "      a form feed. OUT may not be FILE itself. Options:\n"
     "        --grid-ref --deployed --received --comment1 --comment2 --information\n"
     "                              the columns besides the serial\n"
     "        --all (the default), or any of --leak --warning --no-leak\n"
     "        --history             every reading rather than the latest\n"
     "        --summary DATE,...    the summary report of these dates (YYYY/MM/DD)\n"
     "        --comment TEXT        the comment under the title\n"
-    "        --lines-per-page N    default: what the report font gives on A4\n"
+    "        --lines-per-page N    1 to 10000; default: what the report font\n"
+    "                              gives on A4\n"
     "        --date YYYY-MM-DD     the date the header says it was printed\n"
     "        --ignore-errors       read FILE keeping records that fail the checks\n"
     "  quorvane-tool --help\n"
@@ -131,6 +136,21 @@ int readInput(const ToolArgs& o, const QString& path)
         print(stderr,
               FileErrorText(result, true) + QStringLiteral(": ") + path + QLatin1Char('\n'));
     return result;
+}
+
+// Whether OUT names the file FILE, however either path is written. An OUT
+// that does not exist yet, or standard output, cannot be it.
+bool sameFile(const QString& file, const QString& out)
+{
+    if (out == QLatin1String("-"))
+        return false;
+    const QString a = QFileInfo(file).canonicalFilePath(), b = QFileInfo(out).canonicalFilePath();
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity names = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity names = Qt::CaseSensitive;
+#endif
+    return !a.isEmpty() && a.compare(b, names) == 0;
 }
 
 int check(const ToolArgs& o)
@@ -357,7 +377,12 @@ int report(const QStringList& args)
             if (!value(v))
                 return usageError(QStringLiteral("--summary needs its dates"));
             o.summary = true;
-            o.selectedDates = NewestFirst(v.split(QLatin1Char(','), Qt::SkipEmptyParts));
+            const QStringList dates = v.split(QLatin1Char(','), Qt::SkipEmptyParts);
+            for (const QString& date : dates)
+                if (!IsValidDate(Ansi::fromQString(date)))
+                    return usageError(QStringLiteral("--summary needs dates as YYYY/MM/DD, not ") +
+                                      date);
+            o.selectedDates = NewestFirst(dates);
         } else if (a == QLatin1String("--comment")) {
             if (!value(o.comment))
                 return usageError(QStringLiteral("--comment needs its text"));
@@ -365,7 +390,8 @@ int report(const QStringList& args)
             bool ok = false;
             o.linesPerPage = value(v) ? v.toInt(&ok) : 0;
             if (!ok || o.linesPerPage < 1 || o.linesPerPage > 10000)
-                return usageError(QStringLiteral("--lines-per-page needs a number from 1"));
+                return usageError(
+                    QStringLiteral("--lines-per-page needs a number from 1 to 10000"));
         } else if (a == QLatin1String("--date")) {
             o.today = value(v) ? QDate::fromString(v, Qt::ISODate) : QDate();
             if (!o.today.isValid())
@@ -378,6 +404,8 @@ int report(const QStringList& args)
     }
     if (files.size() != 2)
         return usageError(QStringLiteral("report needs FILE and OUT"));
+    if (sameFile(files[0], files[1]))
+        return usageError(QStringLiteral("OUT is FILE: the report would replace ") + files[0]);
     // Statuses named mean only those; none named means every status.
     o.all = allGiven || !(o.leak || o.warning || o.notInLeak);
     if (!AnyStatusSelected(o)) {
@@ -450,8 +478,13 @@ int find(const QStringList& args)
         return usageError(QStringLiteral("find needs FOLDER and at least one SERIAL"));
     const QString folder = rest.takeFirst();
     QVector<qint32> serials;
-    for (const QString& typed : rest)
-        serials << TypedSerial(typed);
+    for (const QString& typed : rest) {
+        const std::optional<qint64> serial = PlainNumber(Ansi::fromQString(typed), 8);
+        if (!serial)
+            return usageError(QStringLiteral("a serial is a number of up to eight digits, not ") +
+                              typed);
+        serials << static_cast<qint32>(*serial);
+    }
     bool listed = false;
     const QStringList files = CatalogueFiles(folder, recursive, &listed);
     if (!listed) {
@@ -527,6 +560,10 @@ int run(int argc, char** argv)
     if (command == QLatin1String("convert") || command == QLatin1String("handheld")) {
         if (o.files.size() != 2)
             return usageError(command + QStringLiteral(" needs IN and OUT"));
+        // A conversion may save in place; a handheld list never replaces its database.
+        if (command == QLatin1String("handheld") && sameFile(o.files[0], o.files[1]))
+            return usageError(QStringLiteral("OUT is IN: the handheld list would replace ") +
+                              o.files[0]);
         return convert(o, command == QLatin1String("handheld"));
     }
     return usageError(QStringLiteral("unknown command ") + command);
