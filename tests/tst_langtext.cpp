@@ -16,8 +16,6 @@ class TestLangText : public QObject
     QTemporaryDir m_dir;
     int m_failures = 0;
 
-    void useFolder(const QString& folder) { SetProgramFolderForTesting(folder); }
-
 private slots:
     void init()
     {
@@ -37,10 +35,9 @@ private slots:
     {
         const QString folder = m_dir.filePath("rules");
         QDir().mkpath(folder);
-        useFolder(folder);
+        SetProgramFolderForTesting(folder);
         QCOMPARE(LangText(191), QString()); // no language file at all
         QCOMPARE(m_failures, 1);
-
         writeBytes(folder + "/lang_en.txt", "191 English\r\n");
         writeBytes(folder + "/lang_de.txt",
                    "150 Im Jahr 1914\r\n191\tSeriennummer\r\n200 \r\n201\r\n202  blank first\r\n"
@@ -70,7 +67,7 @@ private slots:
     // lookup reaches (no earlier line holds its digits).
     void englishFileServesEveryLookup()
     {
-        useFolder(QStringLiteral(QUORVANE_SOURCE_DIR "/lang"));
+        SetProgramFolderForTesting(QStringLiteral(QUORVANE_SOURCE_DIR "/lang"));
         const QByteArray file = readBytes(QStringLiteral(QUORVANE_SOURCE_DIR "/lang/lang_en.txt"));
         QVERIFY(file.endsWith("\r\n"));
         QList<QByteArray> lines = file.split('\n');
@@ -105,9 +102,8 @@ private slots:
             if (button.key)
                 used.insert(button.tip);
         QVERIFY(used.size() > 30); // the scan finds the calls
-        for (int n : used) {
+        for (int n : used)
             QVERIFY2(byNumber.count(n), qPrintable(QString("no line for %1").arg(n)));
-        }
         for (const auto& [n, text] : byNumber)
             QVERIFY2(LangTextAnsi(n) == text.toStdString(),
                      qPrintable(QString("%1 is shadowed").arg(n)));

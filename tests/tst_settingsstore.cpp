@@ -31,63 +31,19 @@ private slots:
         SetProgramFolderForTesting(QString());
     }
 
-    void firstRunDefaults()
+    // What a first run finds: the program's folder, and nothing written by
+    // reading; what a save writes: every value as text, booleans as True and
+    // False, the default folder only once a file has been saved.
+    void firstRunAndSave()
     {
         ProgramSettings g;
         g.load();
         QCOMPARE(g.DefaultPath, QDir::toNativeSeparators(m_dir.filePath("prog")));
         QCOMPARE(g.BrenvaskDirectory, QDir::toNativeSeparators(m_dir.filePath("prog/brenvask")));
-        QCOMPARE(g.FillIncrement, 1);
-        QCOMPARE(g.ComPort, qint16(1));
-        QCOMPARE(g.NumberToDial, QString("1234567890"));
-        QCOMPARE(g.DownLoadCount, qint16(1));
         QVERIFY(!g.EnHistEdit && !g.IgnoreFileErrs && !g.UseModem && !g.FollowMouse);
-        QCOMPARE(text(Setting::MRU1), QString());
-        QCOMPARE(integer(Setting::Level_ColPosition), std::optional<qint32>(9));
-        QCOMPARE(integer(Setting::ChkAll), std::optional<qint32>(1));
-        QCOMPARE(integer(Setting::TxtSerial_FIF), std::optional<qint32>(9000000));
-        QCOMPARE(number(Setting::DMAForm_Width), std::optional<double>(9450));
         QCOMPARE(number(Setting::DMAForm_Height), std::nullopt); // the window works it out
-        QCOMPARE(number(Setting::MainLeft), std::nullopt);
-        QCOMPARE(text(Setting::FontName), QString("Courier New"));
-        QCOMPARE(text(Setting::Distributor), QString("Quorvane"));
-        QVERIFY(!QFile::exists(m_ini)); // reading writes nothing
-    }
+        QVERIFY(!QFile::exists(m_ini));
 
-    void conversions_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<int>("fillIncrement");
-        QTest::addColumn<int>("comPort");
-        QTest::addColumn<bool>("useModem");
-        QTest::newRow("plain") << "5" << 5 << 5 << true;
-        QTest::newRow("letters fall back") << "abc" << 1 << 1 << false;
-        QTest::newRow("blanks around") << " 7 " << 7 << 7 << true;
-        QTest::newRow("out of 16 bits") << "70000" << 70000 << 1 << true;
-        QTest::newRow("out of 32 bits") << "9999999999" << 1 << 1 << true;
-        QTest::newRow("zero") << "0" << 0 << 0 << false;
-        QTest::newRow("True") << "True" << 1 << 1 << true;
-        QTest::newRow("false any case") << "false" << 1 << 1 << false;
-        QTest::newRow("empty") << "" << 1 << 1 << false;
-    }
-    void conversions()
-    {
-        QFETCH(QString, stored);
-        QFETCH(int, fillIncrement);
-        QFETCH(int, comPort);
-        QFETCH(bool, useModem);
-        setText(Setting::FillIncrement, stored);
-        setText(Setting::ComPort, stored);
-        setText(Setting::UseModem, stored);
-        QCOMPARE(integer(Setting::FillIncrement).value(), fillIncrement);
-        QCOMPARE(integer(Setting::ComPort).value(), comPort);
-        QCOMPARE(boolean(Setting::UseModem), useModem);
-    }
-
-    void valuesAreStoredAsText()
-    {
-        ProgramSettings g;
-        g.load();
         g.EnHistEdit = true;
         g.FillIncrement = 25;
         g.CataloguePath = "C:\\loggers";
@@ -97,12 +53,27 @@ private slots:
         QCOMPARE(raw.value("Settings/IgnoreFileErrs").toString(), QString("False"));
         QCOMPARE(raw.value("Settings/FillIncrement").toString(), QString("25"));
         QCOMPARE(raw.value("Settings/CataloguePath").toString(), QString("C:\\loggers"));
-        QVERIFY(!raw.contains("Settings/DefaultPath")); // written only when a file is saved
-
+        QVERIFY(!raw.contains("Settings/DefaultPath"));
         setText(Setting::IgnoreFileErrs, "True");
         ProgramSettings again;
         again.load();
         QVERIFY(again.EnHistEdit && again.IgnoreFileErrs);
+    }
+
+    // A stored text as a 32-bit number, a 16-bit number and a boolean.
+    void conversions()
+    {
+        const std::tuple<const char*, int, int, bool> rows[] = {
+            {"5", 5, 5, true},         {"abc", 1, 1, false},       {" 7 ", 7, 7, true},
+            {"70000", 70000, 1, true}, {"9999999999", 1, 1, true}, {"0", 0, 0, false},
+            {"True", 1, 1, true},      {"false", 1, 1, false},     {"", 1, 1, false}};
+        for (const auto& [stored, fillIncrement, comPort, useModem] : rows) {
+            for (Setting key : {Setting::FillIncrement, Setting::ComPort, Setting::UseModem})
+                setText(key, stored);
+            QVERIFY2(integer(Setting::FillIncrement).value() == fillIncrement, stored);
+            QVERIFY2(integer(Setting::ComPort).value() == comPort, stored);
+            QVERIFY2(boolean(Setting::UseModem) == useModem, stored);
+        }
     }
 
     void defaultPath()
@@ -110,7 +81,6 @@ private slots:
         setText(Setting::DefaultPath, "C:\\data\\");
         Globals().load();
         QCOMPARE(Globals().DefaultPath, QString("C:\\data"));
-
         RememberDefaultPath("D:\\dma\\north.csv");
         QCOMPARE(Globals().DefaultPath, QString("D:\\dma"));
         QCOMPARE(stored(Setting::DefaultPath), std::optional<QString>("D:\\dma"));
@@ -118,15 +88,12 @@ private slots:
         QCOMPARE(Globals().DefaultPath, QString("/home/leaks"));
         RememberDefaultPath("Untitled0001.CSV"); // no folder: nothing changes
         QCOMPARE(stored(Setting::DefaultPath), std::optional<QString>("/home/leaks"));
-    }
 
-    void oneTableOfKeys()
-    {
+        // Each key once in the one table, under the name users' files hold.
         QSet<QString> names;
         for (int k = 0; k < int(Setting::Count); ++k)
             names.insert(keyName(Setting(k)));
         QCOMPARE(names.size(), int(Setting::Count));
-        QCOMPARE(keyName(Setting::mnuWindowFollowMouse), QString("mnuWindowFollowMouse"));
         QCOMPARE(keyName(Setting::UserComments_ColPosition), QString("UserComments_ColPosition"));
     }
 };
