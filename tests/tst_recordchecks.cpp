@@ -88,85 +88,62 @@ private slots:
         }
     }
 
-    void numericValue_data()
+    // The small text helpers: what each gave, and what it must give.
+    void textHelpers_data()
     {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<qint64>("whole");
-        const std::pair<const char*, qint64> rows[] = {{"1234567", 1234567},
-                                                       {" 1 2 3", 123},
-                                                       {"- 5", -5},
-                                                       {"+7", 7},
-                                                       {"2.5", 2},
-                                                       {"3.5", 4},
-                                                       {".5", 0},
-                                                       {"2.51", 3},
-                                                       {"12abc", 12},
-                                                       {"abc", 0},
-                                                       {"", 0},
-                                                       {"1e3", 1},
-                                                       {"99999999999999999999", INT32_MAX}};
-        for (const auto& [text, whole] : rows)
-            QTest::addRow("'%s'", text) << QString(text) << whole;
-    }
-    void numericValue()
-    {
-        QFETCH(QString, text);
-        QFETCH(qint64, whole);
-        QCOMPARE(WholeNumberValue(text.toStdString(), INT32_MIN, INT32_MAX), whole);
-    }
-
-    void statusLetters()
-    {
+        QTest::addColumn<QString>("got");
+        QTest::addColumn<QString>("expected");
+        auto row = [](const char* name, const QString& got, const char* expected) {
+            QTest::newRow(name) << got << QString(expected);
+        };
+        auto q = [](const std::string& text) { return QString::fromStdString(text); };
         const StatusTexts texts{"warning", "leak", "no leak"};
-        const std::pair<const char*, const char*> rows[] = {{" l ", "leak"},  {"Warn", "warning"},
-                                                            {"n", "no leak"}, {"X", ""},
-                                                            {"", ""},         {"   ", ""}};
-        for (const auto& [letter, status] : rows)
-            QCOMPARE(StatusFromLetter(letter, texts), std::string(status));
+        auto whole = [](const char* text) {
+            return QString::number(WholeNumberValue(text, INT32_MIN, INT32_MAX));
+        };
+        row("number of digits", whole("1234567"), "1234567");
+        row("number: blanks between digits", whole(" 1 2 3"), "123");
+        row("number: a sign, a blank after", whole("- 5"), "-5");
+        row("number: a plus sign", whole("+7"), "7");
+        row("number: a half goes to the even 2", whole("2.5"), "2");
+        row("number: a half goes to the even 4", whole("3.5"), "4");
+        row("number: no digit before the point", whole(".5"), "0");
+        row("number: past a half goes up", whole("2.51"), "3");
+        row("number: digits before a letter", whole("12abc"), "12");
+        row("number: no digits", whole("abc"), "0");
+        row("number: nothing", whole(""), "0");
+        row("number: no exponent", whole("1e3"), "1");
+        row("number: held to its range", whole("99999999999999999999"), "2147483647");
+        row("serial of seven digits", q(FormatSerial(1234567)), "01234567");
+        row("serial 0", q(FormatSerial(0)), "00000000");
+        row("serial of nine digits", q(FormatSerial(123456789)), "123456789");
+        row("serial -1", q(FormatSerial(-1)), "-00000001");
+        row("status letter trimmed, any case", q(StatusFromLetter(" l ", texts)), "leak");
+        row("status word: its first letter", q(StatusFromLetter("Warn", texts)), "warning");
+        row("status n", q(StatusFromLetter("n", texts)), "no leak");
+        row("status unknown", q(StatusFromLetter("X", texts)), "");
+        row("status empty", q(StatusFromLetter("", texts)), "");
+        row("status blank", q(StatusFromLetter("   ", texts)), "");
+        row("letter sent: level 15 over spread", q(StatusLetterFor("L", 40, 25)), "N");
+        row("letter sent: level 16 over spread", q(StatusLetterFor("N", 41, 25)), "L");
+        row("letter sent: a warning never as W", q(StatusLetterFor("W", 0, 0)), "N");
+        row("title of a Windows path", FileTitle("C:\\data\\north.csv"), "north.csv");
+        row("title after a drive", FileTitle("C:north.csv"), "north.csv");
+        row("title of a folder", FileTitle("C:\\data\\"), "");
+        row("title of a Linux path", FileTitle("/home/leaks/south.csv"), "south.csv");
+        row("title of a name alone", FileTitle("east.pdb"), "east.pdb");
+        row("title of nothing", FileTitle(""), "");
+        row("after the last dot", AfterLast("a.b.c", "."), "c");
+        row("no dot: the whole text", AfterLast("abc", "."), "abc");
+        row("a dot at the end", AfterLast("abc.", "."), "");
+        row("nothing", AfterLast("", "."), "");
+        row("no separator: the whole text", AfterLast("abc", ""), "abc");
     }
-
-    void statusLetterFor()
+    void textHelpers()
     {
-        QCOMPARE(StatusLetterFor("L", 40, 25), std::string("N"));
-        QCOMPARE(StatusLetterFor("N", 41, 25), std::string("L"));
-        QCOMPARE(StatusLetterFor("W", 0, 0), std::string("N")); // a warning is never sent as W
-    }
-
-    void formatSerial()
-    {
-        QCOMPARE(FormatSerial(1234567), std::string("01234567"));
-        QCOMPARE(FormatSerial(0), std::string("00000000"));
-        QCOMPARE(FormatSerial(123456789), std::string("123456789"));
-        QCOMPARE(FormatSerial(-1), std::string("-00000001"));
-    }
-
-    void paths_data()
-    {
-        QTest::addColumn<QString>("path");
-        QTest::addColumn<QString>("title");
-        const std::pair<const char*, const char*> rows[] = {{"C:\\data\\north.csv", "north.csv"},
-                                                            {"C:north.csv", "north.csv"},
-                                                            {"C:\\data\\", ""},
-                                                            {"/home/leaks/south.csv", "south.csv"},
-                                                            {"east.pdb", "east.pdb"},
-                                                            {"", ""}};
-        for (const auto& [path, title] : rows)
-            QTest::addRow("'%s'", path) << QString(path) << QString(title);
-    }
-    void paths()
-    {
-        QFETCH(QString, path);
-        QFETCH(QString, title);
-        QCOMPARE(FileTitle(path), title);
-    }
-
-    void afterLast()
-    {
-        QCOMPARE(AfterLast("a.b.c", "."), QString("c"));
-        QCOMPARE(AfterLast("abc", "."), QString("abc"));
-        QCOMPARE(AfterLast("abc.", "."), QString(""));
-        QCOMPARE(AfterLast("", "."), QString(""));
-        QCOMPARE(AfterLast("abc", ""), QString("abc"));
+        QFETCH(QString, got);
+        QFETCH(QString, expected);
+        QCOMPARE(got, expected);
     }
 
     void variStack()
