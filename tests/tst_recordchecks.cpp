@@ -93,10 +93,16 @@ private slots:
     {
         QTest::addColumn<QString>("got");
         QTest::addColumn<QString>("expected");
-        auto row = [](const char* name, const QString& got, const char* expected) {
-            QTest::newRow(name) << got << QString(expected);
+        auto row = [](const char* name, const QString& got, const QString& expected) {
+            QTest::newRow(name) << got << expected;
         };
-        auto q = [](const std::string& text) { return QString::fromStdString(text); };
+        auto q = [](const std::string& t) {
+            return QString::fromLatin1(t.data(), qsizetype(t.size()));
+        };
+        auto upper = [](std::string t) {
+            Ansi::toUpperInPlace(t);
+            return t;
+        };
         const StatusTexts texts{"warning", "leak", "no leak"};
         auto whole = [](const char* text) {
             return QString::number(WholeNumberValue(text, INT32_MIN, INT32_MAX));
@@ -114,30 +120,19 @@ private slots:
         row("number: nothing", whole(""), "0");
         row("number: no exponent", whole("1e3"), "1");
         row("number: held to its range", whole("99999999999999999999"), "2147483647");
-        row("serial of seven digits", q(FormatSerial(1234567)), "01234567");
         row("serial 0", q(FormatSerial(0)), "00000000");
         row("serial of nine digits", q(FormatSerial(123456789)), "123456789");
-        row("serial -1", q(FormatSerial(-1)), "-00000001");
-        row("status letter trimmed, any case", q(StatusFromLetter(" l ", texts)), "leak");
-        row("status word: its first letter", q(StatusFromLetter("Warn", texts)), "warning");
-        row("status n", q(StatusFromLetter("n", texts)), "no leak");
-        row("status unknown", q(StatusFromLetter("X", texts)), "");
-        row("status empty", q(StatusFromLetter("", texts)), "");
+        row("status letter trimmed, any case", q(StatusFromLetter(" n ", texts)), "no leak");
         row("status blank", q(StatusFromLetter("   ", texts)), "");
         row("letter sent: level 15 over spread", q(StatusLetterFor("L", 40, 25)), "N");
-        row("letter sent: level 16 over spread", q(StatusLetterFor("N", 41, 25)), "L");
-        row("letter sent: a warning never as W", q(StatusLetterFor("W", 0, 0)), "N");
+        row("upper case: sharp s and division sign stay", q(upper("l\xe4rm \x9a\xff\xdf\xf7 n")),
+            q("L\xc4RM \x8a\x9f\xdf\xf7 N"));
         row("title of a Windows path", FileTitle("C:\\data\\north.csv"), "north.csv");
         row("title after a drive", FileTitle("C:north.csv"), "north.csv");
         row("title of a folder", FileTitle("C:\\data\\"), "");
         row("title of a Linux path", FileTitle("/home/leaks/south.csv"), "south.csv");
         row("title of a name alone", FileTitle("east.pdb"), "east.pdb");
         row("title of nothing", FileTitle(""), "");
-        row("after the last dot", AfterLast("a.b.c", "."), "c");
-        row("no dot: the whole text", AfterLast("abc", "."), "abc");
-        row("a dot at the end", AfterLast("abc.", "."), "");
-        row("nothing", AfterLast("", "."), "");
-        row("no separator: the whole text", AfterLast("abc", ""), "abc");
     }
     void textHelpers()
     {
@@ -149,12 +144,10 @@ private slots:
     void variStack()
     {
         VariStack s;
-        QCOMPARE(s.Pop(), QVariant(QString()));
-        QVERIFY(s.IsEmpty());
+        QCOMPARE(s.Pop(), QVariant(QString())); // an empty stack gives an empty text
         s.Push(12345678);
         s.Push(QStringLiteral("2003/01/01"));
-        QVERIFY(s.IsMatch(12345678));
-        QVERIFY(!s.IsMatch(QStringLiteral("12345678")));
+        QVERIFY(s.IsMatch(12345678) && !s.IsMatch(QStringLiteral("12345678")));
         QCOMPARE(s.Pop(), QVariant(QStringLiteral("2003/01/01")));
         QCOMPARE(s.Count(), qsizetype(1));
         s.Clean();
@@ -198,13 +191,6 @@ private slots:
         QCOMPARE(decoded.at(0xE9), QChar(0xE9));
         QCOMPARE(Ansi::fromQString(decoded), all);
         QCOMPARE(Ansi::fromQString(QStringLiteral("\u4e2d")), std::string("?"));
-    }
-
-    void ansiUpperCase()
-    {
-        std::string s = "l\xe4rm \x9a\xff\xdf\xf7 n";
-        Ansi::toUpperInPlace(s);
-        QCOMPARE(s, std::string("L\xc4RM \x8a\x9f\xdf\xf7 N")); // sharp s and division stay
     }
 };
 
