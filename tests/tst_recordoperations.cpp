@@ -43,17 +43,16 @@ QMap<QString, QByteArray> folderContents(const QString& folder)
     return out;
 }
 
-// A patrol window's document: its records, and the file it came from.
-void patrol(LoggerList& list, const QString& path, const QList<LoggerRecord>& records)
+// Merges a patrol window's document (these records, from patrolPath) into
+// the database.
+MergeOutcome merge(const QString& patrolPath, const QList<LoggerRecord>& records,
+                   const QString& database)
 {
+    LoggerList patrol;
     for (const LoggerRecord& r : records)
-        QVERIFY(list.Insert(r) > 0);
-    list.DMAName = FileTitle(path);
-    list.Caption = path;
-}
-
-MergeOutcome merge(const LoggerList& patrol, const QString& database)
-{
+        patrol.Insert(r);
+    patrol.DMAName = FileTitle(patrolPath);
+    patrol.Caption = patrolPath;
     return MergeLatestPatrol(patrol, database,
                              [](const QString& p) { return ReadDatabaseFile(p) == 0; });
 }
@@ -96,10 +95,10 @@ private slots:
         const QString north = dir.filePath("north.csv");
         writeDatabase(north, {full});
         const QMap<QString, QByteArray> before = folderContents(dir.path());
-        LoggerList p;
-        patrol(p, dir.filePath("patrol/north.csv"),
-               {logger(1000001, reading[0], reading[1], reading[2].toInt(), reading[3].toInt())});
-        const MergeOutcome out = merge(p, north);
+        const MergeOutcome out =
+            merge(dir.filePath("patrol/north.csv"),
+                  {logger(1000001, reading[0], reading[1], reading[2].toInt(), reading[3].toInt())},
+                  north);
         QCOMPARE(out.kind, added ? MergeOutcome::Merged : MergeOutcome::Unchanged);
         QCOMPARE(out.log, LangText(218) + "\n\n1000001" + (added ? LangText(219) : "") + "\n" +
                               (added ? "1" + LangText(220) : LangText(221)) + "\n\n" +
@@ -127,11 +126,10 @@ private slots:
         QTemporaryDir dir;
         const QString north = dir.filePath("north.csv");
         writeDatabase(north, {logger(1000001), logger(1000002)});
-        LoggerList p;
-        patrol(p, dir.filePath("patrol/north.csv"),
-               {logger(1000001, "2003/01/01", "L"), logger(3000001), logger(1000002),
-                logger(3000002), logger(3000003)});
-        const MergeOutcome out = merge(p, north);
+        const QString patrol = dir.filePath("patrol/north.csv");
+        const QList<LoggerRecord> read = {logger(1000001, "2003/01/01", "L"), logger(3000001),
+                                          logger(1000002), logger(3000002), logger(3000003)};
+        const MergeOutcome out = merge(patrol, read, north);
         QCOMPARE(out.kind, MergeOutcome::Merged);
         QCOMPARE(out.log, LangText(218) + "\n\n1000001" + LangText(219) + "\n1000002\n1" +
                               LangText(220) + "\n\n" + LangText(222) +
@@ -144,14 +142,14 @@ private slots:
         for (int i = 1; i <= back.StoreCount; ++i)
             order << back.Records(i).Serial;
         QCOMPARE(order, QList<qint32>({1000001, 1000002, 3000001, 3000002, 3000003}));
-        QCOMPARE(merge(p, north).kind, MergeOutcome::Unchanged);
+        QCOMPARE(merge(patrol, read, north).kind, MergeOutcome::Unchanged);
 
         QList<LoggerRecord> big;
         for (int i = 1; i <= LoggerList::kCapacity - 2; ++i) // three new ones would not fit
             big << logger(1000000 + i);
         writeDatabase(north, big);
         const QMap<QString, QByteArray> before = folderContents(dir.path());
-        const MergeOutcome full = merge(p, north);
+        const MergeOutcome full = merge(patrol, read, north);
         QCOMPARE(full.kind, MergeOutcome::Refused);
         QCOMPARE(full.message, LangText(619));
         QCOMPARE(folderContents(dir.path()), before);
@@ -217,9 +215,9 @@ private slots:
                 writeDatabase(dir.filePath(files[k]), {r});
         }
         const QMap<QString, QByteArray> before = folderContents(dir.path());
-        LoggerList p;
-        patrol(p, dir.path() + "/" + patrolFile, {logger(1000001, "2010/01/01"), logger(3000001)});
-        const MergeOutcome out = merge(p, dir.filePath(database));
+        const MergeOutcome out =
+            merge(dir.path() + "/" + patrolFile, {logger(1000001, "2010/01/01"), logger(3000001)},
+                  dir.filePath(database));
         QVERIFY2(out.message.startsWith(LangText(message)), qPrintable(out.message));
         QCOMPARE(out.kind, message == 225                     ? MergeOutcome::Merged
                            : message == 173 || message == 635 ? MergeOutcome::Failed
