@@ -1,6 +1,4 @@
 #include "Address2Format.h"
-#include "DatabaseReader.h"
-#include "DatabaseWriter.h"
 #include "EditorEntries.h"
 #include "LangText.h"
 #include "ListText.h"
@@ -8,9 +6,7 @@
 #include "MaskedText.h"
 #include "RecordChecks.h"
 #include "SettingsStore.h"
-#include "TestSupport.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -156,39 +152,29 @@ private slots:
     }
 
     // The editor shows only the digits of a grid reference: storing keeps
-    // the letters the record has, and an untouched location keeps it whole.
-    void storedGridReference_data()
-    {
-        QTest::addColumn<QString>("stored");
-        QTest::addColumn<QString>("location");
-        QTest::addColumn<QString>("after");
-        auto row = [](const char* stored, const char* location, const char* after) {
-            QTest::addRow("'%s' + %s", stored, location) << stored << location << after;
-        };
-        row("SE 2033 3148", "20333148", "SE 2033 3148");
-        row("SE 2033 3148", "87654321", "SE 8765 4321");
-        row("NZ-2033-3148", "20339999", "NZ-2033-9999");
-        row("__ ____ ____", "________", "__ ____ ____");
-        row("__ ____ ____", "12345678", "AA 1234 5678");
-        row("__ 1234 5678", "12345679", "__ 1234 5679");
-    }
+    // the letters the record has ("AA" for a reference that is absent).
     void storedGridReference()
     {
-        QFETCH(QString, stored);
-        QFETCH(QString, location);
-        QFETCH(QString, after);
-        LoggerList list;
-        QVERIFY(list.Insert(sample(1000001, qPrintable(stored))) > 0);
-        EditorEntries e = EditorEntries::FromRecord(list.record(1));
-        e.Location = location;
-        QString refusal;
-        QCOMPARE(list.StoreFromEditor(RecordFromEntries(e, 50), refusal), 1);
-        QCOMPARE(QString::fromStdString(list.record(1).GridRef.str()), after);
+        const char* rows[][3] = {// stored, location typed, stored after
+                                 {"SE 2033 3148", "20333148", "SE 2033 3148"},
+                                 {"SE 2033 3148", "87654321", "SE 8765 4321"},
+                                 {"NZ-2033-3148", "20339999", "NZ-2033-9999"},
+                                 {"__ ____ ____", "________", "__ ____ ____"},
+                                 {"__ ____ ____", "12345678", "AA 1234 5678"},
+                                 {"__ 1234 5678", "12345679", "__ 1234 5679"}};
+        for (const auto& [stored, location, after] : rows) {
+            LoggerList list;
+            QVERIFY(list.Insert(sample(1000001, stored)) > 0);
+            EditorEntries e = EditorEntries::FromRecord(list.record(1));
+            e.Location = location;
+            QString refusal;
+            QCOMPARE(list.StoreFromEditor(RecordFromEntries(e, 50), refusal), 1);
+            QCOMPARE(QString::fromStdString(list.record(1).GridRef.str()), QString(after));
+        }
     }
 
     // Each grid format takes what its entry in the options list promises:
-    // "n" or "d" a digit, "X" or "H" a letter, anything else fixed. The free
-    // formats take any twenty characters; only "14" is captioned 616.
+    // "n" or "d" a digit, "X" or "H" a letter, anything else fixed.
     void formatsKeepTheirOptionsPromise()
     {
         const QStringList entries = Address2Entries();
