@@ -76,38 +76,30 @@ private slots:
 
     // A new line goes at its position (the line there moves down), or at the
     // end for 0 or past the last line; a pasted one goes at the current line.
-    void insertAtALine_data()
-    {
-        QTest::addColumn<int>("position");
-        QTest::addColumn<int>("how"); // 0 insert, 1 a line showing the serial only, 2 paste
-        QTest::addColumn<int>("line");
-        QTest::newRow("appended") << 0 << 0 << 4;
-        QTest::newRow("past the end: appended") << 9 << 0 << 4;
-        QTest::newRow("first line") << 1 << 0 << 1;
-        QTest::newRow("serial only, the line there moves down") << 2 << 1 << 2;
-        QTest::newRow("serial only, at the first line") << 1 << 1 << 1;
-        QTest::newRow("pasted at the current line") << 2 << 2 << 2;
-        QTest::newRow("pasted with no current line") << 0 << 2 << 4;
-    }
     void insertAtALine()
     {
-        QFETCH(int, position);
-        QFETCH(int, how);
-        QFETCH(int, line);
-        LoggerList list;
-        fill(list, {rec(1000001), rec(1000002), rec(1000003)});
-        const LoggerRecord r = rec(9000000, "2004/01/01", "new");
-        const int got =
-            how == 2 ? list.PasteRecord(r, position) : list.Insert(r, position, how == 1);
-        QList<qint32> order = {1000001, 1000002, 1000003};
-        order.insert(line - 1, 9000000);
-        QCOMPARE(lineSerials(list), order);
-        QVERIFY(linesAndRecordsAgree(list));
-        QCOMPARE(got, how == 2 ? line : 4); // a paste gives its line, else the record
-        QCOMPARE(list.LineText(line, LoggerList::ColSerial), QString("09000000"));
-        QCOMPARE(list.LineText(line, LoggerList::ColComment1), how == 1 ? QString() : "new");
-        list.RefreshLine(line); // shown in full again
-        QCOMPARE(list.LineText(line, LoggerList::ColComment1), QString("new"));
+        enum How { Insert, SerialOnly, Paste }; // SerialOnly: a line showing the serial alone
+        const int rows[][3] = {                 // position, how, the line it takes
+                               {0, Insert, 4},     {9, Insert, 4},     {1, Insert, 1},
+                               {2, SerialOnly, 2}, {1, SerialOnly, 1}, {2, Paste, 2},
+                               {0, Paste, 4}};
+        for (const auto& [position, how, line] : rows) {
+            LoggerList list;
+            fill(list, {rec(1000001), rec(1000002), rec(1000003)});
+            const LoggerRecord r = rec(9000000, "2004/01/01", "new");
+            const int got = how == Paste ? list.PasteRecord(r, position)
+                                         : list.Insert(r, position, how == SerialOnly);
+            QList<qint32> order = {1000001, 1000002, 1000003};
+            order.insert(line - 1, 9000000);
+            QCOMPARE(lineSerials(list), order);
+            QVERIFY(linesAndRecordsAgree(list));
+            QCOMPARE(got, how == Paste ? line : 4); // a paste gives its line, else the record
+            QCOMPARE(list.LineText(line, LoggerList::ColSerial), QString("09000000"));
+            QCOMPARE(list.LineText(line, LoggerList::ColComment1),
+                     how == SerialOnly ? QString() : "new");
+            list.RefreshLine(line); // shown in full again
+            QCOMPARE(list.LineText(line, LoggerList::ColComment1), QString("new"));
+        }
     }
 
     // Lines keep naming their records through a remove; a line added after
@@ -293,56 +285,45 @@ private slots:
 
     // A document never holds more than 6,999 loggers: a fill stops at once at
     // the last free place, and once full nothing adds a logger.
-    void capacity_data()
-    {
-        QTest::addColumn<int>("count");
-        QTest::addColumn<bool>("copyTakes");
-        QTest::newRow("6,998") << 6998 << true;
-        QTest::newRow("6,999") << 6999 << true;
-        QTest::newRow("7,000") << 7000 << false;
-    }
     void capacity()
     {
-        QFETCH(int, count);
-        QFETCH(bool, copyTakes);
         static RecordStore store; // big: one for the whole test
-        store.clear();
-        for (int i = 1; i <= count; ++i)
-            store.Records(i) = rec(1000000 + i);
-        store.StoreCount = count;
-
-        LoggerList list;
-        fill(list, {rec(12000000)});
-        QCOMPARE(list.CopyFrom(store), copyTakes);
-        QCOMPARE(list.RecordCount(), copyTakes ? count : 1);
-        if (!copyTakes) { // grow it one by one instead
-            for (int i = 2; i < LoggerList::kCapacity; ++i)
-                QVERIFY(list.Insert(rec(1000000 + i)) > 0);
+        for (const auto& [count, copyTakes] :
+             {std::pair(6998, true), {6999, true}, {7000, false}}) {
+            store.clear();
+            for (int i = 1; i <= count; ++i)
+                store.Records(i) = rec(1000000 + i);
+            store.StoreCount = count;
+            LoggerList list;
+            fill(list, {rec(12000000)});
+            QCOMPARE(list.CopyFrom(store), copyTakes);
+            QCOMPARE(list.RecordCount(), copyTakes ? count : 1);
+            for (int i = 2; !copyTakes && i < LoggerList::kCapacity; ++i)
+                QVERIFY(list.Insert(rec(1000000 + i)) > 0); // grown one by one instead
+            const int room = LoggerList::kCapacity - list.RecordCount();
+            const LoggerList::FillResult r = list.Fill(12500000, 99999999, 1, false, QString());
+            QCOMPARE(r.created, room);
+            QCOMPARE(int(r.stop), int(LoggerList::FillResult::Full));
+            QCOMPARE(r.stoppedAt, qint64(12500000 + room));
+            QCOMPARE(ListFullMessage(r.created, 99999999),
+                     room ? LangText(630) + "1" + LangText(631) + "99999999" + LangText(632)
+                          : LangText(618));
+            QVERIFY(list.IsFull());
+            QCOMPARE(list.Insert(rec(9000000)), 0);
+            QCOMPARE(list.PasteRecord(rec(9000000), 1), 0);
+            QCOMPARE(list.CreateNewRecord(9000000, 0, QString()), LoggerList::AddResult::Full);
+            QCOMPARE(list.CreateNewRecord2(9000000, 1), 0);
+            QString message;
+            QVERIFY(!list.ImportRecord("1,9000000,x,25/12/2003,x,a,b,c,1", 1, message));
+            QCOMPARE(message, LangText(618));
+            QCOMPARE(list.RecordCount(), LoggerList::kCapacity);
+            QVERIFY(linesAndRecordsAgree(list));
+            // What goes back to the store never reaches the scratch slot.
+            store.Records(RecordStore::kScratchSlot).Serial = 99999999;
+            list.CopyTo(store);
+            QCOMPARE(store.StoreCount, LoggerList::kCapacity);
+            QCOMPARE(store.Records(RecordStore::kScratchSlot).Serial, 99999999);
         }
-        const int room = LoggerList::kCapacity - list.RecordCount();
-        const LoggerList::FillResult r = list.Fill(12500000, 99999999, 1, false, QString());
-        QCOMPARE(r.created, room);
-        QCOMPARE(int(r.stop), int(LoggerList::FillResult::Full));
-        QCOMPARE(r.stoppedAt, qint64(12500000 + room));
-        QCOMPARE(ListFullMessage(r.created, 99999999),
-                 room ? LangText(630) + "1" + LangText(631) + "99999999" + LangText(632)
-                      : LangText(618));
-        QVERIFY(list.IsFull());
-        QCOMPARE(list.Insert(rec(9000000)), 0);
-        QCOMPARE(list.PasteRecord(rec(9000000), 1), 0);
-        QCOMPARE(list.CreateNewRecord(9000000, 0, QString()), LoggerList::AddResult::Full);
-        QCOMPARE(list.CreateNewRecord2(9000000, 1), 0);
-        QString message;
-        QVERIFY(!list.ImportRecord("1,9000000,x,25/12/2003,x,a,b,c,1", 1, message));
-        QCOMPARE(message, LangText(618));
-        QCOMPARE(list.RecordCount(), LoggerList::kCapacity);
-        QVERIFY(linesAndRecordsAgree(list));
-
-        // What goes back to the store never reaches the scratch slot.
-        store.Records(RecordStore::kScratchSlot).Serial = 99999999;
-        list.CopyTo(store);
-        QCOMPARE(store.StoreCount, LoggerList::kCapacity);
-        QCOMPARE(store.Records(RecordStore::kScratchSlot).Serial, 99999999);
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, store.Records(7001));
         QVERIFY_THROWS_EXCEPTION(std::out_of_range, store.Records(-1));
     }
