@@ -31,19 +31,19 @@ LoggerRecord logger(qint32 serial, std::initializer_list<Reading> readings = {},
     return r;
 }
 
+QString lineText(const Report& r, int line)
+{
+    return QString::fromLatin1(r.text(line).data(), qsizetype(r.text(line).size()));
+}
+
 // The body lines of a report: every page without its six header lines.
 QStringList bodyLines(const Report& r)
 {
     QStringList out;
     for (int page = 0; page < r.pageCount(); ++page)
         for (int line = r.pageStart(page) + 6; line < r.pageStart(page + 1); ++line)
-            out << QString::fromLatin1(r.text(line).data(), int(r.text(line).size()));
+            out << lineText(r, line);
     return out;
-}
-
-QString blanks(int n)
-{
-    return QString(n, ' ');
 }
 
 using Records = QList<LoggerRecord>;
@@ -64,11 +64,9 @@ class TestReport : public QObject
     }
 
 private slots:
-    // The reports' lines, hand-worked. The logger report: the logger columns
-    // on the first printed reading, blanks of the same width under them,
-    // reading numbers with history, a blank line after a logger of two or
-    // more. The summary: a column a date, oldest on the left, placeholders
-    // where no reading falls, a later slot on the same date winning.
+    // The reports' lines, hand-worked. A logger's columns on its first printed
+    // reading, a blank line after two or more; the summary a column a date,
+    // oldest first, a later slot on the same date winning.
     void reportLines_data()
     {
         QTest::addColumn<Records>("records");
@@ -89,8 +87,9 @@ private slots:
         row("latest only, leak: 'l ' trimmed and capitalised matches L", three, "leak",
             {"01234567      2024/03/01  L 45 7 ", "03456789      2024/03/02  l 51 6 "});
         row("history, leak and warning", three, "leak warning history",
-            {"01234567      2024/03/01  L 45 7  1 ", blanks(14) + "2024/02/01  W 30 12 2 ", "",
-             "03456789      2024/03/02  l 51 6  1 ", blanks(14) + "2024/02/02  L 50 5  2 ", ""});
+            {"01234567      2024/03/01  L 45 7  1 ", QString(14, ' ') + "2024/02/01  W 30 12 2 ",
+             "", "03456789      2024/03/02  l 51 6  1 ",
+             QString(14, ' ') + "2024/02/02  L 50 5  2 ", ""});
         row("history, one reading printed: no blank line", three, "notinleak history",
             {"02345678      2024/03/01  N 8  3  1 "});
         row("nothing passes", three, "warning", {});
@@ -103,7 +102,7 @@ private slots:
             "all", {"01234567      2024/03/01  L 45 7 ", "01234567      2024/01/05  N 9  2 "});
         QStringList fifty = {"01234567      2024/03/01  L 45 7  1 "};
         for (int h = 2; h <= 50; ++h)
-            fifty << blanks(28) + QString("0  0  %1").arg(h, -2);
+            fifty << QString(28, ' ') + QString("0  0  %1").arg(h, -2);
         row("every slot with history, the empty ones too",
             {logger(1234567, {{"2024/03/01", "L", 45, 7}})}, "all history", fifty << "");
         const Records dated = {
@@ -140,9 +139,8 @@ private slots:
         const Report r = BuildReport(*m_list, o);
         QCOMPARE(bodyLines(r), lines);
         if (o.summary)
-            QCOMPARE(QString::fromStdString(std::string(r.text(4))),
-                     FixWidth(LangText(451).toStdString(), 14).c_str() +
-                         QString("2024/01/01 2024/02/01 2024/03/01 "));
+            QCOMPARE(lineText(r, 4), FixWidth(LangText(451).toStdString(), 14).c_str() +
+                                         QString("2024/01/01 2024/02/01 2024/03/01 "));
     }
 
     // The header of every page, its styles, and the page breaks: no page
@@ -193,19 +191,16 @@ private slots:
             QVERIFY(end - first <= std::max(linesPerPage, 7));
             QVERIFY2(end - first > 6 && !r.text(first + 6).empty(),
                      qPrintable(QString::number(page)));
-            const QString title = QString::fromStdString(std::string(r.text(first)));
-            QCOMPARE(title, LangText(460) + "North" + LangText(461) + "03-07-2026" + LangText(462) +
-                                LangText(444) + LangText(446) + LangText(447) +
-                                LangText(history ? 449 : 450) + LangText(463) +
-                                QString::number(page + 1));
-            QCOMPARE(QString::fromStdString(std::string(r.text(first + 2))),
-                     LangText(465) + "checked");
-            const QList<LineStyle> styles = {LineStyle::Bold,      LineStyle::Plain,
-                                             LineStyle::Italic,    LineStyle::Plain,
-                                             LineStyle::Underline, LineStyle::Plain};
+            QCOMPARE(lineText(r, first), LangText(460) + "North" + LangText(461) + "03-07-2026" +
+                                             LangText(462) + LangText(444) + LangText(446) +
+                                             LangText(447) + LangText(history ? 449 : 450) +
+                                             LangText(463) + QString::number(page + 1));
+            QCOMPARE(lineText(r, first + 2), LangText(465) + "checked");
+            QCOMPARE(r.pageOfLine(end - 1), page);
+            using S = LineStyle;
+            const S styles[] = {S::Bold, S::Plain, S::Italic, S::Plain, S::Underline, S::Plain};
             for (int k = 0; k < 6; ++k)
                 QCOMPARE(r.style(first + k), styles[k]);
-            QCOMPARE(r.pageOfLine(end - 1), page);
         }
         QCOMPARE(body, bodyLinesPerPage);
         QVERIFY(r.endOf(r.pageCount() - 1).line == loggers);
