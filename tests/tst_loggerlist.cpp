@@ -126,68 +126,51 @@ private slots:
 
     // Lines sort by the text they show, ignoring case; equal lines keep their
     // order (so the earlier of two equal texts stays first either way).
-    void sorting_data()
-    {
-        QTest::addColumn<int>("column");
-        QTest::addColumn<bool>("descending");
-        QTest::addColumn<QList<qint32>>("order");
-        auto row = [](const char* name, int column, bool descending, QList<qint32> order) {
-            QTest::newRow(name) << column << descending << order;
-        };
-        row("levels: ' 7' before '10'", LoggerList::ColLevel, false,
-            {1000003, 1000001, 1000004, 1000002});
-        row("levels descending, equal levels keep their order", LoggerList::ColLevel, true,
-            {1000002, 1000001, 1000004, 1000003});
-        row("dates, newest first", LoggerList::ColDate, true, {1000004, 1000002, 1000001, 1000003});
-        row("text ignores case", LoggerList::ColComment1, false,
-            {1000003, 1000001, 1000002, 1000004});
-        row("serials", LoggerList::ColSerial, true, {1000004, 1000003, 1000002, 1000001});
-    }
     void sorting()
     {
-        QFETCH(int, column);
-        QFETCH(bool, descending);
-        QFETCH(QList<qint32>, order);
-        LoggerList list;
-        fill(list, {rec(1000001, "2003/02/01", "abc", 7), rec(1000002, "2003/03/01", "ABD", 10),
-                    rec(1000003, "2002/12/31", "", 0), rec(1000004, "2003/04/01", "b", 7)});
-        list.Sort(column, descending);
-        QCOMPARE(lineSerials(list), order);
-        QVERIFY(linesAndRecordsAgree(list));
+        const std::tuple<int, bool, QList<qint32>> rows[] = {
+            {LoggerList::ColLevel, false, {1000003, 1000001, 1000004, 1000002}}, // ' 7' before '10'
+            {LoggerList::ColLevel, true, {1000002, 1000001, 1000004, 1000003}},  // 7s keep order
+            {LoggerList::ColDate, true, {1000004, 1000002, 1000001, 1000003}},
+            {LoggerList::ColComment1, false, {1000003, 1000001, 1000002, 1000004}}, // any case
+            {LoggerList::ColSerial, true, {1000004, 1000003, 1000002, 1000001}}};
+        for (const auto& [column, descending, order] : rows) {
+            LoggerList list;
+            fill(list, {rec(1000001, "2003/02/01", "abc", 7), rec(1000002, "2003/03/01", "ABD", 10),
+                        rec(1000003, "2002/12/31", "", 0), rec(1000004, "2003/04/01", "b", 7)});
+            list.Sort(column, descending);
+            QCOMPARE(lineSerials(list), order);
+            QVERIFY(linesAndRecordsAgree(list));
+        }
     }
 
     // Find searches the line texts from the serial to the spread, going on
     // from the last match and round past the last line.
-    void find_data()
-    {
-        QTest::addColumn<QList<int>>("matching");  // lines whose address holds "xABCx"
-        QTest::addColumn<QStringList>("searches"); // "" goes on with the last search
-        QTest::addColumn<QList<int>>("found");
-        auto row = [](const char* name, QList<int> matching, QStringList searches,
-                      QList<int> found) { QTest::newRow(name) << matching << searches << found; };
-        row("two matches, then round again", {4, 9}, {"ABC", "", ""}, {4, 9, 4});
-        row("the last line after the one before it", {9, 10}, {"ABC", "", ""}, {9, 10, 9});
-        row("only the last line", {10}, {"ABC", ""}, {10, 10});
-        row("one match, found again by going round", {2}, {"ABC", "", ""}, {2, 2, 2});
-        row("case-sensitive", {4}, {"abc"}, {0});
-        row("a user comment is not searched", {4}, {"hydrant"}, {0});
-        row("a serial's digits", {}, {"01000007"}, {7});
-        row("a new text starts at the top", {4, 9}, {"ABC", "ABC"}, {4, 4});
-    }
     void find()
     {
-        QFETCH(QList<int>, matching);
-        QFETCH(QStringList, searches);
-        QFETCH(QList<int>, found);
-        LoggerList list;
-        for (int i = 1; i <= 10; ++i) {
-            LoggerRecord r =
-                rec(1000000 + i, "2003/01/01", matching.contains(i) ? "xABCx" : "street");
-            r.UserComments = "near hydrant";
-            QVERIFY(list.Insert(r) > 0);
+        const std::tuple<QList<int>, QStringList, QList<int>> rows[] = {
+            // the lines holding "xABCx", the searches ("": go on), the lines found
+            {{4, 9}, {"ABC", "", ""}, {4, 9, 4}},
+            {{9, 10}, {"ABC", "", ""}, {9, 10, 9}}, // the last line after the one before it
+            {{10}, {"ABC", ""}, {10, 10}},
+            {{2}, {"ABC", "", ""}, {2, 2, 2}}, // found again by going round
+            {{4}, {"abc"}, {0}},               // case-sensitive
+            {{4}, {"hydrant"}, {0}},           // a user comment is not searched
+            {{}, {"01000007"}, {7}},           // a serial's digits
+            {{4, 9}, {"ABC", "ABC"}, {4, 4}}}; // a new text starts at the top
+        for (const auto& [matching, searches, found] : rows) {
+            LoggerList list;
+            for (int i = 1; i <= 10; ++i) {
+                LoggerRecord r =
+                    rec(1000000 + i, "2003/01/01", matching.contains(i) ? "xABCx" : "street");
+                r.UserComments = "near hydrant";
+                QVERIFY(list.Insert(r) > 0);
+            }
+            QList<int> got;
+            for (const QString& text : searches)
+                got << list.Find(text);
+            QCOMPARE(got, found);
         }
-        for (int k = 0; k < searches.size(); ++k)
-            QCOMPARE(list.Find(searches[k]), found[k]);
     }
 
     void createNewRecord()
