@@ -173,97 +173,85 @@ private slots:
         }
     }
 
-    void createNewRecord()
+    // New loggers by serial: one, refused when the serial is there (a
+    // location not of eight characters gives no grid reference), or a run:
+    // existing ones skipped and listed, the location counting up and
+    // wrapping, and never past the valid serials.
+    void newLoggers()
     {
         LoggerList list;
-        fill(list, {rec(1000001)});
+        fill(list, {rec(1000200)});
         int line = 0;
-        QCOMPARE(list.CreateNewRecord(1000001, 0, QString(), &line), LoggerList::AddResult::Exists);
+        QCOMPARE(list.CreateNewRecord(1000200, 0, QString(), &line), LoggerList::AddResult::Exists);
         QCOMPARE(list.CreateNewRecord(1000002, 1, "87654321", &line), LoggerList::AddResult::Added);
         QCOMPARE(line, 1);
         QCOMPARE(list.record(2).GridRef.str(), std::string("AA 8765 4321"));
         QCOMPARE(list.record(2).Comment1.str(), LangTextAnsi(354));
         QCOMPARE(list.CreateNewRecord(1000003, 0, "1234567", &line), LoggerList::AddResult::Added);
-        QCOMPARE(list.record(3).GridRef.str(), std::string(kAbsentGridRef)); // not eight characters
-    }
-
-    // A run of serials: existing ones skipped and listed, the location
-    // counting up and wrapping, and never past the valid serials.
-    void fillRuns()
-    {
-        LoggerList list;
-        fill(list, {rec(1000200)});
+        QCOMPARE(list.record(3).GridRef.str(), std::string(kAbsentGridRef));
+        list.AskForSave = false;
         LoggerList::FillResult r = list.Fill(1000100, 3, 100, false, QString());
         QCOMPARE(r.existing, QStringList({"01000200"}));
-        QCOMPARE(QList<int>({r.created, r.lastLine, r.stop}), QList<int>({2, 3, r.Done}));
-        QCOMPARE(lineSerials(list), QList<qint32>({1000200, 1000100, 1000300}));
+        QCOMPARE(QList<int>({r.created, r.lastLine, r.stop}), QList<int>({2, 5, r.Done}));
+        QCOMPARE(lineSerials(list).mid(3), QList<qint32>({1000100, 1000300}));
         QVERIFY(list.AskForSave);
         r = list.Fill(2000000, 3, 1, true, "99999998");
-        QCOMPARE(QList<int>({r.created, r.lastLine, r.stop}), QList<int>({3, 6, r.Done}));
+        QCOMPARE(QList<int>({r.created, r.lastLine, r.stop}), QList<int>({3, 8, r.Done}));
         QStringList refs;
-        for (int i = 4; i <= 6; ++i)
+        for (int i = 6; i <= 8; ++i)
             refs << QString::fromStdString(list.record(i).GridRef.str());
         QCOMPARE(refs, QStringList({"AA 9999 9998", "AA 0000 0000", "AA 0000 0001"}));
         r = list.Fill(12999998, 5, 1, false, QString());
-        QCOMPARE(QList<int>({r.created, r.lastLine, r.stop}), QList<int>({2, 8, r.InvalidSerial}));
-        QCOMPARE(lineSerials(list).mid(6), QList<qint32>({12999998, 12999999}));
+        QCOMPARE(QList<int>({r.created, r.lastLine, r.stop}), QList<int>({2, 10, r.InvalidSerial}));
+        QCOMPARE(lineSerials(list).mid(8), QList<qint32>({12999998, 12999999}));
         QVERIFY(r.existing.isEmpty());
     }
 
     // The two kinds of walk-by line, their dates turned year first, and what
     // is refused. stored: serial, deployed, comments 1 and 2, user comment.
-    void importLines_data()
-    {
-        QTest::addColumn<QString>("line");
-        QTest::addColumn<QStringList>("stored"); // none: refused
-        QTest::addColumn<QString>("message");
-        auto row = [](const char* name, const QString& line, const QStringList& stored,
-                      const QString& message = QString()) {
-            QTest::newRow(name) << line << stored << message;
-        };
-        const QString noDate = "    /  /  ";
-        row("kind 1", "1,1234567,x,25/12/2003,x,9 Main St,North,near hydrant,1",
-            {"01234567", "2003/12/25", "9 MAIN ST", "NORTH", "NEAR HYDRANT"});
-        row("kind 2", "2,2345678,a,b,c,01/02/2004,d,A&B,Mill Lane,long note,1",
-            {"02345678", "2004/02/01", "A B", "MILL LANE", "LONG NOTE"});
-        row("kind 1 keeps 20 characters of its comment",
-            "1,1234567,x,25/12/2003,x,a,b,abcdefghijklmnopqrstuvwxyz,1",
-            {"01234567", "2003/12/25", "A", "B", "ABCDEFGHIJKLMNOPQRST"});
-        row("a date written year first", "1,1234567,x,2003-12-25,x,a,b,c,1",
-            {"01234567", noDate, "A", "B", "C"});
-        row("no such month", "1,1234567,x,01/13/2003,x,a,b,c,1",
-            {"01234567", noDate, "A", "B", "C"});
-        row("no date stays no date", "1,1234567,x,,x,a,b,c,1", {"01234567", "", "A", "B", "C"});
-        row("bad serial", "1,13000000,x,25/12/2003,x,a,b,c,1", {},
-            "13000000" + LangText(523) + "7" + LangText(524) + LangText(132));
-        row("last field not 1", "1,1234567,x,25/12/2003,x,a,b,c,0", {});
-        row("wrong number of fields", "1,1234567,x,25/12/2003,x,a,b,1", {});
-        row("another kind", "3,1234567,x,25/12/2003,x,a,b,c,1", {});
-        row("empty", QString(), {});
-    }
     void importLines()
     {
-        QFETCH(QString, line);
-        QFETCH(QStringList, stored);
-        QFETCH(QString, message);
-        LoggerList list;
-        fill(list, {rec(1000001), rec(1234567, "2003/01/01")});
-        QString got;
-        int at = 0;
-        QCOMPARE(list.ImportRecord(line, 7, got, &at), !stored.isEmpty());
-        QCOMPARE(got, message);
-        QCOMPARE(list.AskForSave, !stored.isEmpty());
-        QCOMPARE(list.RecordCount(), stored.value(0) == "02345678" ? 3 : 2);
-        if (stored.isEmpty())
-            return;
-        const LoggerRecord& r = list.record(list.RecordOfLine(at));
-        QStringList texts = {QString::fromStdString(FormatSerial(r.Serial))};
-        for (const AnsiText* t : {&r.Deployed, &r.Comment1, &r.Comment2, &r.UserComments})
-            texts << QString::fromStdString(t->str());
-        QCOMPARE(texts, stored);
-        // A known logger is replaced whole: its readings and grid reference go.
-        QCOMPARE(r.GridRef.str(), std::string(kAbsentGridRef));
-        QVERIFY(r.Date[1].empty() && r.Level[1] == 0);
+        const QString noDate = "    /  /  ",
+                      badSerial = "13000000" + LangText(523) + "7" + LangText(524) + LangText(132);
+        const std::tuple<QString, QStringList, QString> rows[] = {
+            // the line, what is stored (none: refused), the message
+            {"1,1234567,x,25/12/2003,x,9 Main St,North,near hydrant,1",
+             {"01234567", "2003/12/25", "9 MAIN ST", "NORTH", "NEAR HYDRANT"},
+             ""},
+            {"2,2345678,a,b,c,01/02/2004,d,A&B,Mill Lane,long note,1",
+             {"02345678", "2004/02/01", "A B", "MILL LANE", "LONG NOTE"},
+             ""},
+            {"1,1234567,x,25/12/2003,x,a,b,abcdefghijklmnopqrstuvwxyz,1", // 20 characters kept
+             {"01234567", "2003/12/25", "A", "B", "ABCDEFGHIJKLMNOPQRST"},
+             ""},
+            {"1,1234567,x,2003-12-25,x,a,b,c,1", {"01234567", noDate, "A", "B", "C"}, ""},
+            {"1,1234567,x,01/13/2003,x,a,b,c,1", {"01234567", noDate, "A", "B", "C"}, ""},
+            {"1,1234567,x,,x,a,b,c,1", {"01234567", "", "A", "B", "C"}, ""},
+            {"1,13000000,x,25/12/2003,x,a,b,c,1", {}, badSerial},
+            {"1,1234567,x,25/12/2003,x,a,b,c,0", {}, ""}, // the last field not 1
+            {"1,1234567,x,25/12/2003,x,a,b,1", {}, ""},   // a field short
+            {"3,1234567,x,25/12/2003,x,a,b,c,1", {}, ""}, // another kind
+            {"", {}, ""}};
+        for (const auto& [line, stored, message] : rows) {
+            LoggerList list;
+            fill(list, {rec(1000001), rec(1234567, "2003/01/01")});
+            QString got;
+            int at = 0;
+            QCOMPARE(list.ImportRecord(line, 7, got, &at), !stored.isEmpty());
+            QCOMPARE(got, message);
+            QCOMPARE(list.AskForSave, !stored.isEmpty());
+            QCOMPARE(list.RecordCount(), stored.value(0) == "02345678" ? 3 : 2);
+            if (stored.isEmpty())
+                continue;
+            const LoggerRecord& r = list.record(list.RecordOfLine(at));
+            QStringList texts = {QString::fromStdString(FormatSerial(r.Serial))};
+            for (const AnsiText* t : {&r.Deployed, &r.Comment1, &r.Comment2, &r.UserComments})
+                texts << QString::fromStdString(t->str());
+            QCOMPARE(texts, stored);
+            // A known logger is replaced whole: its readings and grid reference go.
+            QCOMPARE(r.GridRef.str(), std::string(kAbsentGridRef));
+            QVERIFY(r.Date[1].empty() && r.Level[1] == 0);
+        }
     }
 
     // A document never holds more than 6,999 loggers: a fill stops at once at
