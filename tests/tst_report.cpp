@@ -146,64 +146,57 @@ private slots:
     // The header of every page, its styles, and the page breaks: no page
     // holds more lines than a page takes, every page holds a logger line,
     // and the blank line after a logger never starts a page.
-    void pages_data()
-    {
-        QTest::addColumn<int>("loggers");
-        QTest::addColumn<bool>("history");
-        QTest::addColumn<int>("linesPerPage");
-        QTest::addColumn<QList<int>>("bodyLinesPerPage");
-        QTest::newRow("one page") << 3 << false << 60 << QList<int>{3};
-        QTest::newRow("three a page, six loggers: two pages, no third")
-            << 6 << false << 10 << QList<int>{3, 3};
-        QTest::newRow("three a page, seven loggers") << 7 << false << 10 << QList<int>{3, 3, 1};
-        QTest::newRow("the blank line ends a page")
-            << 2 << true << 10 << QList<int>{3, 3}; // 2 readings + blank, a logger
-        QTest::newRow("a full page takes no blank line") << 2 << true << 9 << QList<int>{2, 2};
-        QTest::newRow("no page of a blank line alone") << 1 << true << 9 << QList<int>{2};
-        QTest::newRow("the blank line mid-page") << 3 << true << 12 << QList<int>{5, 3};
-        QTest::newRow("a page too small for more than one line")
-            << 3 << false << 5 << QList<int>{1, 1, 1};
-        QTest::newRow("the same, with history") << 2 << true << 5 << QList<int>{1, 1, 1, 1};
-    }
     void pages()
     {
-        QFETCH(int, loggers);
-        QFETCH(bool, history);
-        QFETCH(int, linesPerPage);
-        QFETCH(QList<int>, bodyLinesPerPage);
-        Records records;
-        for (int i = 0; i < loggers; ++i)
-            records << logger(1000001 + i, {{"2024/03/01", "L", 45, 7}, {"2024/02/01", "W", 3, 1}});
-        load(records);
-        m_list->DMAName = "North";
-        ReportOptions o;
-        o.all = false;
-        o.leak = o.warning = true;
-        o.history = history;
-        o.linesPerPage = linesPerPage;
-        o.comment = "checked";
-        o.today = QDate(2026, 3, 7);
-        const Report r = BuildReport(*m_list, o);
-        QList<int> body;
-        for (int page = 0; page < r.pageCount(); ++page) {
-            const int first = r.pageStart(page), end = r.pageStart(page + 1);
-            body << end - first - 6;
-            QVERIFY(end - first <= std::max(linesPerPage, 7));
-            QVERIFY2(end - first > 6 && !r.text(first + 6).empty(),
-                     qPrintable(QString::number(page)));
-            QCOMPARE(lineText(r, first), LangText(460) + "North" + LangText(461) + "03-07-2026" +
-                                             LangText(462) + LangText(444) + LangText(446) +
-                                             LangText(447) + LangText(history ? 449 : 450) +
-                                             LangText(463) + QString::number(page + 1));
-            QCOMPARE(lineText(r, first + 2), LangText(465) + "checked");
-            QCOMPARE(r.pageOfLine(end - 1), page);
-            using S = LineStyle;
-            const S styles[] = {S::Bold, S::Plain, S::Italic, S::Plain, S::Underline, S::Plain};
-            for (int k = 0; k < 6; ++k)
-                QCOMPARE(r.style(first + k), styles[k]);
+        const std::tuple<int, bool, int, QList<int>> rows[] = {
+            // loggers, with history, lines a page, the body lines of each page
+            {3, false, 60, {3}},
+            {6, false, 10, {3, 3}}, // three a page: two pages, no third
+            {7, false, 10, {3, 3, 1}},
+            {2, true, 10, {3, 3}},    // a logger of two readings and its blank line a page
+            {2, true, 9, {2, 2}},     // a full page takes no blank line
+            {1, true, 9, {2}},        // no page of a blank line alone
+            {3, true, 12, {5, 3}},    // the blank line mid-page
+            {3, false, 5, {1, 1, 1}}, // a page too small for more than one line
+            {2, true, 5, {1, 1, 1, 1}}};
+        for (const auto& [loggers, history, linesPerPage, bodyLinesPerPage] : rows) {
+            Records records;
+            for (int i = 0; i < loggers; ++i)
+                records << logger(1000001 + i,
+                                  {{"2024/03/01", "L", 45, 7}, {"2024/02/01", "W", 3, 1}});
+            load(records);
+            m_list->DMAName = "North";
+            ReportOptions o;
+            o.all = false;
+            o.leak = o.warning = true;
+            o.history = history;
+            o.linesPerPage = linesPerPage;
+            o.comment = "checked";
+            o.today = QDate(2026, 3, 7);
+            const Report r = BuildReport(*m_list, o);
+            QList<int> body;
+            for (int page = 0; page < r.pageCount(); ++page) {
+                const int first = r.pageStart(page), end = r.pageStart(page + 1);
+                body << end - first - 6;
+                const QString where =
+                    QString::asprintf("%d loggers, %d lines: page %d", loggers, linesPerPage, page);
+                QVERIFY2(end - first <= std::max(linesPerPage, 7), qPrintable(where));
+                QVERIFY2(end - first > 6 && !r.text(first + 6).empty(), qPrintable(where));
+                QCOMPARE(lineText(r, first), LangText(460) + "North" + LangText(461) +
+                                                 "03-07-2026" + LangText(462) + LangText(444) +
+                                                 LangText(446) + LangText(447) +
+                                                 LangText(history ? 449 : 450) + LangText(463) +
+                                                 QString::number(page + 1));
+                QCOMPARE(lineText(r, first + 2), LangText(465) + "checked");
+                QCOMPARE(r.pageOfLine(end - 1), page);
+                using S = LineStyle;
+                const S styles[] = {S::Bold, S::Plain, S::Italic, S::Plain, S::Underline, S::Plain};
+                for (int k = 0; k < 6; ++k)
+                    QCOMPARE(r.style(first + k), styles[k]);
+            }
+            QCOMPARE(body, bodyLinesPerPage);
+            QVERIFY(r.endOf(r.pageCount() - 1).line == loggers);
         }
-        QCOMPARE(body, bodyLinesPerPage);
-        QVERIFY(r.endOf(r.pageCount() - 1).line == loggers);
     }
 
     // The text form: Windows-1252 bytes as the records hold them, CR LF, and
