@@ -67,54 +67,51 @@ private slots:
     // Which patrol reading goes on top of the logger's fifty: never one
     // without a date; one equal to the newest is there already; any other,
     // an older date too, is new (readings are compared, not ordered).
-    void readingRules_data()
-    {
-        QTest::addColumn<QStringList>("reading"); // date, status, level, spread
-        QTest::addColumn<bool>("added");
-        QTest::newRow("no date") << QStringList{"", "", "0", "0"} << false;
-        QTest::newRow("no date, though a level") << QStringList{"", "L", "40", "3"} << false;
-        QTest::newRow("a blank date") << QStringList{"          ", "L", "40", "3"} << false;
-        QTest::newRow("the same reading") << QStringList{"2003/05/01", "N", "10", "5"} << false;
-        QTest::newRow("only the status") << QStringList{"2003/05/01", "L", "10", "5"} << true;
-        QTest::newRow("only the level") << QStringList{"2003/05/01", "N", "11", "5"} << true;
-        QTest::newRow("only the spread") << QStringList{"2003/05/01", "N", "10", "6"} << true;
-        QTest::newRow("a newer date") << QStringList{"2003/06/01", "N", "10", "5"} << true;
-        QTest::newRow("an older date") << QStringList{"2003/04/01", "N", "10", "5"} << true;
-    }
     void readingRules()
     {
-        QFETCH(QStringList, reading);
-        QFETCH(bool, added);
-        QTemporaryDir dir;
-        LoggerRecord full = logger(1000001, "2003/05/01");
-        for (int i = 2; i <= kMaxHistories; ++i) {
-            full.Date[i] = "2002/01/01";
-            full.Level[i] = static_cast<qint16>(i);
+        const std::pair<QStringList, bool> rows[] = {
+            // the patrol's reading (date, status, level, spread), whether it is added
+            {{"", "", "0", "0"}, false},
+            {{"", "L", "40", "3"}, false},
+            {{"          ", "L", "40", "3"}, false}, // a blank date is none
+            {{"2003/05/01", "N", "10", "5"}, false}, // the newest reading already
+            {{"2003/05/01", "L", "10", "5"}, true},
+            {{"2003/05/01", "N", "11", "5"}, true},
+            {{"2003/05/01", "N", "10", "6"}, true},
+            {{"2003/06/01", "N", "10", "5"}, true},
+            {{"2003/04/01", "N", "10", "5"}, true}};
+        for (const auto& [reading, added] : rows) {
+            QTemporaryDir dir;
+            LoggerRecord full = logger(1000001, "2003/05/01");
+            for (int i = 2; i <= kMaxHistories; ++i) {
+                full.Date[i] = "2002/01/01";
+                full.Level[i] = static_cast<qint16>(i);
+            }
+            const QString north = dir.filePath("north.csv");
+            writeDatabase(north, {full});
+            const QMap<QString, QByteArray> before = folderContents(dir.path());
+            const MergeOutcome out = merge(
+                dir.filePath("patrol/north.csv"),
+                {logger(1000001, reading[0], reading[1], reading[2].toInt(), reading[3].toInt())},
+                north);
+            QCOMPARE(out.kind, added ? MergeOutcome::Merged : MergeOutcome::Unchanged);
+            QCOMPARE(out.log, LangText(218) + "\n\n1000001" + (added ? LangText(219) : "") + "\n" +
+                                  (added ? "1" + LangText(220) : LangText(221)) + "\n\n" +
+                                  LangText(223));
+            if (!added) {
+                QCOMPARE(folderContents(dir.path()), before); // no backup, nothing written
+                continue;
+            }
+            RecordStore back;
+            QCOMPARE(ReadDatabaseFile(back, north), 0);
+            const LoggerRecord& r = back.Records(1);
+            QCOMPARE(QStringList({QString::fromStdString(r.Date[1].str()),
+                                  QString::fromStdString(r.Status[1].str()),
+                                  QString::number(r.Level[1]), QString::number(r.Spread[1])}),
+                     reading);
+            QCOMPARE(r.Date[2].str(), std::string("2003/05/01"));
+            QCOMPARE(r.Level[50], qint16(49)); // the oldest reading is dropped
         }
-        const QString north = dir.filePath("north.csv");
-        writeDatabase(north, {full});
-        const QMap<QString, QByteArray> before = folderContents(dir.path());
-        const MergeOutcome out =
-            merge(dir.filePath("patrol/north.csv"),
-                  {logger(1000001, reading[0], reading[1], reading[2].toInt(), reading[3].toInt())},
-                  north);
-        QCOMPARE(out.kind, added ? MergeOutcome::Merged : MergeOutcome::Unchanged);
-        QCOMPARE(out.log, LangText(218) + "\n\n1000001" + (added ? LangText(219) : "") + "\n" +
-                              (added ? "1" + LangText(220) : LangText(221)) + "\n\n" +
-                              LangText(223));
-        if (!added) {
-            QCOMPARE(folderContents(dir.path()), before); // no backup, nothing written
-            return;
-        }
-        RecordStore back;
-        QCOMPARE(ReadDatabaseFile(back, north), 0);
-        const LoggerRecord& r = back.Records(1);
-        QCOMPARE(QStringList({QString::fromStdString(r.Date[1].str()),
-                              QString::fromStdString(r.Status[1].str()),
-                              QString::number(r.Level[1]), QString::number(r.Spread[1])}),
-                 reading);
-        QCOMPARE(r.Date[2].str(), std::string("2003/05/01"));
-        QCOMPARE(r.Level[50], qint16(49)); // the oldest reading is dropped
     }
 
     // Known loggers get their reading, new ones go at the end in patrol
