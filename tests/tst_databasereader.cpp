@@ -244,22 +244,18 @@ private slots:
         QVERIFY(FindDuplicateSerials(m_store).contains(QLatin1String("1\t-00000001\t1")));
     }
 
-    // A corrupt record is reported with its line, counting the headers.
-    void errorTextNamesTheLine()
+    // Files that cannot be read, and the error texts: a corrupt record is
+    // named with its line, counting the headers.
+    void errors()
     {
         QCOMPARE(read("h,h\r\n" + records(1234567, 2) + recordLine(13000000) + "\r\n"), 8);
         QCOMPARE(FileErrorText(8, true, m_store),
                  LangText(177) + "\r\n" + LangText(179) + "4" + LangText(180));
         QCOMPARE(FileErrorText(8, false, m_store), LangText(177));
-        m_store.LinesRead = 0;
-        QCOMPARE(FileErrorText(2, true, m_store), LangText(171));
-    }
-
-    void missingAndUnreadable()
-    {
         QCOMPARE(ReadDatabaseFile(m_store, m_dir.filePath("nothing.csv")), 2);
         QCOMPARE(ReadDatabaseFile(m_store, m_dir.path()), 2); // a folder is not a file
         QCOMPARE(m_store.LinesRead, 0);
+        QCOMPARE(FileErrorText(2, true, m_store), LangText(171));
 
         FailingFile failsInHeader("h,h");
         QCOMPARE(ReadDatabase(m_store, failsInHeader), 1);
