@@ -11,37 +11,6 @@ class TestRecordChecks : public QObject
 {
     Q_OBJECT
 private slots:
-    // Which serials, dates, times and readings pass; a day is not checked
-    // against its month.
-    void values_data()
-    {
-        QTest::addColumn<bool>("got");
-        QTest::addColumn<bool>("valid");
-        auto rows = [](const char* kind, const std::function<bool(const char*)>& check,
-                       std::initializer_list<const char*> valid,
-                       std::initializer_list<const char*> invalid) {
-            for (const char* t : valid)
-                QTest::addRow("%s '%s'", kind, t) << check(t) << true;
-            for (const char* t : invalid)
-                QTest::addRow("%s '%s'", kind, t) << check(t) << false;
-        };
-        rows("serial", [](const char* t) { return IsValidSerial(QByteArray(t).toLongLong()); },
-             {"1000000", "12345678", "12999999"},
-             {"0", "999999", "13000000", "16777215", "16777216", "-1"});
-        rows("date", IsValidDate, {"", "2003/02/31", "1970/01/01"},
-             {"1969/12/31", "2003/2/03", "2003-02-03", "2003/13/01", "2003/00/01", "2003/01/32",
-              "abcd/01/01"});
-        rows("time", IsValidTime, {"", "24:00:00", "00:00:00"},
-             {"24:60:00", "8:00:00", "12:00:60"});
-        rows("reading", IsValidReading, {"", "0", "99", " 7"}, {"100", "-1", "1a"});
-    }
-    void values()
-    {
-        QFETCH(bool, got);
-        QFETCH(bool, valid);
-        QCOMPARE(got, valid);
-    }
-
     void wholeRecord()
     {
         LoggerRecord rec;
@@ -65,14 +34,33 @@ private slots:
         }
     }
 
-    // The small text helpers: what each gave, and what it must give.
-    void textHelpers_data()
+    // The small helpers: what each gave, and what it must give. Which
+    // serials, dates, times and readings pass (a day is not checked against
+    // its month); numbers, serials, statuses, upper case, file titles.
+    void helpers_data()
     {
         QTest::addColumn<QString>("got");
         QTest::addColumn<QString>("expected");
         auto row = [](const char* name, const QString& got, const QString& expected) {
             QTest::newRow(name) << got << expected;
         };
+        auto rows = [](const char* kind, const std::function<bool(const char*)>& check,
+                       std::initializer_list<const char*> valid,
+                       std::initializer_list<const char*> invalid) {
+            for (bool v : {true, false})
+                for (const char* t : v ? valid : invalid)
+                    QTest::addRow("%s '%s'", kind, t) << QString(check(t) ? "valid" : "invalid")
+                                                      << QString(v ? "valid" : "invalid");
+        };
+        rows("serial", [](const char* t) { return IsValidSerial(QByteArray(t).toLongLong()); },
+             {"1000000", "12345678", "12999999"},
+             {"0", "999999", "13000000", "16777215", "16777216", "-1"});
+        rows("date", IsValidDate, {"", "2003/02/31", "1970/01/01"},
+             {"1969/12/31", "2003/2/03", "2003-02-03", "2003/13/01", "2003/00/01", "2003/01/32",
+              "abcd/01/01"});
+        rows("time", IsValidTime, {"", "24:00:00", "00:00:00"},
+             {"24:60:00", "8:00:00", "12:00:60"});
+        rows("reading", IsValidReading, {"", "0", "99", " 7"}, {"100", "-1", "1a"});
         auto q = [](const std::string& t) {
             return QString::fromLatin1(t.data(), qsizetype(t.size()));
         };
@@ -111,7 +99,7 @@ private slots:
         row("title of a name alone", FileTitle("east.pdb"), "east.pdb");
         row("title of nothing", FileTitle(""), "");
     }
-    void textHelpers()
+    void helpers()
     {
         QFETCH(QString, got);
         QFETCH(QString, expected);
@@ -133,9 +121,8 @@ private slots:
 
     void ansiText()
     {
-        for (size_t n :
-             {size_t(0), size_t(1), size_t(15), size_t(16), size_t(300), size_t(70000)}) {
-            const std::string bytes(n, 'x');
+        for (int n : {0, 1, 15, 16, 300, 70000}) {
+            const std::string bytes(size_t(n), 'x');
             AnsiText t(bytes);
             QCOMPARE(t.str(), bytes);
             AnsiText copy = t;
