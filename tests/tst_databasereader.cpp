@@ -1,6 +1,5 @@
 #include "DatabaseReader.h"
 #include "LangText.h"
-#include "RecordChecks.h"
 #include "TestSupport.h"
 #include "Utilities.h"
 
@@ -89,9 +88,8 @@ class TestDatabaseReader : public QObject
 private slots:
     void init() { m_store.clear(); }
 
-    // A record line's fields: blanks trimmed, a double quote dropped at each
-    // end, cut to length, up to 50 readings, the comment after the last.
-    // checks: "field=value", the field named as fieldOf names it.
+    // A record line's fields: blanks trimmed, a quote dropped at each end, cut
+    // to length, 50 readings, the comment after. checks: "field=value" (fieldOf).
     void recordLines_data()
     {
         QTest::addColumn<QByteArray>("line");
@@ -217,9 +215,8 @@ private slots:
         QVERIFY2(file.pos() < 3 * kMaxRecordLineLength, qPrintable(QString::number(file.pos())));
     }
 
-    // Reading tells the status sink each line, the duplicate search each
-    // record; the search lists each serial on more than one record, in the
-    // order first met, with the number of further records.
+    // Progress for each line read and each record searched; the search lists
+    // each serial met again, in the order first met, with its count of repeats.
     void progressAndDuplicates()
     {
         QByteArray body = "h,h\r\n";

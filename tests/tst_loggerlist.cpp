@@ -83,10 +83,9 @@ private slots:
         }
     }
 
-    // Lookups go by the records' serials, never by digits a line shows; of two
-    // equal serials the first record and the first line are found. Lines keep
-    // naming their records through a remove; a line added after a sort goes
-    // where it is put, and rebuilding the lines sorts it again.
+    // Lookups go by serial, never by digits a line shows, and find the first
+    // of two; lines follow their records through a remove; a line added after
+    // a sort stays where it is put until the lines are rebuilt.
     void linesFollowTheRecords()
     {
         LoggerList list;
@@ -165,10 +164,9 @@ private slots:
         }
     }
 
-    // New loggers by serial: one, refused when the serial is there (a
-    // location not of eight characters gives no grid reference), or a run:
-    // existing ones skipped and listed, the location counting up and
-    // wrapping, and never past the valid serials.
+    // New loggers by serial: one (a location not of eight characters gives no
+    // grid reference), or a run: existing ones skipped and listed, locations
+    // counting up and wrapping, never past the valid serials.
     void newLoggers()
     {
         LoggerList list;

@@ -3,7 +3,6 @@
 #include "LangText.h"
 #include "LoggerList.h"
 #include "PatrolMerge.h"
-#include "RecordChecks.h"
 #include "TestSupport.h"
 #include "Utilities.h"
 
@@ -114,9 +113,8 @@ private slots:
         }
     }
 
-    // Known loggers get their reading, new ones go at the end in patrol
-    // order while the report lists them last first; more than a database
-    // holds is refused before anything is written.
+    // New loggers go at the end in patrol order, the report lists them last
+    // first; more than a database holds is refused before anything is written.
     void mergeReport()
     {
         QTemporaryDir dir;

@@ -8,10 +8,8 @@ namespace {
 
 struct Reading
 {
-    const char* date;
-    const char* status;
-    qint16 level;
-    qint16 spread;
+    const char *date, *status;
+    qint16 level, spread;
 };
 
 LoggerRecord logger(qint32 serial, std::initializer_list<Reading> readings = {},
@@ -64,9 +62,8 @@ class TestReport : public QObject
     }
 
 private slots:
-    // The reports' lines, hand-worked. A logger's columns on its first printed
-    // reading, a blank line after two or more; the summary a column a date,
-    // oldest first, a later slot on the same date winning.
+    // The reports' lines, hand-worked: a logger's columns on its first reading,
+    // a blank line after two or more; the summary a column a date, oldest first.
     void reportLines_data()
     {
         QTest::addColumn<Records>("records");
@@ -143,9 +140,8 @@ private slots:
                                          QString("2024/01/01 2024/02/01 2024/03/01 "));
     }
 
-    // The header of every page, its styles, and the page breaks: no page
-    // holds more lines than a page takes, every page holds a logger line,
-    // and the blank line after a logger never starts a page.
+    // Every page's header, and the page breaks: no page over its length, each
+    // with a logger line, the blank line after a logger never the first.
     void pages()
     {
         const std::tuple<int, bool, int, QList<int>> rows[] = {
