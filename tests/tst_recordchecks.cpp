@@ -98,6 +98,7 @@ private slots:
         row("title of a Linux path", FileTitle("/home/leaks/south.csv"), "south.csv");
         row("title of a name alone", FileTitle("east.pdb"), "east.pdb");
         row("title of nothing", FileTitle(""), "");
+        row("no separator: the whole text", AfterLast("abc", ""), "abc");
     }
     void helpers()
     {
