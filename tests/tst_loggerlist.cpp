@@ -132,6 +132,7 @@ private slots:
             list.Sort(column, descending);
             QCOMPARE(lineSerials(list), order);
             QVERIFY(linesAndRecordsAgree(list));
+            QVERIFY(list.IsSorted() && list.SortedDescending() == descending); // column 0 too
         }
     }
 
