@@ -38,15 +38,6 @@ void clickLine(frmDMA* list, int line)
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
 }
 
-// Opens the north and south samples; the second is bound to the editor.
-std::pair<frmDMA*, frmDMA*> openTwo(GuiFixture& f)
-{
-    OpenDocument(f.sample("north.csv"));
-    frmDMA* a = ActiveListWindow();
-    OpenDocument(f.sample("south.csv"));
-    return {a, ActiveListWindow()};
-}
-
 double widthOf(frmDMA* list, int c)
 {
     return list->columnWidth(c);
@@ -56,45 +47,18 @@ double widthOf(frmDMA* list, int c)
 class TestListWindow : public QObject
 {
     Q_OBJECT
+    std::optional<GuiFixture> f; // a fresh program for every test
+    frmMain* main = nullptr;
+
 private slots:
-    // The view follows every change of the document.
-    void viewFollowsTheDocument()
-    {
-        GuiFixture f;
-        f.start();
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* list = ActiveListWindow();
-        QAbstractItemModelTester tester(list->ListViewDMA->model(),
-                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
-        list->MakeVisibleListLine(3);
-        clickHeader(list, LoggerList::ColDate);
-        LoggerList& doc = list->document();
-        LoggerRecord added = doc.record(1);
-        added.Serial = 9000001;
-        QCOMPARE(doc.Insert(added, 2), 41);
-        QCOMPARE(list->ListViewDMA->model()->rowCount(), 41);
-        QCOMPARE(list->ListViewDMA->model()->index(1, 0).data().toString(), QString("09000001"));
-        QVERIFY(doc.Remove(5));
-        QCOMPARE(list->ListViewDMA->model()->rowCount(), 40);
-        added.Comment1 = "changed";
-        QVERIFY(doc.Put(doc.GetRecFromSerial(9000001), added));
-        QCOMPARE(list->ListViewDMA->model()->index(1, LoggerList::ColComment1).data().toString(),
-                 QString("changed"));
-        list->ReLoad(); // still sorted newest first, the current line selected
-        QCOMPARE(list->ListViewDMA->model()->rowCount(), 40);
-        const QStringList dates = column(list, LoggerList::ColDate);
-        QVERIFY(std::is_sorted(dates.rbegin(), dates.rend()));
-        QCOMPARE(list->ListViewDMA->selectionModel()->selectedRows().value(0).row() + 1,
-                 list->SelLine);
-    }
+    void init() { main = f.emplace().start(); }
+    void cleanup() { f.reset(); }
 
     // A command runs when its feature has registered it and the user
     // interface is not held still; while it is, not even its shortcut runs
     // it (the Cowl menu alone goes on working).
     void commandsAndInteract()
     {
-        GuiFixture f;
-        frmMain* main = f.start();
         for (const char* built :
              {"mnuFileNew", "mnuFileOpen", "mnuViewEditor", "mnuHelpAbout", "mnuViewShowOption(3)",
               "tbBack", "mnuEditCut", "mnuLoggerAdd", "mnuFileMerge", "mnuFileImport",
@@ -103,7 +67,6 @@ private slots:
         // Print wants a window in front; Export does nothing.
         for (const char* later : {"mnuFilePrint", "mnuFileExport"})
             QVERIFY2(!main->command(later)->isEnabled(), later);
-        QCOMPARE(main->command("mnuFileNew")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
         QCOMPARE(main->command("mnuViewShowOption(0)")->shortcut(), QKeySequence(Qt::Key_F2));
         QCOMPARE(main->command("mnuKorvalindFromAll")->toolTip(), LangText(324));
 
@@ -135,17 +98,17 @@ private slots:
         QCOMPARE(main->windowTitle(), LangText(256));
         QCOMPARE(main->command("mnuFileSaveAs")->text(), LangText(265));
         QCOMPARE(main->command("mnuFileSaveAs")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
-        f.prompts.modal("frmSplash", [](QDialog& d) { return Prompts::RunModal(d); });
+        f->prompts.modal("frmSplash", [](QDialog& d) { return Prompts::RunModal(d); });
         main->command("mnuHelpAbout")->trigger();
         main->command("mnuViewToolbar")->trigger();
         QVERIFY(!main->tbToolBar->isVisible());
     }
 
+    // Each line shows its record's texts, and the view follows every change
+    // of the document.
     void linesShowTheRecords()
     {
-        GuiFixture f;
-        f.start();
-        OpenDocument(f.file(
+        OpenDocument(f->file(
             "few.csv",
             "h,h\r\n1234567,\"AB 1234 5678\",\"1 Mill Lane\",\"hydrant\",\"2003/01/02\",\"\","
             "\"2003/02/01\",\"L\",7,0,\"x\"\r\n"
@@ -163,6 +126,25 @@ private slots:
         list->GetLocalRec(9, 0);
         QCOMPARE(DMAModule().Records(0).Serial, 99999999); // the blank record
         QCOMPARE(DMAModule().Records(0).Comment1.str(), LangTextAnsi(354));
+
+        QAbstractItemModel* model = list->ListViewDMA->model();
+        QAbstractItemModelTester tester(model,
+                                        QAbstractItemModelTester::FailureReportingMode::QtTest);
+        list->MakeVisibleListLine(2);
+        clickHeader(list, LoggerList::ColDate);
+        LoggerList& doc = list->document();
+        LoggerRecord added = doc.record(1);
+        added.Serial = 9000001;
+        QCOMPARE(doc.Insert(added, 2), 3);
+        QCOMPARE(model->rowCount(), 3);
+        QCOMPARE(model->index(1, 0).data().toString(), QString("09000001"));
+        QVERIFY(doc.Remove(1));
+        QCOMPARE(model->rowCount(), 2);
+        added.Comment1 = "changed";
+        QVERIFY(doc.Put(doc.GetRecFromSerial(9000001), added));
+        QCOMPARE(model->index(1, LoggerList::ColComment1).data().toString(), QString("changed"));
+        list->ReLoad();
+        QCOMPARE(model->rowCount(), 2);
     }
 
     // The first header click sorts descending, every further click flips; a
@@ -170,9 +152,7 @@ private slots:
     // through a sort, a find and Refresh List, which keeps the sort.
     void sortingFindAndRefresh()
     {
-        GuiFixture f;
-        frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
+        OpenDocument(f->sample("north.csv"));
         frmDMA* list = ActiveListWindow();
         auto serialAt = [list](int line) {
             return list->record(list->recordIndexOfLine(line)).Serial;
@@ -214,16 +194,14 @@ private slots:
         list->Find(QString()); // goes round and finds it again
         QCOMPARE(list->SelLine, 40);
         QCOMPARE(main->statusText(), LangText(360) + last + LangText(361) + "40");
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(362));
+        f->prompts.message(Box::Plain, MsgAnswer::OK, LangText(362));
         list->Find("no such text");
         QCOMPARE(list->SelLine, 40);
     }
 
     void columnLayoutCommands()
     {
-        GuiFixture f;
-        frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
+        OpenDocument(f->sample("north.csv"));
         frmDMA* list = ActiveListWindow();
         const double before = widthOf(list, LoggerList::ColUserComments);
         main->command("mnuViewHideOption(0)")->trigger();
@@ -256,14 +234,12 @@ private slots:
 
     void layoutIsRememberedByTheBoundWindow()
     {
-        GuiFixture f;
-        f.start();
-        OpenDocument(f.sample("north.csv"));
+        OpenDocument(f->sample("north.csv"));
         frmDMA* first = ActiveListWindow();
         first->SetColumnWidth(LoggerList::ColComment1, 3000, false);
         first->ListViewDMA->header()->moveSection(LoggerList::ColUserComments, 0); // comments first
         first->parentWidget()->resize(700, 400);
-        OpenDocument(f.sample("south.csv"));
+        OpenDocument(f->sample("south.csv"));
         frmDMA* second = ActiveListWindow();
         second->SetColumnWidth(LoggerList::ColComment1, 1500, false);
         // The first window is no longer bound: closing it saves nothing.
@@ -272,7 +248,7 @@ private slots:
         second->parentWidget()->close();
         QCOMPARE(SettingsStore::number(Setting::Comment1_ColWidth), std::optional<double>(1500));
 
-        OpenDocument(f.sample("north.csv", "again.csv"));
+        OpenDocument(f->sample("north.csv", "again.csv"));
         frmDMA* third = ActiveListWindow();
         QCOMPARE(widthOf(third, LoggerList::ColComment1), 1500.0);
         third->ListViewDMA->header()->moveSection(
@@ -283,19 +259,32 @@ private slots:
                  std::optional<qint32>(1));
         QCOMPARE(SettingsStore::integer(Setting::SerialNo_ColPosition), std::optional<qint32>(2));
         QCOMPARE(SettingsStore::number(Setting::DMAForm_Width), std::optional<double>(700 * 15));
-        OpenDocument(f.sample("south.csv", "fourth.csv"));
+        OpenDocument(f->sample("south.csv", "fourth.csv"));
         frmDMA* fourth = ActiveListWindow();
         QCOMPARE(fourth->ListViewDMA->header()->visualIndex(LoggerList::ColUserComments), 0);
         QCOMPARE(fourth->parentWidget()->width(), 700);
     }
 
-    // File > Save saves the window bound to the editor, not the one in front;
-    // with Follow mouse on, the window under the mouse comes in front.
-    void boundWindowAndFollowMouse()
+    // Files dropped on the main window open. File > Save saves the window
+    // bound to the editor, not the one in front; with Follow mouse on, the
+    // window under the mouse comes in front.
+    void dropBoundWindowAndFollowMouse()
     {
-        GuiFixture f;
-        frmMain* main = f.start();
-        auto [a, b] = openTwo(f);
+        QMimeData data;
+        data.setUrls({QUrl::fromLocalFile(f->sample("north.csv")),
+                      QUrl::fromLocalFile(f->sample("east.pdb"))});
+        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(main, &enter);
+        QVERIFY(enter.isAccepted());
+        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(main, &drop);
+        const QList<frmDMA*> lists = listWindows(main);
+        QCOMPARE(lists.size(), 2);
+        frmDMA *a = lists[0], *b = lists[1];
+        QCOMPARE(b->document().DMAName, QString("east.pdb"));
+
         clickLine(a, 2); // binds a
         main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(b->parentWidget()));
         QCOMPARE(main->activeChild(), b);
@@ -318,35 +307,15 @@ private slots:
             if (action->isCheckable() && action != main->command("mnuWindowFollowMouse"))
                 titles << action->text();
         QCOMPARE(titles, QStringList({"&1 " + a->caption(), "&2 " + b->caption()}));
+        QWidget *subA = a->parentWidget(), *subB = b->parentWidget();
+        main->command("mnuWindowTileVertical")->trigger();
+        QCOMPARE(subA->height(), subB->height());
+        QVERIFY(subB->x() > subA->x());
+        main->command("mnuWindowTileHorizontal")->trigger();
+        QVERIFY(subB->y() > subA->y());
         b->document().AskForSave = false;
         QVERIFY(main->close());
         QCOMPARE(SettingsStore::text(Setting::mnuWindowFollowMouse), QString("True"));
-    }
-
-    void dropAndTile()
-    {
-        GuiFixture f;
-        frmMain* main = f.start();
-        QMimeData data;
-        data.setUrls({QUrl::fromLocalFile(f.sample("north.csv")),
-                      QUrl::fromLocalFile(f.sample("south.csv")),
-                      QUrl::fromLocalFile(f.sample("east.pdb"))});
-        QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
-                              Qt::NoModifier);
-        QApplication::sendEvent(main, &enter);
-        QVERIFY(enter.isAccepted());
-        QCOMPARE(enter.dropAction(), Qt::CopyAction);
-        QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(main, &drop);
-        const QList<QMdiSubWindow*> subs = main->mdiArea()->subWindowList();
-        QCOMPARE(subs.size(), 3);
-        QCOMPARE(qobject_cast<frmDMA*>(subs[2]->widget())->document().DMAName, QString("east.pdb"));
-
-        main->command("mnuWindowTileVertical")->trigger();
-        QCOMPARE(subs[0]->height(), subs[1]->height());
-        QVERIFY(subs[1]->x() > subs[0]->x());
-        main->command("mnuWindowTileHorizontal")->trigger();
-        QVERIFY(subs[1]->y() > subs[0]->y());
     }
 
     void viewLogger_data()
@@ -360,14 +329,12 @@ private slots:
     {
         QFETCH(int, age);
         QFETCH(bool, asked);
-        GuiFixture f;
-        f.hub({"north.csv"});
-        frmMain* main = f.start();
+        Globals().BrenvaskDirectory = f->hub({"north.csv"});
         App::SetClockForTesting([] { return qint64(2000000000); });
         SettingsStore::setText(Setting::SerialNumberToView,
                                QString::number(2000000000 - age) + ":01002474");
         if (asked)
-            f.prompts.input("01003711");
+            f->prompts.input("01003711");
         main->command("mnuViewLogger")->trigger();
         frmDMA* list = ActiveListWindow();
         QVERIFY(list);
@@ -378,12 +345,9 @@ private slots:
 
     void mainWindowPlaceAndEditor()
     {
-        GuiFixture f;
-        frmMain* main = f.start();
         main->setGeometry(40, 50, 700, 500);
         QVERIFY(main->close());
-        QCOMPARE(SettingsStore::number(Setting::MainWidth), std::optional<double>(700 * 15));
-        frmMain* again = f.start();
+        frmMain* again = f->start();
         QCOMPARE(again->geometry(), QRect(40, 50, 700, 500));
         again->showMinimized();
         again->setGeometry(0, 0, 300, 200);
@@ -391,9 +355,9 @@ private slots:
         QCOMPARE(SettingsStore::number(Setting::MainLeft), std::optional<double>(40 * 15));
 
         // A message first hides the record editor.
-        f.start();
+        f->start();
         App::Editor()->show();
-        f.prompts.message(Box::Plain, MsgAnswer::OK);
+        f->prompts.message(Box::Plain, MsgAnswer::OK);
         ShowMessage("x");
         QVERIFY(!App::Editor()->isVisible());
 
@@ -401,7 +365,7 @@ private slots:
         // (the harness fails a prompt under the hourglass); the work's comes back.
         {
             BusyCursor busy;
-            f.prompts.message(Box::YesNoStop, MsgAnswer::Yes);
+            f->prompts.message(Box::YesNoStop, MsgAnswer::Yes);
             ShowMessage("go on?", Box::YesNoStop);
             QVERIFY(QGuiApplication::overrideCursor());
         }
