@@ -37,11 +37,6 @@ void clickLine(frmDMA* list, int line)
     const QRect r = tree->visualRect(tree->model()->index(line - 1, 0));
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
 }
-
-double widthOf(frmDMA* list, int c)
-{
-    return list->columnWidth(c);
-}
 } // namespace
 
 class TestListWindow : public QObject
@@ -54,9 +49,8 @@ private slots:
     void init() { main = f.emplace().start(); }
     void cleanup() { f.reset(); }
 
-    // A command runs when its feature has registered it and the user
-    // interface is not held still; while it is, not even its shortcut runs
-    // it (the Cowl menu alone goes on working).
+    // A command runs once registered, unless the user interface is held
+    // still: then not even by its shortcut (the Cowl menu alone still works).
     void commandsAndInteract()
     {
         for (const char* built :
@@ -147,9 +141,8 @@ private slots:
         QCOMPARE(model->rowCount(), 2);
     }
 
-    // The first header click sorts descending, every further click flips; a
-    // line keeps naming its record, and the current logger stays current
-    // through a sort, a find and Refresh List, which keeps the sort.
+    // The first header click sorts descending, each further one flips; the
+    // current logger stays current through sorts, Find and Refresh List.
     void sortingFindAndRefresh()
     {
         OpenDocument(f->sample("north.csv"));
@@ -157,10 +150,9 @@ private slots:
         auto serialAt = [list](int line) {
             return list->record(list->recordIndexOfLine(line)).Serial;
         };
-        QStringList descending = column(list, LoggerList::ColDate);
-        std::sort(descending.begin(), descending.end(), std::greater<QString>());
         clickHeader(list, LoggerList::ColDate);
-        QCOMPARE(column(list, LoggerList::ColDate), descending);
+        const QStringList dates = column(list, LoggerList::ColDate);
+        QVERIFY(std::is_sorted(dates.rbegin(), dates.rend()));
         QCOMPARE(main->statusText(), LangText(164) + LangText(366));
         clickHeader(list, LoggerList::ColLevel); // ascending now: " 7" sorts before "10"
         const QStringList levels = column(list, LoggerList::ColLevel);
@@ -199,58 +191,52 @@ private slots:
         QCOMPARE(list->SelLine, 40);
     }
 
-    void columnLayoutCommands()
-    {
-        OpenDocument(f->sample("north.csv"));
-        frmDMA* list = ActiveListWindow();
-        const double before = widthOf(list, LoggerList::ColUserComments);
-        main->command("mnuViewHideOption(0)")->trigger();
-        for (int c = 0; c < 7; ++c)
-            QCOMPARE(widthOf(list, c), 0.0);
-        QVERIFY(widthOf(list, LoggerList::ColStatus) > 0 &&
-                widthOf(list, LoggerList::ColSpread) > 0);
-        main->command("mnuViewShowOption(0)")->trigger();
-        QCOMPARE(widthOf(list, LoggerList::ColStatus), 405.0); // 400 twips, in whole pixels
-        QCOMPARE(widthOf(list, LoggerList::ColLevel), 705.0);
-        QVERIFY(widthOf(list, LoggerList::ColSerial) > 0);
-        QCOMPARE(widthOf(list, LoggerList::ColUserComments), before);
-
-        // With AutoSize on, a hidden column stays hidden as the window resizes.
-        main->command("mnuViewHideOption(2)")->trigger(); // grid ref
-        main->command("mnuViewAutoSize")->trigger();
-        QVERIFY(list->AutoSize && main->command("mnuViewAutoSize")->isChecked());
-        list->parentWidget()->resize(list->parentWidget()->width() + 150,
-                                     list->parentWidget()->height());
-        QCOMPARE(widthOf(list, LoggerList::ColGridRef), 0.0);
-        QVERIFY(widthOf(list, LoggerList::ColSerial) > 0);
-
-        // The check mark follows the list window in front.
-        frmDMA* other = NewDocument();
-        main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(other->parentWidget()));
-        QVERIFY(!main->command("mnuViewAutoSize")->isChecked());
-        main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(list->parentWidget()));
-        QVERIFY(main->command("mnuViewAutoSize")->isChecked());
-    }
-
-    void layoutIsRememberedByTheBoundWindow()
+    // The View commands hide and show columns, AutoSize keeps hidden ones
+    // hidden, and its check mark follows the window in front. The layout is
+    // kept by the window bound to the editor, and only it, as it closes.
+    void columnLayout()
     {
         OpenDocument(f->sample("north.csv"));
         frmDMA* first = ActiveListWindow();
+        const double before = first->columnWidth(LoggerList::ColUserComments);
+        main->command("mnuViewHideOption(0)")->trigger();
+        for (int c = 0; c < 7; ++c)
+            QCOMPARE(first->columnWidth(c), 0.0);
+        QVERIFY(first->columnWidth(LoggerList::ColStatus) > 0 &&
+                first->columnWidth(LoggerList::ColSpread) > 0);
+        main->command("mnuViewShowOption(0)")->trigger();
+        QCOMPARE(first->columnWidth(LoggerList::ColStatus), 405.0); // 400 twips, in whole pixels
+        QCOMPARE(first->columnWidth(LoggerList::ColLevel), 705.0);
+        QVERIFY(first->columnWidth(LoggerList::ColSerial) > 0);
+        QCOMPARE(first->columnWidth(LoggerList::ColUserComments), before);
+        main->command("mnuViewHideOption(2)")->trigger(); // grid ref
+        main->command("mnuViewAutoSize")->trigger();
+        QVERIFY(first->AutoSize && main->command("mnuViewAutoSize")->isChecked());
+        first->parentWidget()->resize(first->parentWidget()->width() + 150,
+                                      first->parentWidget()->height());
+        QCOMPARE(first->columnWidth(LoggerList::ColGridRef), 0.0);
+        QVERIFY(first->columnWidth(LoggerList::ColSerial) > 0);
+
+        frmDMA* other = NewDocument(); // in front, but not bound
+        main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(other->parentWidget()));
+        QVERIFY(!main->command("mnuViewAutoSize")->isChecked());
+        main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
+        QVERIFY(main->command("mnuViewAutoSize")->isChecked());
+
         first->SetColumnWidth(LoggerList::ColComment1, 3000, false);
         first->ListViewDMA->header()->moveSection(LoggerList::ColUserComments, 0); // comments first
         first->parentWidget()->resize(700, 400);
         OpenDocument(f->sample("south.csv"));
         frmDMA* second = ActiveListWindow();
         second->SetColumnWidth(LoggerList::ColComment1, 1500, false);
-        // The first window is no longer bound: closing it saves nothing.
-        first->parentWidget()->close();
+        first->parentWidget()->close(); // not bound: it saves nothing
         QVERIFY(!SettingsStore::isStored(Setting::Comment1_ColWidth));
         second->parentWidget()->close();
         QCOMPARE(SettingsStore::number(Setting::Comment1_ColWidth), std::optional<double>(1500));
 
         OpenDocument(f->sample("north.csv", "again.csv"));
         frmDMA* third = ActiveListWindow();
-        QCOMPARE(widthOf(third, LoggerList::ColComment1), 1500.0);
+        QCOMPARE(third->columnWidth(LoggerList::ColComment1), 1500.0);
         third->ListViewDMA->header()->moveSection(
             third->ListViewDMA->header()->visualIndex(LoggerList::ColUserComments), 0);
         third->parentWidget()->resize(700, 400);
@@ -265,9 +251,8 @@ private slots:
         QCOMPARE(fourth->parentWidget()->width(), 700);
     }
 
-    // Files dropped on the main window open. File > Save saves the window
-    // bound to the editor, not the one in front; with Follow mouse on, the
-    // window under the mouse comes in front.
+    // Dropped files open. File > Save saves the window bound to the editor,
+    // not the one in front; Follow mouse brings the window under the mouse.
     void dropBoundWindowAndFollowMouse()
     {
         QMimeData data;
@@ -361,8 +346,8 @@ private slots:
         ShowMessage("x");
         QVERIFY(!App::Editor()->isVisible());
 
-        // A prompt asked in the middle of long work shows the normal pointer
-        // (the harness fails a prompt under the hourglass); the work's comes back.
+        // A prompt during long work shows the normal pointer (the harness
+        // checks), and the work's pointer comes back.
         {
             BusyCursor busy;
             f->prompts.message(Box::YesNoStop, MsgAnswer::Yes);
