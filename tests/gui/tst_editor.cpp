@@ -108,8 +108,7 @@ private slots:
         QTest::mouseClick(ed->Command_up, Qt::LeftButton);
         QCOMPARE(ed->txtSerNum->text(), QString("01000002"));
 
-        // Bars of 2 pixels a unit, red from a difference of 15, painted where
-        // the window's layout says.
+        // Bars of 2 pixels a unit, red from a difference of 15.
         list->ShowLine(3);
         GraphPanel* g = ed->graph;
         QCOMPARE(g->levelBar(2), QRect(310, 140, 10, 80));
@@ -137,43 +136,11 @@ private slots:
         QCOMPARE(g->levelBar(0).height(), 0); // the closing list resets the graph
     }
 
-    // Update stores what the editor holds into the logger of that serial,
-    // keeping the letters of its grid reference, rewrites its line, and
-    // moves on when Auto Increment is ticked. A report lists every fault,
-    // and then nothing is stored.
-    void updateStoresTheLogger()
-    {
-        frmDMA* list = openFour(*f);
-        const LoggerRecord first = recordAt(list, 1);
-        retype(ed->txtGridRef, "1234567");
-        ed->ListViewEditBox->topLevelItem(6)->setText(2, "1a");
-        ed->ListViewEditBox->topLevelItem(8)->setText(0, "2003/13/01");
-        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
-        QCOMPARE(ed->TxtErrors->toPlainText(),
-                 LangText(379) + "\n" + LangText(166) + " 7\n" + LangText(164) + " 9\n");
-        QVERIFY(recordAt(list, 1) == first);
-        QVERIFY(!list->document().AskForSave);
-
-        list->ShowLine(2);
-        retype(ed->txtGridRef, "87654321");
-        retype(ed->txtComments1, "New Street");
-        QTest::keyClick(ed->txtComments1, Qt::Key_F12);
-        const LoggerRecord& r = recordAt(list, 2);
-        QCOMPARE(r.GridRef.str(), std::string("AB 8765 4321"));
-        QCOMPARE(r.Comment1.str(), std::string("New Street"));
-        QCOMPARE(list->document().LineText(2, LoggerList::ColGridRef), QString("87654321"));
-        QVERIFY(list->document().AskForSave);
-        QCOMPARE(main->statusText(), LangText(191) + "01000002" + LangText(348));
-        QVERIFY(ed->TxtErrors->toPlainText().isEmpty());
-        ed->CheckAutoIncrement->setChecked(true);
-        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
-        QCOMPARE(list->SelLine, 3);
-        QCOMPARE(ed->txtSerNum->text(), QString("01000003"));
-    }
-
-    // Update with nothing changed stores each logger exactly as it was shown,
-    // so the saved file is the same to the byte.
-    void updateWithNothingChanged()
+    // Update with nothing changed stores each logger exactly as shown (the
+    // saved file is the same to the byte); a new location keeps the letters
+    // of the grid reference. A report lists every fault, and nothing is
+    // stored; Auto Increment moves on.
+    void update()
     {
         const QByteArray fields =
             "\",\"Mill Lane\",\"n51 road\",\"2003/01/02\",\"\","
@@ -194,11 +161,35 @@ private slots:
         QVERIFY(list->document().AskForSave);
         main->command("mnuFileSave")->trigger();
         QCOMPARE(readBytes(f->path("refs.csv")), saved);
+
+        const LoggerRecord first = recordAt(list, 1);
+        list->ShowLine(1);
+        retype(ed->txtGridRef, "1234567");
+        ed->ListViewEditBox->topLevelItem(6)->setText(2, "1a");
+        ed->ListViewEditBox->topLevelItem(8)->setText(0, "2003/13/01");
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        QCOMPARE(ed->TxtErrors->toPlainText(),
+                 LangText(379) + "\n" + LangText(166) + " 7\n" + LangText(164) + " 9\n");
+        QVERIFY(recordAt(list, 1) == first);
+        QVERIFY(!list->document().AskForSave);
+
+        list->ShowLine(1);
+        retype(ed->txtGridRef, "87654321");
+        retype(ed->txtComments1, "New Street");
+        QTest::keyClick(ed->txtComments1, Qt::Key_F12);
+        QCOMPARE(recordAt(list, 1).GridRef.str(), std::string("SE 8765 4321"));
+        QCOMPARE(recordAt(list, 1).Comment1.str(), std::string("New Street"));
+        QVERIFY(list->document().AskForSave);
+        QCOMPARE(main->statusText(), LangText(191) + "01000001" + LangText(348));
+        QVERIFY(ed->TxtErrors->toPlainText().isEmpty());
+        ed->CheckAutoIncrement->setChecked(true);
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        QCOMPARE(list->SelLine, 2);
+        QCOMPARE(ed->txtSerNum->text(), QString("01000002"));
     }
 
     // A serial new to the list makes a logger after the current line, with
-    // the editor's location and comments and no readings. The serial of
-    // another logger of the list asks first: Yes overwrites that logger.
+    // no readings; another logger's serial asks before overwriting it.
     // Update Serial Number asks first and refuses another logger's serial.
     void updateUnderAnotherSerial()
     {
@@ -208,7 +199,6 @@ private slots:
         retype(ed->txtSerNum, "01999999");
         QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
         QCOMPARE(list->RecordCount(), 5);
-        QCOMPARE(recordAt(list, 4).Serial, 1000003);
         const LoggerRecord& added = recordAt(list, 3);
         QCOMPARE(added.Serial, 1999999);
         QCOMPARE(added.GridRef.str(), std::string("AA 1111 0002"));
@@ -252,7 +242,6 @@ private slots:
         QVERIFY(!list->document().AskForSave);
         updateSerial("01000009", MsgAnswer::Yes, "01000002" + LangText(141) + "01000009");
         QCOMPARE(recordAt(list, 2).Serial, 1000009);
-        QCOMPARE(list->document().LineText(2, LoggerList::ColSerial), QString("01000009"));
         QVERIFY(list->document().AskForSave); // closing will ask before losing it
     }
 
@@ -296,8 +285,7 @@ private slots:
     }
 
     // Nothing typed or pasted puts a comma or a line break into a record;
-    // the comment fields take only what their key filter allows, and
-    // comment 2 what its grid format allows.
+    // each field takes only what its filter or grid format allows.
     void fieldsRefuseWhatTheFileCannotHold()
     {
         openFour(*f);
@@ -324,10 +312,9 @@ private slots:
                  std::string("N51.12345-W001.12345"));
     }
 
-    // Without a list window, Update and Find Next say so as every command
-    // does, F12 in the editor does nothing; with one, F12 in the main window
-    // refreshes the list. The graph button widens and narrows the window (a
-    // width the user chose makes the next click narrow it); Close only hides.
+    // Without a list window, Update and Find Next say 129 and F12 does
+    // nothing. The graph button widens and narrows the window (narrowing it
+    // when the user chose a width); Close only hides.
     void withoutAListAndWindowBehaviour()
     {
         f->prompts.message(Box::Plain, MsgAnswer::OK, LangText(129));
