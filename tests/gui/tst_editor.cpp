@@ -21,11 +21,6 @@
 
 namespace {
 
-frmDMAEdit* editor()
-{
-    return qobject_cast<frmDMAEdit*>(App::Editor());
-}
-
 // Replaces what a field holds, as a user selecting it all and typing would.
 void retype(QLineEdit* field, const QString& text)
 {
@@ -33,20 +28,14 @@ void retype(QLineEdit* field, const QString& text)
     QTest::keyClicks(field, text);
 }
 
-void focusIn(QWidget* w)
-{
-    QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
-    QApplication::sendEvent(w, &in);
-}
-
 const LoggerRecord& recordAt(frmDMA* list, int line)
 {
     return list->record(list->recordIndexOfLine(line));
 }
 
-// A file of four loggers; the third's reading 3 is a leak's (level 40,
-// spread 25), its reading 4 just not (40, 26).
-QString fourLoggers(GuiFixture& f)
+// Opens a file of four loggers; the third's reading 3 is a leak's (level
+// 40, spread 25), its reading 4 just not (40, 26).
+frmDMA* openFour(GuiFixture& f)
 {
     QByteArray bytes = "h,h\r\n";
     for (int i = 1; i <= 4; ++i) {
@@ -61,12 +50,7 @@ QString fourLoggers(GuiFixture& f)
         }
         bytes += line + ",\"\"\r\n";
     }
-    return f.file("four.csv", bytes);
-}
-
-frmDMA* openFour(GuiFixture& f)
-{
-    OpenDocument(fourLoggers(f));
+    OpenDocument(f.file("four.csv", bytes));
     return ActiveListWindow();
 }
 
@@ -83,7 +67,7 @@ private slots:
     void init()
     {
         main = f.emplace().start();
-        ed = editor();
+        ed = qobject_cast<frmDMAEdit*>(App::Editor());
     }
     void cleanup() { f.reset(); }
 
@@ -229,7 +213,8 @@ private slots:
         list->document().AskForSave = false;
         auto updateSerial = [&](const char* typed, int answer, const QString& message) {
             ed->txtSerNum->setStored("01000002");
-            focusIn(ed->txtSerNum);
+            QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+            QApplication::sendEvent(ed->txtSerNum, &in);
             retype(ed->txtSerNum, typed);
             f->prompts.message(MsgButtons::YesNo, answer, LangText(511));
             f->prompts.message(Box::Plain, MsgAnswer::OK, message);
