@@ -83,17 +83,15 @@ private slots:
         QDir().mkpath(f.programFolder() + "/korvalind/from");
         QVERIFY(writeBytes(f.programFolder() + "/korvalind/from/old.pdb", "x"));
         const QString a = f.sample("north.csv"), b = f.sample("south.csv");
-        bool mainHidden = false, foldersUntouched = false, noEditorYet = false;
-        f.prompts.modal("frmSplash", [&](QDialog& d) {
-            mainHidden = MainWindow() && !MainWindow()->isVisible();
-            foldersUntouched = QFile::exists(f.programFolder() + "/korvalind/from/old.pdb");
-            noEditorYet = !App::Editor();
-            return Prompts::RunModal(d);
-        });
+        f.prompts.modal("frmSplash", inWindow([&](QDialog& d) {
+                            QVERIFY(MainWindow() && !MainWindow()->isVisible());
+                            QVERIFY(QFile::exists(f.programFolder() + "/korvalind/from/old.pdb"));
+                            QVERIFY(!App::Editor());
+                            Prompts::RunModal(d);
+                        }));
         StartUpOptions fast;
         fast.splashTickMs = 0;
         StartUp({a, b, f.path("./north.csv")}, fast); // the last one is shown already
-        QVERIFY(mainHidden && foldersUntouched && noEditorYet);
         frmMain* main = MainWindow();
         QVERIFY(main->isVisible());
         QVERIFY(App::Editor() && !App::Editor()->isVisible());
@@ -131,6 +129,7 @@ private slots:
             {});
         row("serial in no file", {"/s=01999999"}, {}, 0, LangText(614) + " 01999999");
         row("serial needs eight digits", {"/s=1001237"}, {}, 0, LangText(614));
+        row("no hub folder", {"/s=01001237"}, {}, 0, LangText(613) + " ");
     }
     void commandLine()
     {
@@ -144,6 +143,10 @@ private slots:
                            "h,h\r\n1000001,\"AB 0100 2474\",\"01002474\",\"\",\"\",\"\"\r\n"
                            "1002474,\"AB 1234 5678\",\"Mill Lane\",\"\",\"\",\"\"\r\n"));
         args.replaceInStrings("HUB", hub);
+        if (QTest::currentDataTag() == QByteArray("no hub folder")) {
+            SettingsStore::setText(Setting::BrenvaskDirectory, f.path("no-hub"));
+            message += f.path("no-hub");
+        }
         if (!message.isEmpty())
             f.prompts.message(Box::Plain, MsgAnswer::OK, message);
         frmMain* main = f.start(args);
@@ -156,14 +159,6 @@ private slots:
         QCOMPARE(main->statusText(), LangText(360) + args.last().mid(3) + LangText(361) +
                                          QString::number(list->SelLine));
         QVERIFY(App::Editor()->isVisible() && App::Editor()->graphShown());
-    }
-
-    void missingHubFolder()
-    {
-        GuiFixture f;
-        SettingsStore::setText(Setting::BrenvaskDirectory, f.path("no-hub"));
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(613) + " " + f.path("no-hub"));
-        f.start({"/s=01001237"});
     }
 
     // The splash closes itself after its delay, in 250 ms ticks, or at once
