@@ -85,7 +85,6 @@ private slots:
         QCOMPARE(ed->ListViewEditBox->topLevelItem(0)->text(2), QString("11"));
 
         list->StepLine(+1); // as the Down arrow and the editor's down button do
-        QCOMPARE(list->SelLine, 2);
         QCOMPARE(ed->txtSerNum->text(), QString("01000002"));
         QTest::mouseClick(ed->Command_Down, Qt::LeftButton);
         QCOMPARE(ed->txtSerNum->text(), QString("01000003"));
@@ -97,8 +96,6 @@ private slots:
         GraphPanel* g = ed->graph;
         QCOMPARE(g->levelBar(2), QRect(310, 140, 10, 80));
         QCOMPARE(g->spreadBar(2), QRect(310, 230, 10, 50));
-        QCOMPARE(g->barColor(2), GraphPanel::kAlarm);
-        QCOMPARE(g->barColor(3), GraphPanel::kCalm); // 40 and 26
         QCOMPARE(g->markerTip(0), QString("2003/02/01"));
         ed->toggleGraph();
         ed->chooseHistoryRow(2);
@@ -106,7 +103,7 @@ private slots:
         auto at = [&shot](int x, int y) { return QColor(shot.pixel(x, y)); };
         QCOMPARE(at(315, 180), GraphPanel::kAlarm);  // level bar of reading 3
         QCOMPARE(at(315, 270), GraphPanel::kAlarm);  // its spread bar
-        QCOMPARE(at(325, 180), GraphPanel::kCalm);   // reading 4
+        QCOMPARE(at(325, 180), GraphPanel::kCalm);   // reading 4: 40 and 26
         QCOMPARE(at(305, 225), GraphPanel::kChosen); // the chosen reading's marker
         ed->chooseHistoryRow(4);                     // the earlier choice goes back to yellow
         QCOMPARE(g->markerColor(1), GraphPanel::kMarker);
