@@ -227,8 +227,10 @@ private slots:
         QVERIFY(list->document().AskForSave); // closing will ask before losing it
     }
 
-    // Edit History checks its entry; the record changes at the next Update.
-    void historyDialog()
+    // Nothing typed or pasted puts a comma or a line break into a record;
+    // each field takes only what its filter or grid format allows. Edit
+    // History checks its entry; the record changes at the next Update.
+    void entries()
     {
         frmDMA* list = openFour(*f);
         for (bool allowed : {false, true}) { // readings can be edited only where allowed
@@ -239,6 +241,24 @@ private slots:
             QCOMPARE(ed->ListViewEditBox->palette().color(QPalette::Disabled, QPalette::Base),
                      allowed ? QColor(Qt::white) : QColor(192, 192, 192));
         }
+        retype(ed->txtComments1, "a,b");
+        QGuiApplication::clipboard()->setText("x,y\nz");
+        QTest::keyClick(ed->txtComments1, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(ed->txtComments1->text(), QString("abxyz"));
+        retype(ed->txtUserComments, "near hydrant, 5!");
+        QCOMPARE(ed->txtUserComments->text(), QString("near hydrant 5"));
+        for (auto [field, typed, value] : {std::tuple(ed->txtGridRef, "12,345678", "12345678"),
+                                           {ed->txtComments2, "a&b, c", "AB C"},
+                                           {ed->txtSerNum, "01ab000001", "01000001"}}) {
+            retype(field, typed);
+            QCOMPARE(field->value(), QString(value));
+        }
+        // Comment 2 follows the grid format of the settings.
+        Globals().Address2 = "1";
+        ed->applyAddress2Format();
+        QCOMPARE(ed->lblComment2->text(), QString("Lat/Long"));
+        retype(ed->txtComments2, "n5112345w00112345");
+
         ed->chooseHistoryRow(2);
         f->prompts.modal("HistoryDialog", inWindow([](QDialog& d) {
                              auto& h = static_cast<HistoryDialog&>(d);
@@ -260,38 +280,11 @@ private slots:
         QCOMPARE(recordAt(list, 1).Level[2], qint16(12)); // not yet stored
         QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
         const LoggerRecord& r = recordAt(list, 1);
+        QCOMPARE(r.Comment2.str(), std::string("N51.12345-W001.12345"));
         QVERIFY(r.Date[2].empty());
         QCOMPARE(r.Status[2].str(), std::string("LEAK"));
         QCOMPARE(r.Level[2], qint16(7));
         QVERIFY(IsValidRecord(r));
-    }
-
-    // Nothing typed or pasted puts a comma or a line break into a record;
-    // each field takes only what its filter or grid format allows.
-    void fieldsRefuseWhatTheFileCannotHold()
-    {
-        openFour(*f);
-        retype(ed->txtComments1, "a,b");
-        QGuiApplication::clipboard()->setText("x,y\nz");
-        QTest::keyClick(ed->txtComments1, Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(ed->txtComments1->text(), QString("abxyz"));
-        retype(ed->txtUserComments, "near hydrant, 5!");
-        QCOMPARE(ed->txtUserComments->text(), QString("near hydrant 5"));
-        for (auto [field, typed, value] : {std::tuple(ed->txtGridRef, "12,345678", "12345678"),
-                                           {ed->txtComments2, "a&b, c", "AB C"},
-                                           {ed->txtSerNum, "01ab000001", "01000001"}}) {
-            retype(field, typed);
-            QCOMPARE(field->value(), QString(value));
-        }
-
-        // Comment 2 follows the grid format of the settings.
-        Globals().Address2 = "1";
-        ed->applyAddress2Format();
-        QCOMPARE(ed->lblComment2->text(), QString("Lat/Long"));
-        retype(ed->txtComments2, "n5112345w00112345");
-        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
-        QCOMPARE(recordAt(ActiveListWindow(), 1).Comment2.str(),
-                 std::string("N51.12345-W001.12345"));
     }
 
     // Without a list window, Update and Find Next say 129 and F12 does
