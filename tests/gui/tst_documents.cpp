@@ -36,8 +36,7 @@ QByteArray convertedBytes(const QString& path)
     return readBytes(dir.filePath("x.csv"));
 }
 
-// A database of one logger whose newest reading has this level, and a patrol
-// window of the same name in a folder of its own, bound to the editor.
+// A database of one logger, and a patrol window of its name bound to the editor.
 frmDMA* patrolFor(GuiFixture& f, const QString& database, int level)
 {
     const QByteArray line = "1000001,\"AB 1234 5678\",\"\",\"\",\"\",\"\",\"2003/01/01\",\"N\",";
@@ -111,26 +110,25 @@ private slots:
         QVERIFY(!list->document().NeverBeenSaved);
     }
 
-    // A file that cannot be read whole is reported once and opens nothing.
-    void openingRefusesWhatItCannotShow_data()
-    {
-        QTest::addColumn<QByteArray>("content");
-        QTest::addColumn<int>("code");
-        QTest::newRow("header only") << QByteArray("\"Serial\",\"GridRef\"\r\n") << 7;
-        QTest::newRow("corrupt line 3")
-            << QByteArray("h,h\r\n1234567,\"AB 1234 5678\"\r\n13000000,\"AB 1234 5678\"\r\n") << 8;
-    }
+    // A file that cannot be read whole is reported once, with the line at
+    // fault, and opens nothing.
     void openingRefusesWhatItCannotShow()
     {
-        QFETCH(QByteArray, content);
-        QFETCH(int, code);
-        const QString path = f->file("x.csv", content);
-        f->prompts.message(Box::Plain, MsgAnswer::OK, FileErrorText(code, false));
-        OpenDocument(path);
-        QCOMPARE(windowCount(main), 0);
-        QVERIFY(main->mruCaptions().first().isEmpty());
-        QVERIFY(f->prompts.shown.first().endsWith(
-            LangText(179) + QString::number(code == 8 ? 3 : 1) + LangText(180) + ":\n" + path));
+        const struct
+        {
+            QByteArray content;
+            int code, line;
+        } cases[] = {{"\"Serial\",\"GridRef\"\r\n", 7, 1}, // header only
+                     {"h,h\r\n1234567,\"AB 1234 5678\"\r\n13000000,\"AB 1234 5678\"\r\n", 8, 3}};
+        for (const auto& c : cases) {
+            const QString path = f->file("x.csv", c.content);
+            f->prompts.message(Box::Plain, MsgAnswer::OK, FileErrorText(c.code, false));
+            OpenDocument(path);
+            QCOMPARE(windowCount(main), 0);
+            QVERIFY(main->mruCaptions().first().isEmpty());
+            QVERIFY(f->prompts.shown.last().endsWith(LangText(179) + QString::number(c.line) +
+                                                     LangText(180) + ":\n" + path));
+        }
     }
 
     void duplicatedSerials()
@@ -151,8 +149,7 @@ private slots:
         QCOMPARE(ActiveListWindow()->RecordCount(), 3);
     }
 
-    // Saving a ".pdb" keeps it as a backup, never replacing an older one,
-    // and writes a ".csv" beside it, asking before replacing one.
+    // Saving a ".pdb" renames it to a new backup and writes a ".csv" beside it.
     void pdbConversion_data()
     {
         QTest::addColumn<QString>("name");

@@ -117,10 +117,8 @@ private slots:
         QCOMPARE(g->levelBar(0).height(), 0); // the closing list resets the graph
     }
 
-    // Update with nothing changed stores each logger exactly as shown (the
-    // saved file is the same to the byte); a new location keeps the letters
-    // of the grid reference. A report lists every fault, and nothing is
-    // stored; Auto Increment moves on.
+    // Update with nothing changed leaves the saved file the same to the byte;
+    // a new location keeps the grid letters; a fault stores nothing.
     void update()
     {
         const QByteArray fields =
@@ -169,9 +167,8 @@ private slots:
         QCOMPARE(ed->txtSerNum->text(), QString("01000002"));
     }
 
-    // A serial new to the list makes a logger after the current line, with
-    // no readings; another logger's serial asks before overwriting it.
-    // Update Serial Number asks first and refuses another logger's serial.
+    // A new serial makes a logger after the current line; another logger's
+    // serial asks first. Update Serial Number refuses another's serial.
     void updateUnderAnotherSerial()
     {
         frmDMA* list = openFour(*f);
@@ -227,9 +224,8 @@ private slots:
         QVERIFY(list->document().AskForSave); // closing will ask before losing it
     }
 
-    // Nothing typed or pasted puts a comma or a line break into a record;
-    // each field takes only what its filter or grid format allows. Edit
-    // History checks its entry; the record changes at the next Update.
+    // Each field takes only what its filter or grid format allows, never a
+    // comma or line break; Edit History checks its entry before Update.
     void entries()
     {
         frmDMA* list = openFour(*f);
@@ -288,8 +284,7 @@ private slots:
     }
 
     // Without a list window, Update and Find Next say 129 and F12 does
-    // nothing. The graph button widens and narrows the window (narrowing it
-    // when the user chose a width); Close only hides.
+    // nothing. The graph button widens and narrows the window.
     void withoutAListAndWindowBehaviour()
     {
         f->prompts.message(Box::Plain, MsgAnswer::OK, LangText(129));

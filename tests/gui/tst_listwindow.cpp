@@ -188,9 +188,8 @@ private slots:
         QCOMPARE(list->SelLine, 40);
     }
 
-    // The View commands hide and show columns, AutoSize keeps hidden ones
-    // hidden, and its check mark follows the window in front. The layout is
-    // kept by the window bound to the editor, and only it, as it closes.
+    // Columns hidden stay hidden under AutoSize; only the window bound to the
+    // editor keeps its layout for the next one as it closes.
     void columnLayout()
     {
         OpenDocument(f->sample("north.csv"));
@@ -300,29 +299,24 @@ private slots:
         QCOMPARE(SettingsStore::text(Setting::mnuWindowFollowMouse), QString("True"));
     }
 
-    void viewLogger_data()
-    {
-        QTest::addColumn<int>("age");
-        QTest::addColumn<bool>("asked");
-        QTest::newRow("written 11 seconds ago") << 11 << false;
-        QTest::newRow("written 12 seconds ago") << 12 << true;
-    }
+    // View > Logger shows the logger another program named in the last 11
+    // seconds, or else the one the user types.
     void viewLogger()
     {
-        QFETCH(int, age);
-        QFETCH(bool, asked);
         Globals().BrenvaskDirectory = f->hub({"north.csv"});
         App::SetClockForTesting([] { return qint64(2000000000); });
-        SettingsStore::setText(Setting::SerialNumberToView,
-                               QString::number(2000000000 - age) + ":01002474");
-        if (asked)
-            f->prompts.input("01003711");
-        main->command("mnuViewLogger")->trigger();
-        frmDMA* list = ActiveListWindow();
-        QVERIFY(list);
-        QCOMPARE(list->record(list->recordIndexOfLine(list->SelLine)).Serial,
-                 asked ? 1003711 : 1002474);
-        QVERIFY(App::Editor()->graphShown());
+        for (int age : {11, 12}) {
+            SettingsStore::setText(Setting::SerialNumberToView,
+                                   QString::number(2000000000 - age) + ":01002474");
+            if (age == 12)
+                f->prompts.input("01003711");
+            main->command("mnuViewLogger")->trigger();
+            frmDMA* list = ActiveListWindow();
+            QVERIFY(list);
+            QCOMPARE(list->record(list->recordIndexOfLine(list->SelLine)).Serial,
+                     age == 12 ? 1003711 : 1002474);
+            QVERIFY(App::Editor()->graphShown());
+        }
     }
 
     void mainWindowPlaceAndEditor()
@@ -343,8 +337,7 @@ private slots:
         ShowMessage("x");
         QVERIFY(!App::Editor()->isVisible());
 
-        // A prompt during long work shows the normal pointer (the harness
-        // checks), and the work's pointer comes back.
+        // A prompt during long work shows the normal pointer, then the work's.
         {
             BusyCursor busy;
             f->prompts.message(Box::YesNoStop, MsgAnswer::Yes);

@@ -107,9 +107,8 @@ private slots:
         QCOMPARE(main->statusText(), QString());
     }
 
-    // A file, or /s= and a serial: the first file of the hub in name order
-    // that holds that serial, on the line of that serial (not of its digits
-    // elsewhere), the file already shown being reused.
+    // /s= opens the first hub file in name order holding the serial, on that
+    // logger's line (not where its digits show elsewhere), reusing a window.
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("args");
