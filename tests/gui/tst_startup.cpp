@@ -2,16 +2,14 @@
 
 #include "TestSupport.h"
 
+#include "RecordEditor.h"
 #include "TransferFolders.h"
 #include "frmDMA.h"
-#include "frmDMAEdit.h"
 #include "frmHelp.h"
 #include "frmSplash.h"
 
 #include <QLabel>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QTextBrowser>
 #include <QToolButton>
 
@@ -93,8 +91,7 @@ private slots:
         fast.splashTickMs = 0;
         StartUp({a, b, f.path("./north.csv")}, fast); // the last one is shown already
         frmMain* main = MainWindow();
-        QVERIFY(main->isVisible());
-        QVERIFY(App::Editor() && !App::Editor()->isVisible());
+        QVERIFY(main->isVisible() && App::Editor() && !App::Editor()->isVisible());
         QVERIFY(!QFile::exists(f.programFolder() + "/korvalind/from/old.pdb"));
         QVERIFY(QFileInfo(KorvalindToDir()).isDir());
         const QList<frmDMA*> lists = listWindows(main);
