@@ -2,16 +2,14 @@
 
 #include "TestSupport.h"
 
+#include "RecordEditor.h"
 #include "TransferFolders.h"
 #include "frmDMA.h"
-#include "frmDMAEdit.h"
 #include "frmHelp.h"
 #include "frmSplash.h"
 
 #include <QLabel>
 #include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
 #include <QTextBrowser>
 #include <QToolButton>
 
@@ -54,7 +52,6 @@ private slots:
             return;
         frmHelp* help = main->helpWindow();
         QVERIFY(help->isVisible());
-        QCOMPARE(help->windowTitle(), QString("Quorvane user guide"));
         QCOMPARE(help->lstContents->count(), 9);
         QVERIFY(!help->cmdBack->isEnabled());
         help->lstContents->setCurrentRow(0);
@@ -82,24 +79,19 @@ private slots:
     {
         GuiFixture f;
         QDir().mkpath(f.programFolder() + "/korvalind/from");
-        QFile stale(f.programFolder() + "/korvalind/from/old.pdb");
-        QVERIFY(stale.open(QIODevice::WriteOnly));
-        stale.close();
+        QVERIFY(writeBytes(f.programFolder() + "/korvalind/from/old.pdb", "x"));
         const QString a = f.sample("north.csv"), b = f.sample("south.csv");
-        bool mainHidden = false, foldersUntouched = false, noEditorYet = false;
-        f.prompts.modal("frmSplash", [&](QDialog& d) {
-            mainHidden = MainWindow() && !MainWindow()->isVisible();
-            foldersUntouched = QFile::exists(f.programFolder() + "/korvalind/from/old.pdb");
-            noEditorYet = !App::Editor();
-            return Prompts::RunModal(d);
-        });
+        f.prompts.modal("frmSplash", inWindow([&](QDialog& d) {
+                            QVERIFY(MainWindow() && !MainWindow()->isVisible());
+                            QVERIFY(QFile::exists(f.programFolder() + "/korvalind/from/old.pdb"));
+                            QVERIFY(!App::Editor());
+                            Prompts::RunModal(d);
+                        }));
         StartUpOptions fast;
         fast.splashTickMs = 0;
         StartUp({a, b, f.path("./north.csv")}, fast); // the last one is shown already
-        QVERIFY(mainHidden && foldersUntouched && noEditorYet);
         frmMain* main = MainWindow();
-        QVERIFY(main->isVisible());
-        QVERIFY(App::Editor() && !App::Editor()->isVisible());
+        QVERIFY(main->isVisible() && App::Editor() && !App::Editor()->isVisible());
         QVERIFY(!QFile::exists(f.programFolder() + "/korvalind/from/old.pdb"));
         QVERIFY(QFileInfo(KorvalindToDir()).isDir());
         const QList<frmDMA*> lists = listWindows(main);
@@ -108,110 +100,92 @@ private slots:
         QCOMPARE(lists[1]->caption(), b);
         QCOMPARE(ActiveListWindow(), lists[0]);
         QCOMPARE(App::Editor()->windowTitle(), QString("north.csv"));
-        QCOMPARE(lists[0]->RecordCount(), 40);
         QCOMPARE(lists[0]->SelLine, 1);
         QCOMPARE(main->statusText(), QString());
     }
 
+    // /s= opens the first hub file in name order holding the serial, on that
+    // logger's line (not where its digits show elsewhere), reusing a window.
     void commandLine_data()
     {
         QTest::addColumn<QStringList>("args");
-        QTest::addColumn<int>("windows");
+        QTest::addColumn<QString>("file"); // the one list window, if any
+        QTest::addColumn<int>("serial");   // its current logger's
         QTest::addColumn<QString>("message");
-        QTest::newRow("nothing") << QStringList() << 0 << QString();
-        QTest::newRow("missing file") << QStringList{"nowhere.csv"} << 0 << LangText(171);
-        QTest::newRow("upper-case /S= is a file")
-            << QStringList{"/S=01001237"} << 0 << LangText(171);
-        QTest::newRow("serial") << QStringList{"/s=01001237"} << 1 << QString();
-        QTest::newRow("serial in no file")
-            << QStringList{"/s=01999999"} << 0 << LangText(614) + " 01999999";
-        QTest::newRow("serial needs eight digits")
-            << QStringList{"/s=1001237"} << 0 << LangText(614);
+        auto row = [](const char* name, const QStringList& args, const QString& file, int serial,
+                      const QString& message) {
+            QTest::newRow(name) << args << file << serial << message;
+        };
+        row("nothing", {}, {}, 0, {});
+        row("missing file", {"nowhere.csv"}, {}, 0, LangText(171));
+        row("upper-case /S= is a file", {"/S=01001237"}, {}, 0, LangText(171));
+        row("serial", {"/s=01001237"}, "A-north.csv", 1001237, {});
+        row("serial, not its digits", {"/s=01002474"}, "0hub.csv", 1002474, {});
+        row("serial in the file shown", {"HUB/A-north.csv", "/s=01004948"}, "A-north.csv", 1004948,
+            {});
+        row("serial in no file", {"/s=01999999"}, {}, 0, LangText(614) + " 01999999");
+        row("serial needs eight digits", {"/s=1001237"}, {}, 0, LangText(614));
+        row("no hub folder", {"/s=01001237"}, {}, 0, LangText(613) + " ");
     }
     void commandLine()
     {
         QFETCH(QStringList, args);
-        QFETCH(int, windows);
+        QFETCH(QString, file);
+        QFETCH(int, serial);
         QFETCH(QString, message);
         GuiFixture f;
-        f.hub({"b-north.csv", "A-north.csv"}); // both hold 01001237: the first in name order wins
+        const QString hub = f.hub({"b-north.csv", "A-north.csv"}); // both hold 01001237
+        QVERIFY(writeBytes(hub + "/0hub.csv",
+                           "h,h\r\n1000001,\"AB 0100 2474\",\"01002474\",\"\",\"\",\"\"\r\n"
+                           "1002474,\"AB 1234 5678\",\"Mill Lane\",\"\",\"\",\"\"\r\n"));
+        args.replaceInStrings("HUB", hub);
+        if (QTest::currentDataTag() == QByteArray("no hub folder")) {
+            SettingsStore::setText(Setting::BrenvaskDirectory, f.path("no-hub"));
+            message += f.path("no-hub");
+        }
         if (!message.isEmpty())
             f.prompts.message(Box::Plain, MsgAnswer::OK, message);
         frmMain* main = f.start(args);
-        QCOMPARE(listWindows(main).size(), windows);
-        if (windows == 1) {
-            frmDMA* list = ActiveListWindow();
-            QCOMPARE(list->document().DMAName, QString("A-north.csv"));
-            QCOMPARE(list->record(list->recordIndexOfLine(list->SelLine)).Serial, 1001237);
-            QVERIFY(App::Editor()->isVisible());
-            QVERIFY(App::Editor()->graphShown());
-        }
-    }
-
-    void serialInTheBoundFileOpensNoSecondWindow()
-    {
-        GuiFixture f;
-        const QString hub = f.hub({"north.csv"});
-        frmMain* main = f.start({hub + "/north.csv", "/s=01004948"});
-        QCOMPARE(listWindows(main).size(), 1);
-        QCOMPARE(ActiveListWindow()->SelLine, 4);
-    }
-
-    // The serial option selects the logger with that serial, not the first
-    // line that shows its digits somewhere (here another logger's address and
-    // grid reference).
-    void serialSelectsByTheSerial()
-    {
-        GuiFixture f;
-        const QString hub = f.hub({});
-        QFile::copy(f.file("hub.csv", "h,h\r\n"
-                                      "1000001,\"AB 0100 2474\",\"01002474\",\"\",\"\",\"\"\r\n"
-                                      "1002474,\"AB 1234 5678\",\"Mill Lane\",\"\",\"\",\"\"\r\n"),
-                    hub + "/hub.csv");
-        f.start({"/s=01002474"});
+        QCOMPARE(listWindows(main).size(), file.isEmpty() ? 0 : 1);
+        if (file.isEmpty())
+            return;
         frmDMA* list = ActiveListWindow();
-        QCOMPARE(list->SelLine, 2);
-        QCOMPARE(list->record(list->recordIndexOfLine(2)).Serial, 1002474);
-        QCOMPARE(MainWindow()->statusText(), LangText(360) + "01002474" + LangText(361) + "2");
+        QCOMPARE(list->document().DMAName, file);
+        QCOMPARE(list->record(list->recordIndexOfLine(list->SelLine)).Serial, serial);
+        QCOMPARE(main->statusText(), LangText(360) + args.last().mid(3) + LangText(361) +
+                                         QString::number(list->SelLine));
+        QVERIFY(App::Editor()->isVisible() && App::Editor()->graphShown());
     }
 
-    void missingHubFolder()
-    {
-        GuiFixture f;
-        SettingsStore::setText(Setting::BrenvaskDirectory, f.path("no-hub"));
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(613) + " " + f.path("no-hub"));
-        f.start({"/s=01001237"});
-    }
-
+    // The splash closes itself after its delay, in 250 ms ticks, or at once
+    // on a key or a click on its logo.
     void splashWindow()
     {
         GuiFixture f;
-        for (const auto& [delay, ticks] : {std::pair(3750, 15), std::pair(100, 1)}) {
-            frmSplash splash; // closes itself after its delay, in 250 ms ticks
-            splash.SplashDelay = delay;
-            splash.setTickInterval(0);
-            Prompts::RunModal(splash);
-            QCOMPARE(splash.ticks(), ticks);
-        }
-        // A key or a click on the logo closes it at once.
-        for (bool onLogo : {false, true}) {
-            frmSplash clicked;
-            clicked.setTickInterval(60000);
-            QTimer::singleShot(0, &clicked, [&] {
+        enum { Wait, Key, Click };
+        const struct
+        {
+            int delay, closedBy, ticks;
+        } cases[] = {{3750, Wait, 15}, {100, Wait, 1}, {3750, Key, 1}, {3750, Click, 1}};
+        for (const auto& c : cases) {
+            frmSplash splash;
+            splash.SplashDelay = c.delay;
+            splash.setTickInterval(c.closedBy == Wait ? 0 : 60000);
+            QTimer::singleShot(0, &splash, [&] {
                 QKeyEvent key(QEvent::KeyPress, Qt::Key_Space, Qt::NoModifier, " ");
-                if (onLogo)
-                    QTest::mouseClick(clicked.picLogo, Qt::LeftButton);
-                else
-                    QApplication::sendEvent(&clicked, &key);
+                if (c.closedBy == Click)
+                    QTest::mouseClick(splash.picLogo, Qt::LeftButton);
+                else if (c.closedBy == Key)
+                    QApplication::sendEvent(&splash, &key);
             });
-            Prompts::RunModal(clicked);
-            QCOMPARE(clicked.ticks(), 1);
-            QVERIFY(clicked.lblVersion->text().startsWith("v1."));
+            Prompts::RunModal(splash);
+            QCOMPARE(splash.ticks(), c.ticks);
+            QVERIFY(splash.lblVersion->text().startsWith("v1."));
         }
-        QCOMPARE(QString(frmSplash::BrandingFor("Tavrosa").key), QString("Tavrosa"));
-        QCOMPARE(QString(frmSplash::BrandingFor("nobody").key), QString("Quorvane"));
-        QCOMPARE(QString(frmSplash::BrandingFor("tavrosa").key),
-                 QString("Quorvane")); // exact match only
+        for (auto [who, branding] : {std::pair("Tavrosa", "Tavrosa"),
+                                     {"nobody", "Quorvane"},
+                                     {"tavrosa", "Quorvane"}}) // an exact match only
+            QCOMPARE(QString(frmSplash::BrandingFor(who).key), QString(branding));
     }
 };
 
