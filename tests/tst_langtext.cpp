@@ -68,17 +68,14 @@ private slots:
     void englishFileServesEveryLookup()
     {
         SetProgramFolderForTesting(QStringLiteral(QUORVANE_SOURCE_DIR "/lang"));
-        const QByteArray file = readBytes(QStringLiteral(QUORVANE_SOURCE_DIR "/lang/lang_en.txt"));
+        const QByteArray file = readBytes(LanguageFilePath());
         QVERIFY(file.endsWith("\r\n"));
-        QList<QByteArray> lines = file.split('\n');
-        lines.removeLast(); // after the last line end
-        std::map<int, QByteArray> byNumber;
-        for (QByteArray line : lines) {
-            QVERIFY2(line.endsWith('\r'), line.constData());
-            line.chop(1);
+        std::map<int, QByteArray> byNumber; // each line: three digits, a space, the text, CR LF
+        for (const QByteArray& line : file.chopped(1).split('\n')) {
             const int n = line.left(3).toInt();
-            QVERIFY2(line.size() >= 4 && n >= 101 && n <= 999, line.constData()); // three digits
-            QVERIFY2(byNumber.emplace(n, line.mid(4)).second, line.constData());
+            QVERIFY2(line.endsWith('\r') && line.size() >= 5 && n >= 101 && n <= 999 &&
+                         byNumber.emplace(n, line.mid(4).chopped(1)).second,
+                     line.constData());
         }
 
         QSet<int> used;
