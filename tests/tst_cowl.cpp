@@ -3,6 +3,7 @@
 #include "LangText.h"
 #include "LoggerSimulator.h"
 #include "SettingsStore.h"
+#include "TestSupport.h"
 #include "Utilities.h"
 
 #include <QSettings>
@@ -59,10 +60,6 @@ private slots:
         QVERIFY(!BatteryVolts(255));
         QCOMPARE(LeakStatusText(3), LeakStatusText(1));
         QCOMPARE(LeakStatusText(7), QString("Undefined"));
-        const HistoryPair pair{0x93, 0x85};
-        QCOMPARE(pair.spreadValue(), 5);
-        QCOMPARE(pair.statusText(), LangText(185) + "*");
-        QCOMPARE(HistoryPair({0x13, 0x05}).statusText(), LangText(186));
         const QDateTime t(QDate(2024, 3, 31), QTime(2, 30, 0)); // local, whatever the time zone
         QCOMPARE(DateTimeToLoggerTime(t), qint32(1711852200));
         QCOMPARE(LoggerTimeToDateTime(1711852200).time(), QTime(2, 30, 0));
@@ -82,51 +79,20 @@ private slots:
             QVERIFY2(!RateUnits(QString::fromUtf8(refused)), refused);
     }
 
+    // What the Cowl windows' tests cannot see: the logger's clock against the
+    // PC's, and the bytes that programming sends.
     void readsAndProgramsALogger()
     {
         LoggerSimulator& sim = logger();
-        sim.state.serial = 1234567;
-        sim.state.days = 0x41;
-        sim.state.battery = 191;
-        sim.state.leakStatus = 2;
         sim.state.clockOffset = -3600;
         QVERIFY(CowlConnect(1));
         QVERIFY(sim.awake());
         LoggerInfo info;
         QVERIFY(ReadLoggerInfo(info));
-        QCOMPARE(info.firmwareMajor, qint16(1));
-        QCOMPARE(info.firmwareMinor, qint16(2));
-        QCOMPARE(info.serial, QString("01234567"));
         QVERIFY(qAbs(info.clock.secsTo(QDateTime::currentDateTime()) - 3600) <= 2);
-        QCOMPARE(info.leakStateRate, 30); // 6 units of 5 seconds
-        QCOMPARE(info.noLeakStateRate, 60);
-        QCOMPARE(info.days, (std::array<bool, 7>{true, false, false, false, false, false, true}));
-        QCOMPARE(info.leakStatus, LangText(408));
-        QCOMPARE(QString::number(*info.battery, 'f', 2), QString("4.98"));
-
-        std::array<qint32, 100> counts{};
-        QVERIFY(CowlGetHistogram(counts));
-        QCOMPARE(counts[22], 400);
-        std::array<HistoryPair, 12> history{};
-        QVERIFY(CowlGetHistory(history));
-        QCOMPARE(history[0].levelValue(), 19); // the last pair of the reply comes first
-        QVERIFY(history[0].leak() && history[0].needsVerification());
-        QCOMPARE(history[11].levelValue(), 18);
-        float level = -1;
-        QVERIFY(CowlGetNoiseLevel(level));
-        QVERIFY(level >= 0 && level <= 127.5);
         QVERIFY(m_messages.isEmpty());
-
         QVERIFY(CowlSetRates(255, 254)); // the first two bytes go back as they were
         QCOMPARE(sim.state.rateBlock, (std::array<quint8, 4>{0x10, 0x20, 254, 255}));
-        QVERIFY(CowlSetSerial(12345678));
-        QCOMPARE(sim.state.serial, quint32(12345678));
-        const QDateTime when(QDate(2025, 6, 1), QTime(8, 0, 0));
-        QVERIFY(CowlSetClock(when));
-        QDateTime clock;
-        QVERIFY(CowlGetClock(clock));
-        QVERIFY(qAbs(clock.secsTo(when)) <= 2);
-
         QVERIFY(CowlSetLoggingDays({true, true, false, false, false, false, true}));
         QCOMPARE(sim.state.days, quint8(0x43));
     }
@@ -188,10 +154,8 @@ private slots:
         QVERIFY(!CowlConnectDevice("/nonexistent/tty")); // nothing there to open
     }
 
-    // A real Cowl takes its time to fetch a histogram: the reply may start
-    // well after the request, within the limit the link's settings set
-    // (1.5 s unless a technician changes it). Every misbehaviour ends as a
-    // failed exchange with the port closed.
+    // A histogram's reply may start well after the request, within the
+    // link's limit (1.5 s unless set); every misbehaviour closes the port.
     void replies_data()
     {
         QTest::addColumn<QString>("fault");
@@ -227,22 +191,19 @@ private slots:
     // The state file of quorvane-loggersim.
     void simulatorSettings()
     {
-        QTemporaryDir dir;
-        QFile f(dir.filePath("logger.txt"));
-        QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(
-            "# a leaking logger\nserial = 7654321\nfirmware = 1.05\nrates = 24,12\nfault = slow\n");
-        f.flush();
+        const QString file = m_settings.filePath("logger.txt");
+        const QByteArray state =
+            "# a leaking logger\nserial = 7654321\nfirmware = 1.05\nrates = 24,12\nfault = slow\n";
+        QVERIFY(writeBytes(file, state));
         LoggerSimulator sim;
         QString error;
-        QVERIFY2(sim.loadStateFile(f.fileName(), &error), qPrintable(error));
+        QVERIFY2(sim.loadStateFile(file, &error), qPrintable(error));
         QCOMPARE(sim.state.serial, quint32(7654321));
         QCOMPARE(sim.state.firmwareMinor, quint8(5));
         QCOMPARE(sim.state.rateBlock[3], quint8(12));
         QVERIFY(sim.fault == LoggerSimulator::Fault::Slow);
-        f.write("battery: 12\n");
-        f.close();
-        QVERIFY(!sim.loadStateFile(f.fileName(), &error) && error.contains("line 6"));
+        QVERIFY(writeBytes(file, state + "battery: 12\n"));
+        QVERIFY(!sim.loadStateFile(file, &error) && error.contains("line 6"));
         QVERIFY(!sim.setOption("serial", "16777216", &error) && error.startsWith("serial"));
         QVERIFY(!sim.setOption("history", "1,2,3", &error));
     }
