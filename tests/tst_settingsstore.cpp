@@ -1,4 +1,3 @@
-#include "RecordStore.h"
 #include "SettingsStore.h"
 #include "TestSupport.h"
 #include "Utilities.h"
