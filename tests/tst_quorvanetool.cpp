@@ -9,24 +9,19 @@
 namespace {
 struct Run
 {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
+    int exitCode = -1; // also when the tool crashed or hung
+    QByteArray out, err;
 };
 
 Run tool(const QStringList& args)
 {
     QProcess p;
     p.start(QStringLiteral(QUORVANE_TOOL), args);
-    Run r;
-    if (!p.waitForFinished(60000)) {
+    const bool ended = p.waitForFinished(60000);
+    if (!ended)
         p.kill();
-        return r;
-    }
-    r.exitCode = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1;
-    r.out = p.readAllStandardOutput();
-    r.err = p.readAllStandardError();
-    return r;
+    return {ended && p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            p.readAllStandardOutput(), p.readAllStandardError()};
 }
 
 // Arguments written as one text, split at the spaces.
