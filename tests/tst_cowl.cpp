@@ -5,8 +5,6 @@
 #include "TestSupport.h"
 #include "Utilities.h"
 
-#include <QSettings>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace CowlComms;

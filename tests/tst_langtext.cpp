@@ -3,9 +3,6 @@
 #include "TestSupport.h"
 #include "Utilities.h"
 
-#include <QDirIterator>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QtTest>
 #include <map>
 

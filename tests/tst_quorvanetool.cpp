@@ -1,9 +1,6 @@
 #include "LangText.h"
 #include "TestSupport.h"
 
-#include <QDir>
-#include <QProcess>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {

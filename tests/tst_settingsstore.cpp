@@ -2,9 +2,6 @@
 #include "TestSupport.h"
 #include "Utilities.h"
 
-#include <QDir>
-#include <QSet>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace SettingsStore;

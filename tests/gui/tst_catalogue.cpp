@@ -6,12 +6,7 @@
 #include "TestSupport.h"
 #include "frmCatalogue.h"
 
-#include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
-#include <QMdiArea>
-#include <QMdiSubWindow>
-#include <QPushButton>
+#include <QtWidgets>
 
 namespace {
 

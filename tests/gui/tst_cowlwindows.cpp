@@ -1,25 +1,15 @@
 #include "GuiTest.h"
 
-#include "TestSupport.h"
-
 #include "CowlComms.h"
 #include "LoggerSimulator.h"
 #include "ProgramPrinter.h"
+#include "TestSupport.h"
 #include "frmCowlGraph.h"
 #include "frmCowlRead.h"
 #include "frmCowlSensor.h"
 #include "frmCowlSetup.h"
 
-#include <QCheckBox>
-#include <QClipboard>
-#include <QDateTimeEdit>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProgressBar>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSettings>
-#include <QToolButton>
+#include <QtWidgets>
 
 using CowlComms::CowlIsOpen;
 
