@@ -200,14 +200,12 @@ private slots:
     {
         const QString hub = path("hub");
         QVERIFY(QDir().mkpath(hub + "/sub"));
-        auto rec = [](const char* serial) {
-            return QByteArray(serial) + ",\"AB 1234 5678\",\"\",\"\",\"\",\"\"\r\n";
-        };
-        writeBytes(hub + "/a.csv", "h,h\r\n" + rec("1234567") + rec("2345678"));
-        writeBytes(hub + "/B.CSV", "h,h\r\n" + rec("3456789"));
+        const QByteArray rest = ",\"AB 1234 5678\",\"\",\"\",\"\",\"\"\r\n"; // of a record
+        writeBytes(hub + "/a.csv", "h,h\r\n1234567" + rest + "2345678" + rest);
+        writeBytes(hub + "/B.CSV", "h,h\r\n3456789" + rest);
         writeBytes(hub + "/empty.csv", "h,h\r\n");
-        writeBytes(hub + "/notes.txt", "h,h\r\n" + rec("1234567"));
-        writeBytes(hub + "/sub/d.csv", "h,h\r\n" + rec("4567890"));
+        writeBytes(hub + "/notes.txt", "h,h\r\n1234567" + rest);
+        writeBytes(hub + "/sub/d.csv", "h,h\r\n4567890" + rest);
         QVERIFY(QFile::copy(QStringLiteral(QUORVANE_SOURCE_DIR "/samples/east.pdb"),
                             hub + "/east.pdb"));
         const std::tuple<const char*, const char*, int> runs[] = {

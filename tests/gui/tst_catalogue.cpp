@@ -10,11 +10,6 @@
 
 namespace {
 
-QByteArray record(const char* serial)
-{
-    return QByteArray(serial) + ",\"AB 1234 5678\",\"\",\"\",\"\",\"\"\r\n";
-}
-
 QStringList texts(const QListWidget* list)
 {
     QStringList out;
@@ -34,9 +29,10 @@ struct Hub
     {
         folder = f.path("hub");
         QDir().mkpath(folder);
-        writeBytes(folder + "/a.csv", "h,h\r\n" + record("1234567") + record("2345678"));
-        writeBytes(folder + "/B.CSV", "h,h\r\n" + record("3456789"));
-        writeBytes(folder + "/c.csv", "h,h\r\n" + record("1234568") + record("123")); // damaged
+        const QByteArray rest = ",\"AB 1234 5678\",\"\",\"\",\"\",\"\"\r\n"; // of a record
+        writeBytes(folder + "/a.csv", "h,h\r\n1234567" + rest + "2345678" + rest);
+        writeBytes(folder + "/B.CSV", "h,h\r\n3456789" + rest);
+        writeBytes(folder + "/c.csv", "h,h\r\n1234568" + rest + "123" + rest); // 123 is damaged
         SettingsStore::setText(Setting::CataloguePath, folder);
         main = f.start();
     }
