@@ -44,14 +44,7 @@ Second line\line same paragraph\tab tabbed\par
         QFETCH(QByteArray, rtf);
         QFETCH(QString, text);
         QCOMPARE(RtfToText(rtf), text);
-    }
-
-    // What the viewer saves reads back as it was.
-    void roundTrip()
-    {
-        const QString text = QString::fromUtf8(
-            "1\t01234567\t2\nbraces {} and \\ back\n\u00e9t\u00e9 \u20ac \u5408 \U0001F600\n");
-        QCOMPARE(RtfToText(TextToRtf(text)), text);
+        QCOMPARE(RtfToText(TextToRtf(text)), text); // what the viewer saves reads back as it was
     }
 };
 
