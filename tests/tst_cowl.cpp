@@ -66,10 +66,10 @@ private slots:
     // holds; what is checked is what is sent.
     void rateUnits()
     {
-        const char* accepted[] = {"0", "4", "5", "1274", "1275", "01275"};
-        const int units[] = {0, 0, 1, 254, 255, 255};
-        for (size_t i = 0; i < std::size(accepted); ++i)
-            QCOMPARE(RateUnits(accepted[i]), std::optional<quint8>(units[i]));
+        const std::pair<const char*, int> accepted[] = {
+            {"0", 0}, {"4", 0}, {"5", 1}, {"1274", 254}, {"1275", 255}, {"01275", 255}};
+        for (const auto& [typed, units] : accepted)
+            QCOMPARE(RateUnits(typed), std::optional<quint8>(units));
         for (const char* refused :
              {"1276", "1300", "1e3", " 12", "12 ", "+5", "-5", "0x10", "12.0", "", "abc",
               "99999999999999999999", "\u0661\u0662", "\uff11\uff12"})
@@ -77,29 +77,19 @@ private slots:
     }
 
     // What the Cowl windows' tests cannot see: the logger's clock against the
-    // PC's, and the bytes that programming sends.
+    // PC's, the rate multiplier asked only of firmware 1.02 and later 1.x
+    // versions, and the bytes that programming sends.
     void readsAndProgramsALogger()
     {
         LoggerSimulator& sim = logger();
         sim.state.clockOffset = -3600;
+        sim.state.multiplier = 7;
         QVERIFY(CowlConnect(1));
         QVERIFY(sim.awake());
         LoggerInfo info;
         QVERIFY(ReadLoggerInfo(info));
         QVERIFY(qAbs(info.clock.secsTo(QDateTime::currentDateTime()) - 3600) <= 2);
         QVERIFY(m_messages.isEmpty());
-        QVERIFY(CowlSetRates(255, 254)); // the first two bytes go back as they were
-        QCOMPARE(sim.state.rateBlock, (std::array<quint8, 4>{0x10, 0x20, 254, 255}));
-        QVERIFY(CowlSetLoggingDays({true, true, false, false, false, false, true}));
-        QCOMPARE(sim.state.days, quint8(0x43));
-    }
-
-    // The multiplier is asked only of firmware 1.02 and later 1.x versions.
-    void rateMultiplier()
-    {
-        LoggerSimulator& sim = logger();
-        QVERIFY(CowlConnect(1));
-        sim.state.multiplier = 7;
         const std::tuple<int, int, int> rows[] = {
             {0, 9, 30}, {1, 1, 30}, {1, 2, 42}, {1, 10, 42}, {2, 1, 30}};
         for (const auto& [major, minor, rate] : rows) {
@@ -113,6 +103,10 @@ private slots:
             QCOMPARE(leak, rate);
             QCOMPARE(sim.requestsAnswered() - before, rate == 42 ? 3 : 1);
         }
+        QVERIFY(CowlSetRates(255, 254)); // the first two bytes go back as they were
+        QCOMPARE(sim.state.rateBlock, (std::array<quint8, 4>{0x10, 0x20, 254, 255}));
+        QVERIFY(CowlSetLoggingDays({true, true, false, false, false, false, true}));
+        QCOMPARE(sim.state.days, quint8(0x43));
     }
 
     void linkRules()
