@@ -22,19 +22,17 @@ QStringList texts(const QListWidget* list)
 struct Hub
 {
     GuiFixture f;
-    frmMain* main = nullptr;
-    QString folder;
+    QString folder = f.path("hub");
 
     Hub()
     {
-        folder = f.path("hub");
         QDir().mkpath(folder);
         const QByteArray rest = ",\"AB 1234 5678\",\"\",\"\",\"\",\"\"\r\n"; // of a record
         writeBytes(folder + "/a.csv", "h,h\r\n1234567" + rest + "2345678" + rest);
         writeBytes(folder + "/B.CSV", "h,h\r\n3456789" + rest);
         writeBytes(folder + "/c.csv", "h,h\r\n1234568" + rest + "123" + rest); // 123 is damaged
         SettingsStore::setText(Setting::CataloguePath, folder);
-        main = f.start();
+        f.start();
     }
     ~Hub() { ResetCatalogueForTesting(); }
     // Opens Search > Catalogue and works in it.
@@ -42,7 +40,7 @@ struct Hub
     {
         f.prompts.modal("frmCatalogue",
                         inWindow([work](QDialog& d) { work(static_cast<frmCatalogue&>(d)); }));
-        main->command("mnuSearchCatalogue")->trigger();
+        MainWindow()->command("mnuSearchCatalogue")->trigger();
     }
     static void find(frmCatalogue& w)
     {
@@ -145,11 +143,10 @@ private slots:
             w.CmdOpen->click();
             QVERIFY(!w.isVisible());
         });
-        QStringList captions;
-        for (QMdiSubWindow* sub : h.main->mdiArea()->subWindowList())
-            captions << QFileInfo(sub->widget()->windowTitle()).fileName();
-        captions.sort();
-        QCOMPARE(captions, QStringList({"a.csv", "north.csv"}));
+        QStringList opened;
+        for (frmDMA* list : listWindows(MainWindow()))
+            opened << QFileInfo(list->windowTitle()).fileName();
+        QCOMPARE(opened, QStringList({"north.csv", "a.csv"}));
         h.catalogue([&](frmCatalogue& w) {
             QCOMPARE(texts(w.ListSer), QStringList({"01234567", "03456789"}));
             QCOMPARE(w.List_found->count(), 2);
