@@ -15,8 +15,6 @@ using CowlComms::CowlIsOpen;
 
 namespace {
 
-constexpr int kFirstByteMs = 300; // a mute logger is given up on quickly
-
 // The program started, a logger on a pseudo-terminal reached as COM1, and
 // the setup window open over the main window.
 struct Bench
@@ -28,8 +26,8 @@ struct Bench
     Bench()
     {
         f.start();
-        QSettings(f.path("settings.ini"), QSettings::IniFormat)
-            .setValue("Com32/FirstByteMs", QString::number(kFirstByteMs));
+        // A mute logger is given up on quickly.
+        QSettings(f.path("settings.ini"), QSettings::IniFormat).setValue("Com32/FirstByteMs", 300);
         CowlComms::ResetForTesting();
         const QString pty = sim.openPseudoTerminal();
         if (pty.isEmpty())
@@ -296,11 +294,10 @@ private slots:
         QFETCH(int, silentOn);
         QFETCH(QString, topLabel);
         Bench b;
-        auto& s = b.sim.state;
-        s.leakStatus = 2;
+        b.sim.state.leakStatus = 2;
         if (largest) {
-            s.histogram.fill(1);
-            s.histogram[40] = largest;
+            b.sim.state.histogram.fill(1);
+            b.sim.state.histogram[40] = largest;
         }
         QVERIFY(b.connect());
         b.sim.fault = silentOn < 0 ? LoggerSimulator::Fault::None : LoggerSimulator::Fault::Mute;
