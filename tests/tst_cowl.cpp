@@ -60,12 +60,8 @@ private slots:
         const QDateTime t(QDate(2024, 3, 31), QTime(2, 30, 0)); // local, whatever the time zone
         QCOMPARE(DateTimeToLoggerTime(t), qint32(1711852200));
         QCOMPARE(LoggerTimeToDateTime(1711852200).time(), QTime(2, 30, 0));
-    }
-
-    // A typed rate is plain digits, at most what a byte of five-second units
-    // holds; what is checked is what is sent.
-    void rateUnits()
-    {
+        // A typed rate is plain digits, at most what a byte of five-second
+        // units holds; what is checked is what is sent.
         const std::pair<const char*, int> accepted[] = {
             {"0", 0}, {"4", 0}, {"5", 1}, {"1274", 254}, {"1275", 255}, {"01275", 255}};
         for (const auto& [typed, units] : accepted)
