@@ -28,7 +28,8 @@ private slots:
     }
 
     // A first run: the program's folder, nothing written by reading. A save:
-    // text, True and False, and no default folder before a file is saved.
+    // text, True and False, and no default folder before a file is saved;
+    // then the folder of the last file saved or opened.
     void firstRunAndSave()
     {
         ProgramSettings g;
@@ -53,6 +54,21 @@ private slots:
         ProgramSettings again;
         again.load();
         QVERIFY(again.EnHistEdit && again.IgnoreFileErrs);
+
+        setText(Setting::DefaultPath, "C:\\data\\");
+        Globals().load();
+        QCOMPARE(Globals().DefaultPath, QString("C:\\data"));
+        RememberDefaultPath("D:\\dma\\north.csv");
+        QCOMPARE(Globals().DefaultPath, QString("D:\\dma"));
+        QCOMPARE(stored(Setting::DefaultPath), std::optional<QString>("D:\\dma"));
+        RememberDefaultPath("Untitled0001.CSV"); // no folder: nothing changes
+        QCOMPARE(stored(Setting::DefaultPath), std::optional<QString>("D:\\dma"));
+
+        // Each key once in the one table, under the name users' files hold.
+        QSet<QString> names;
+        for (int k = 0; k < int(Setting::Count); ++k)
+            names.insert(keyName(Setting(k)));
+        QCOMPARE(names.size(), int(Setting::Count));
     }
 
     // A stored text as a 32-bit number, a 16-bit number and a boolean.
@@ -69,24 +85,6 @@ private slots:
             QVERIFY2(integer(Setting::ComPort).value() == comPort, stored);
             QVERIFY2(boolean(Setting::UseModem) == useModem, stored);
         }
-    }
-
-    void defaultPath()
-    {
-        setText(Setting::DefaultPath, "C:\\data\\");
-        Globals().load();
-        QCOMPARE(Globals().DefaultPath, QString("C:\\data"));
-        RememberDefaultPath("D:\\dma\\north.csv");
-        QCOMPARE(Globals().DefaultPath, QString("D:\\dma"));
-        QCOMPARE(stored(Setting::DefaultPath), std::optional<QString>("D:\\dma"));
-        RememberDefaultPath("Untitled0001.CSV"); // no folder: nothing changes
-        QCOMPARE(stored(Setting::DefaultPath), std::optional<QString>("D:\\dma"));
-
-        // Each key once in the one table, under the name users' files hold.
-        QSet<QString> names;
-        for (int k = 0; k < int(Setting::Count); ++k)
-            names.insert(keyName(Setting(k)));
-        QCOMPARE(names.size(), int(Setting::Count));
     }
 };
 
