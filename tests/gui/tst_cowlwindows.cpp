@@ -68,9 +68,8 @@ struct Bench
 
 const QString kClosed = "cmdClose cmdConnect";
 
-// What the window shows of a setting it programs (index as its Update
-// buttons): the serial, the clock to the minute, the leak and no-leak rates,
-// or the logging days from Sunday as 1 ticked and 0 not.
+// What the window shows of a setting its Update button (index) programs: the
+// clock to the minute, the rates leak first, the days from Sunday as 1 or 0.
 QString field(const frmCowlRead& w, int index)
 {
     QString days;
