@@ -6,28 +6,21 @@
 namespace {
 
 // Types into the text from position 0 as the field does: '\b' is Backspace,
-// '|' selects everything (the next character replaces it all).
+// '|' selects everything and clears it for what is typed next.
 void typeInto(MaskedText& t, const QString& keys)
 {
     int cursor = 0;
-    bool all = false;
     for (const QChar c : keys) {
         if (c == QLatin1Char('|')) {
-            all = true;
+            t.clearRange(0, t.length());
             cursor = 0;
         } else if (c == QLatin1Char('\b')) {
-            const int p = t.previousInput(cursor);
-            if (p >= 0) {
+            if (const int p = t.previousInput(cursor); p >= 0) {
                 t.clearRange(p, p + 1);
                 cursor = p;
             }
-        } else {
-            if (all)
-                t.clearRange(0, t.length());
-            all = false;
-            const int next = t.type(cursor, c);
-            if (next >= 0)
-                cursor = next;
+        } else if (const int next = t.type(cursor, c); next >= 0) {
+            cursor = next;
         }
     }
 }
