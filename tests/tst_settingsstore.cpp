@@ -11,12 +11,11 @@ class TestSettingsStore : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_ini;
+    const QString m_ini = m_dir.filePath("settings.ini");
 
 private slots:
     void init()
     {
-        m_ini = m_dir.filePath("settings.ini");
         QFile::remove(m_ini);
         useFileForTesting(m_ini);
         SetProgramFolderForTesting(m_dir.filePath("prog"));

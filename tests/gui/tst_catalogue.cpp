@@ -42,11 +42,6 @@ struct Hub
                         inWindow([work](QDialog& d) { work(static_cast<frmCatalogue&>(d)); }));
         MainWindow()->command("mnuSearchCatalogue")->trigger();
     }
-    static void find(frmCatalogue& w)
-    {
-        w.cmdFind->click();
-        w.waitForSearch();
-    }
 };
 
 } // namespace
@@ -81,7 +76,8 @@ private slots:
             w.cmdClearSer->click();
             QCOMPARE(w.ListSer->count(), 0);
             w.TxtSerial->setText("123");
-            Hub::find(w);
+            w.cmdFind->click();
+            w.waitForSearch();
             QCOMPARE(texts(w.ListSer), QStringList({"00000123"}));
             QCOMPARE(texts(w.List_found),
                      QStringList({QDir::toNativeSeparators(h.folder + "/c.csv")}));
@@ -92,7 +88,8 @@ private slots:
             QVERIFY(w.List_found->count() == 0 && !w.CmdOpen->isEnabled());
             w.ListSer->clear();
             w.TxtSerial->setText("9999999");
-            Hub::find(w);
+            w.cmdFind->click();
+            w.waitForSearch();
             QCOMPARE(w.List_found->count(), 0);
             QCOMPARE(w.Label1->text(), LangText(491) + LangText(492));
             QVERIFY(!w.CmdOpen->isEnabled());
@@ -131,7 +128,8 @@ private slots:
             w.TxtSerial->setText("1234567");
             w.cmdAddSerial->click();
             w.TxtSerial->setText("3456789");
-            Hub::find(w);
+            w.cmdFind->click();
+            w.waitForSearch();
             QCOMPARE(w.List_found->count(), 2); // a.csv, B.CSV
             QCOMPARE(DMAModule().StoreCount, count);
             QCOMPARE(DMAModule().Records(1).Serial, first);
@@ -176,7 +174,8 @@ private slots:
         });
         // Shown again, it searches to the end.
         h.catalogue([&](frmCatalogue& w) {
-            Hub::find(w);
+            w.cmdFind->click();
+            w.waitForSearch();
             QCOMPARE(w.List_found->count(), 60);
             QCOMPARE(w.List_found->item(59)->text(), QDir::toNativeSeparators(many + "/f159.csv"));
             w.cmdCancel->click();

@@ -136,8 +136,8 @@ private slots:
         QCOMPARE(CowlIsOpen(), connected);
         QCOMPARE(b.sim.requestsAnswered(), requests);
         const QString trying = LangText(568) + " .";
-        const QStringList tries{trying, trying + ".", trying + ".."};
-        QCOMPARE(statuses, tries.mid(0, connected ? 1 : 3));
+        QCOMPARE(statuses,
+                 QStringList({trying, trying + ".", trying + ".."}).mid(0, connected ? 1 : 3));
         QCOMPARE(b.setup->StatusText->text(), LangText(connected ? 567 : 565));
         const QString open =
             "cmdCheckSensor cmdClose cmdDisconnect cmdGetGraph cmdReadLogger cmdSleep";
@@ -176,7 +176,6 @@ private slots:
         QTest::addColumn<QString>("password"); // empty: none asked for
         QTest::addColumn<int>("message");      // 0: none
         QTest::addColumn<QString>("shown");    // empty: what was typed
-        const char* t = "2030-05-06T12:00";
         const std::tuple<const char*, const char*, int, const char*, const char*, int, const char*>
             rows[] = {
                 {"serial", "", 0, "12000001", "qelmat", 569, ""},
@@ -192,9 +191,9 @@ private slots:
                 {"days", "", 4, "0100011", "", 569, ""},
                 {"days, Tavrosa, no password", "Tavrosa", 4, "1111111", "", 569, ""},
                 {"days, the logger silent", "", 4, "1111110", "", 561, ""},
-                {"clock", "", 1, t, "", 569, ""},
-                {"clock, Tavrosa", "Tavrosa", 1, t, "qelmat", 569, ""},
-                {"clock, Tavrosa, wrong password", "Tavrosa", 1, t, "x", 585, ""},
+                {"clock", "", 1, "2030-05-06T12:00", "", 569, ""},
+                {"clock, Tavrosa", "Tavrosa", 1, "2030-05-06T12:00", "qelmat", 569, ""},
+                {"clock, Tavrosa, wrong password", "Tavrosa", 1, "2030-05-06T12:00", "x", 585, ""},
             };
         for (const auto& [name, distributor, index, typed, password, message, shown] : rows)
             QTest::newRow(name) << QString(distributor) << index << QString(typed)
