@@ -1,11 +1,7 @@
-#include "RecordStore.h"
 #include "SettingsStore.h"
 #include "TestSupport.h"
 #include "Utilities.h"
 
-#include <QDir>
-#include <QSet>
-#include <QTemporaryDir>
 #include <QtTest>
 
 using namespace SettingsStore;
@@ -15,12 +11,11 @@ class TestSettingsStore : public QObject
     Q_OBJECT
 
     QTemporaryDir m_dir;
-    QString m_ini;
+    const QString m_ini = m_dir.filePath("settings.ini");
 
 private slots:
     void init()
     {
-        m_ini = m_dir.filePath("settings.ini");
         QFile::remove(m_ini);
         useFileForTesting(m_ini);
         SetProgramFolderForTesting(m_dir.filePath("prog"));
@@ -31,9 +26,9 @@ private slots:
         SetProgramFolderForTesting(QString());
     }
 
-    // What a first run finds: the program's folder, and nothing written by
-    // reading; what a save writes: every value as text, booleans as True and
-    // False, the default folder only once a file has been saved.
+    // A first run: the program's folder, nothing written by reading. A save:
+    // text, True and False, and no default folder before a file is saved;
+    // then the folder of the last file saved or opened.
     void firstRunAndSave()
     {
         ProgramSettings g;
@@ -58,6 +53,21 @@ private slots:
         ProgramSettings again;
         again.load();
         QVERIFY(again.EnHistEdit && again.IgnoreFileErrs);
+
+        setText(Setting::DefaultPath, "C:\\data\\");
+        Globals().load();
+        QCOMPARE(Globals().DefaultPath, QString("C:\\data"));
+        RememberDefaultPath("D:\\dma\\north.csv");
+        QCOMPARE(Globals().DefaultPath, QString("D:\\dma"));
+        QCOMPARE(stored(Setting::DefaultPath), std::optional<QString>("D:\\dma"));
+        RememberDefaultPath("Untitled0001.CSV"); // no folder: nothing changes
+        QCOMPARE(stored(Setting::DefaultPath), std::optional<QString>("D:\\dma"));
+
+        // Each key once in the one table, under the name users' files hold.
+        QSet<QString> names;
+        for (int k = 0; k < int(Setting::Count); ++k)
+            names.insert(keyName(Setting(k)));
+        QCOMPARE(names.size(), int(Setting::Count));
     }
 
     // A stored text as a 32-bit number, a 16-bit number and a boolean.
@@ -74,27 +84,6 @@ private slots:
             QVERIFY2(integer(Setting::ComPort).value() == comPort, stored);
             QVERIFY2(boolean(Setting::UseModem) == useModem, stored);
         }
-    }
-
-    void defaultPath()
-    {
-        setText(Setting::DefaultPath, "C:\\data\\");
-        Globals().load();
-        QCOMPARE(Globals().DefaultPath, QString("C:\\data"));
-        RememberDefaultPath("D:\\dma\\north.csv");
-        QCOMPARE(Globals().DefaultPath, QString("D:\\dma"));
-        QCOMPARE(stored(Setting::DefaultPath), std::optional<QString>("D:\\dma"));
-        RememberDefaultPath("/home/leaks/south.csv");
-        QCOMPARE(Globals().DefaultPath, QString("/home/leaks"));
-        RememberDefaultPath("Untitled0001.CSV"); // no folder: nothing changes
-        QCOMPARE(stored(Setting::DefaultPath), std::optional<QString>("/home/leaks"));
-
-        // Each key once in the one table, under the name users' files hold.
-        QSet<QString> names;
-        for (int k = 0; k < int(Setting::Count); ++k)
-            names.insert(keyName(Setting(k)));
-        QCOMPARE(names.size(), int(Setting::Count));
-        QCOMPARE(keyName(Setting::UserComments_ColPosition), QString("UserComments_ColPosition"));
     }
 };
 
