@@ -55,15 +55,16 @@ void answerAdd(GuiFixture& f, const QString& typed)
     });
 }
 
-// The fill dialog answered with a first serial, a count and a step.
-void answerFill(GuiFixture& f, const QString& serial, const QString& count, const QString& step)
+// The fill dialog answered with a first serial, a count and a step; a null serial cancels it.
+void answerFill(GuiFixture& f, const QString& serial, const QString& count = {},
+                const QString& step = {})
 {
     f.prompts.modal("FillDialog", [=](QDialog& d) {
         auto& fill = static_cast<FillDialog&>(d);
         fill.TxtSerial->setText(serial);
         fill.TxtNum->setText(count);
         fill.TxtIncr->setText(step);
-        fill.OKButton->click();
+        (serial.isNull() ? fill.CancelButton : fill.OKButton)->click();
         return fill.result();
     });
 }
@@ -95,10 +96,8 @@ private slots:
     // ends up first), refused where the serial is known, Cancel stops.
     void copyAndPaste()
     {
-        GuiFixture f;
-        frmMain* main = f.start();
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* north = ActiveListWindow();
+        North n;
+        auto& [f, main, north] = n;
         OpenDocument(f.sample("south.csv"));
         frmDMA* south = ActiveListWindow();
         const QList<qint32> copied = {serialAt(north, 1), serialAt(north, 2), serialAt(north, 3)};
@@ -189,21 +188,19 @@ private slots:
         QTest::addColumn<QString>("command");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("message");
-        const QString add = "mnuLoggerAdd", change = "mnuLoggerChangeSerial";
-        QTest::newRow("add: cancelled") << add << QString() << QString();
-        QTest::newRow("add: invalid") << add << "13000000"
-                                      << "13000000" + LangText(132);
-        QTest::newRow("add: in the list") << add << "01001237"
-                                          << "01001237" + LangText(133);
-        QTest::newRow("add: new") << add << "01999999" << QString();
-        QTest::newRow("change: same") << change << "01001237"
-                                      << "01001237" + LangText(138);
-        QTest::newRow("change: invalid") << change << "13000000"
-                                         << "13000000" + LangText(132);
-        QTest::newRow("change: in use")
-            << change << "01002474" << LangText(139) + "01002474" + LangText(140);
-        QTest::newRow("change: new") << change << "01999999"
-                                     << "01001237" + LangText(141) + "01999999";
+        const auto row = [](const char* name, const char* command, const char* typed,
+                            const QString& message = QString()) {
+            QTest::newRow(name) << QString(command) << QString(typed) << message;
+        };
+        const char *add = "mnuLoggerAdd", *change = "mnuLoggerChangeSerial";
+        row("add: cancelled", add, nullptr);
+        row("add: invalid", add, "13000000", "13000000" + LangText(132));
+        row("add: in the list", add, "01001237", "01001237" + LangText(133));
+        row("add: new", add, "01999999");
+        row("change: same", change, "01001237", "01001237" + LangText(138));
+        row("change: invalid", change, "13000000", "13000000" + LangText(132));
+        row("change: in use", change, "01002474", LangText(139) + "01002474" + LangText(140));
+        row("change: new", change, "01999999", "01001237" + LangText(141) + "01999999");
     }
     void serialCommands()
     {
@@ -258,8 +255,6 @@ private slots:
         };
         answer(" 2005/06/07 ", false);
         QCOMPARE(shown, shownBefore);
-        QCOMPARE(list->record(list->recordIndexOfLine(3)).Deployed.str(),
-                 std::string("2005/06/07"));
         QCOMPARE(doc.LineText(3, LoggerList::ColDeployed), QString("2005/06/07"));
         QCOMPARE(doc.LineText(4, LoggerList::ColDeployed), fourthBefore);
         QVERIFY(doc.AskForSave);
@@ -307,10 +302,7 @@ private slots:
         QCOMPARE(main->statusText(), LangText(145)); // a clean run
         QVERIFY(list->GetRecFromSerial(2500001));
         const int before = list->RecordCount();
-        f.prompts.modal("FillDialog", [](QDialog& d) {
-            static_cast<FillDialog&>(d).CancelButton->click();
-            return d.result();
-        });
+        answerFill(f, QString());
         main->command("mnuLoggerFill")->trigger();
         QCOMPARE(list->RecordCount(), before);
     }
@@ -336,27 +328,21 @@ private slots:
     // A new patrol list of the bound window's loggers: serials only.
     void newWindowFromCurrent()
     {
-        GuiFixture f;
-        frmMain* main = f.start();
-        f.file("three.csv",
-               "h,h\r\n1000001,\"AB 1234 5678\",\"a\",\"b\",\"2003/01/01\",\"\","
-               "\"2003/02/01\",\"L\",40,10,\"note\"\r\n"
-               "1000002,\"\",\"\",\"\",\"\",\"\"\r\n1000003,\"\",\"\",\"\",\"\",\"\"\r\n");
-        OpenDocument(f.path("three.csv"));
-        main->command("mnuFileNewWin")->trigger();
+        North n;
+        n.run("mnuFileNewWin");
         frmDMA* fresh = ActiveListWindow();
-        QCOMPARE(fresh->caption(), QString("three.csv"));
-        QCOMPARE(fresh->document().DMAName, QString("three.csv"));
+        QCOMPARE(fresh->caption(), QString("north.csv"));
+        QCOMPARE(fresh->document().DMAName, QString("north.csv"));
         QVERIFY(fresh->document().AskForSave && fresh->document().NeverBeenSaved);
-        QCOMPARE(fresh->RecordCount(), 3);
+        QCOMPARE(fresh->RecordCount(), 40);
         const LoggerRecord& r = fresh->record(1);
-        QVERIFY(r.Serial == 1000001 && r.GridRef.str() == kAbsentGridRef && r.Comment1.empty() &&
+        QVERIFY(r.Serial == 1001237 && r.GridRef.str() == kAbsentGridRef && r.Comment1.empty() &&
                 r.Deployed.empty() && r.Date[1].empty() && r.Level[1] == 0);
         QCOMPARE(r.UserComments.str(), std::string("comment"));
 
         App::SetActiveList(NewDocument()); // an empty window bound
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(150));
-        main->command("mnuFileNewWin")->trigger();
+        n.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(150));
+        n.run("mnuFileNewWin");
         fresh->document().AskForSave = false;
     }
 
