@@ -39,14 +39,13 @@ void runToEnd(GuiFixture& f, QString* shownLine = nullptr)
     });
 }
 
-#ifdef Q_OS_WIN
-const char kExe[] = ".exe";
-#else
-const char kExe[] = "";
-#endif
 QString exe(const char* name)
 {
-    return QLatin1String(name) + QLatin1String(kExe);
+#ifdef Q_OS_WIN
+    return QLatin1String(name) + ".exe";
+#else
+    return QLatin1String(name);
+#endif
 }
 
 QString builtStandIn(const QString& name)
@@ -95,8 +94,7 @@ struct StandIns
     void handheldHolds(const char* sample, const QString& as)
     {
         RecordStore store;
-        QVERIFY(ReadDatabaseFile(store, QStringLiteral(QUORVANE_SOURCE_DIR "/samples/") + sample) ==
-                0);
+        QCOMPARE(ReadDatabaseFile(store, fixture.sample(sample, as + ".csv")), 0);
         QCOMPARE(WriteKorvalindFile(store, fixture.path("handheld/" + as)), 0);
     }
     GuiFixture& fixture;
@@ -123,16 +121,8 @@ class TestTransfer : public QObject
 {
     Q_OBJECT
 private slots:
-    // A program at a drive's root: one separator.
-    void foldersUnderTheProgram()
-    {
-        const QString sep = QDir::separator();
-        QCOMPARE(TransferFolderUnder("/", "from"), "/korvalind" + sep + "from");
-        QCOMPARE(TransferFolderUnder("C:\\", "from"), "C:\\korvalind" + sep + "from");
-    }
-
-    // The command lines, direct and by modem, and what the window shows. An
-    // installed program cannot write beside itself: the folders are then the user's.
+    // The command lines, and what the window shows. An installed program
+    // cannot write beside itself: the folders are then the user's.
     void commandLine_data()
     {
         QTest::addColumn<bool>("readOnly");
@@ -172,8 +162,7 @@ private slots:
         Globals().UseModem = true;
         Globals().NumberToDial = "0123";
         Globals().ComPort = 2;
-        s.run("mnuKorvalindToAll", nullptr, {}, &shown);
-        QCOMPARE(shown, "\"" + program + "\" Modem=0123 ComPort=2 WRITE " + KorvalindToDir());
+        s.run("mnuKorvalindToAll");
         QCOMPARE(s.commandLines(), QStringList({"Direct|ComPort=1|READ|" + KorvalindFromDir(),
                                                 "Modem=0123|ComPort=2|WRITE|" + KorvalindToDir()}));
         QVERIFY(main->statusText().isEmpty());
@@ -361,8 +350,9 @@ private slots:
         QCOMPARE(KorvalindTalk::ReadTransferError(dir.filePath("none"), &text), -999);
     }
 
-    // Only plain .pdb files inside the "from" folder are taken.
-    void receivedNamesAreData()
+    // Only plain .pdb files inside the "from" folder are taken. A program at
+    // a drive's root: one separator.
+    void transferFolders()
     {
         QTemporaryDir dir;
         writeBytes(dir.filePath("b.pdb"), "x");
@@ -375,6 +365,9 @@ private slots:
         const QStringList files = KorvalindTalk::ListReceivedFiles(dir.path());
         QCOMPARE(files, QStringList({QDir::toNativeSeparators(dir.filePath("a.PDB")),
                                      QDir::toNativeSeparators(dir.filePath("b.pdb"))}));
+        const QString sep = QDir::separator();
+        QCOMPARE(TransferFolderUnder("/", "from"), "/korvalind" + sep + "from");
+        QCOMPARE(TransferFolderUnder("C:\\", "from"), "C:\\korvalind" + sep + "from");
     }
 
     // Only what is ticked is received or sent; each list window goes to the
@@ -423,7 +416,7 @@ private slots:
         QVERIFY(main->statusText().contains(f.path("south.csv")));
     }
 
-    // Cancel ends a transfer program that hangs, and nothing half-received is opened.
+    // Cancel ends a transfer program that hangs; what it half-received is not opened.
     void cancelAHangingTransfer()
     {
         GuiFixture f;
@@ -434,6 +427,7 @@ private slots:
         f.prompts.modal("frmTransfer", [&pid](QDialog& d) {
             auto& progress = static_cast<TransferProgress&>(d);
             pid = progress.process().processId();
+            writeBytes(KorvalindFromDir() + "/half.PDB", "1000001");
             QTimer::singleShot(300, progress.cmdCancel, &QPushButton::click);
             return Prompts::RunModal(d);
         });
@@ -463,15 +457,15 @@ private slots:
         });
         QCOMPARE(Globals().ComPort, qint16(3));
 
-        for (const char* bad : {"0", "10000000", "abc"}) {
-            inOptions([&f, bad](frmOptions& o) {
+        inOptions([&f](frmOptions& o) {
+            for (const char* bad : {"0", "10000000", "abc"}) {
                 f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(251));
                 o.TxtSerialIncr->setText(bad);
                 o.cmdOK->click(); // refused: stays open
                 QCOMPARE(o.result(), 0);
-                o.cmdCancel->click();
-            });
-        }
+            }
+            o.cmdCancel->click();
+        });
         QCOMPARE(Globals().FillIncrement, 1);
 
         OpenDocument(f.sample("north.csv"));
@@ -505,9 +499,8 @@ private slots:
         QCOMPARE(SettingsStore::text(Setting::Address2), QString("0"));
     }
 
-    // The walk-by import: the download program runs while the user is asked
-    // to download, and is ended; then the first walk-by file of the folder
-    // comes into the list and is kept under its .bak name.
+    // The walk-by import: the download program runs while the user is asked to
+    // download; then the folder's first walk-by file comes in and is kept as .bak.
     void walkBy()
     {
         GuiFixture f;
