@@ -64,7 +64,6 @@ struct StandIns
         qputenv("KORVALINDTALK_HANDHELD", f.path("handheld").toLocal8Bit());
         qputenv("KORVALINDTALK_LOG", f.path("transfer.log").toLocal8Bit());
         qputenv("CATCOM32_WALKBY_FOLDER", f.path("walkby").toLocal8Bit());
-        qunsetenv("KORVALINDTALK_FAULT");
         QDir().mkpath(f.path("handheld"));
     }
     ~StandIns()
@@ -74,6 +73,10 @@ struct StandIns
             qunsetenv(v);
     }
     frmMain* start() { return main = fixture.start(); }
+    QString program() const
+    {
+        return QDir::toNativeSeparators(fixture.programFolder() + "/" + exe("KorvalindTalk"));
+    }
     // A transfer command run to its end under this fault (none: a sound
     // transfer); then these messages.
     void run(const char* command, const char* fault = nullptr, const QStringList& messages = {},
@@ -155,9 +158,7 @@ private slots:
         QCOMPARE(QFileInfo::exists(f.programFolder() + "/korvalind"), !readOnly);
         QString shown;
         s.run("mnuKorvalindFromAll", nullptr, {LangText(209)}, &shown);
-        const QString program =
-            QDir::toNativeSeparators(f.programFolder() + "/" + exe("KorvalindTalk"));
-        QCOMPARE(shown, "\"" + program + "\" Direct ComPort=1 READ " + KorvalindFromDir());
+        QCOMPARE(shown, "\"" + s.program() + "\" Direct ComPort=1 READ " + KorvalindFromDir());
 
         Globals().UseModem = true;
         Globals().NumberToDial = "0123";
@@ -190,8 +191,7 @@ private slots:
         GuiFixture f;
         StandIns s(f);
         s.handheldHolds("north.csv", "north.PDB");
-        const QString program =
-            QDir::toNativeSeparators(f.programFolder() + "/" + exe("KorvalindTalk"));
+        const QString program = s.program();
         QFile::remove(program);
         if (!bytes.isEmpty()) {
             QVERIFY(writeBytes(program, bytes));
@@ -217,7 +217,8 @@ private slots:
 
     // Received files open as unsaved windows numbered from the download
     // counter; a damaged one is reported and the others still open. Nothing
-    // received is said, and why when the program says.
+    // received is said, and why when the program says. Cancel ends a program
+    // that hangs, and what it half-received is not opened.
     void receiveAll()
     {
         GuiFixture f;
@@ -240,6 +241,21 @@ private slots:
         QCOMPARE(listWindows(main).size(), 5);
         QCOMPARE(Globals().DownLoadCount, qint16(12));
         s.run("mnuKorvalindFromAll", "nofile", {LangText(209)});
+        QCOMPARE(listWindows(main).size(), 5);
+        qputenv("KORVALINDTALK_FAULT", "hang");
+        qint64 pid = 0;
+        f.prompts.modal("frmTransfer", [&pid](QDialog& d) {
+            auto& progress = static_cast<TransferProgress&>(d);
+            pid = progress.process().processId();
+            writeBytes(KorvalindFromDir() + "/half.PDB", "1000001");
+            QTimer::singleShot(300, progress.cmdCancel, &QPushButton::click);
+            return Prompts::RunModal(d);
+        });
+        main->command("mnuKorvalindFromAll")->trigger();
+        QVERIFY(pid > 0);
+#ifdef Q_OS_UNIX
+        QVERIFY(::kill(pid_t(pid), 0) == -1 && errno == ESRCH); // ended and gone
+#endif
         QCOMPARE(listWindows(main).size(), 5);
 
         s.run("mnuKorvalindFromAll", "error");
@@ -416,29 +432,6 @@ private slots:
         QVERIFY(main->statusText().contains(f.path("south.csv")));
     }
 
-    // Cancel ends a transfer program that hangs; what it half-received is not opened.
-    void cancelAHangingTransfer()
-    {
-        GuiFixture f;
-        StandIns s(f);
-        frmMain* main = f.start();
-        qputenv("KORVALINDTALK_FAULT", "hang");
-        qint64 pid = 0;
-        f.prompts.modal("frmTransfer", [&pid](QDialog& d) {
-            auto& progress = static_cast<TransferProgress&>(d);
-            pid = progress.process().processId();
-            writeBytes(KorvalindFromDir() + "/half.PDB", "1000001");
-            QTimer::singleShot(300, progress.cmdCancel, &QPushButton::click);
-            return Prompts::RunModal(d);
-        });
-        main->command("mnuKorvalindFromAll")->trigger();
-        QVERIFY(pid > 0);
-#ifdef Q_OS_UNIX
-        QVERIFY(::kill(pid_t(pid), 0) == -1 && errno == ESRCH); // ended and gone
-#endif
-        QVERIFY(listWindows(main).isEmpty());
-    }
-
     void options()
     {
         GuiFixture f;
@@ -450,14 +443,9 @@ private slots:
             main->command("mnuKorvalindOptions")->trigger();
         };
         Globals().ComPort = 9; // shown as Com1, and so 1
-        inOptions([](frmOptions& o) {
+        inOptions([&f](frmOptions& o) {
             QVERIFY(o.OptionComPort[0]->isChecked());
             o.OptionComPort[2]->click(); // takes effect at once
-            o.cmdCancel->click();
-        });
-        QCOMPARE(Globals().ComPort, qint16(3));
-
-        inOptions([&f](frmOptions& o) {
             for (const char* bad : {"0", "10000000", "abc"}) {
                 f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(251));
                 o.TxtSerialIncr->setText(bad);
@@ -466,6 +454,7 @@ private slots:
             }
             o.cmdCancel->click();
         });
+        QCOMPARE(Globals().ComPort, qint16(3));
         QCOMPARE(Globals().FillIncrement, 1);
 
         OpenDocument(f.sample("north.csv"));
