@@ -82,7 +82,9 @@ private slots:
     // The boxes come from the settings and go back with OK; All holds the other
     // statuses still; Select Dates goes with the summary; a refused OK prints
     // nothing. The font dialog starts from the report font; a font too big for
-    // the paper is told, and kept. Page Setup and Printer work on the one printer.
+    // the paper is told, and kept. Page Setup and Printer work on the one
+    // printer. The preview zooms between 10 and 200 in tens, the title
+    // following; paging stops at the top.
     void optionsWindow()
     {
         Printing p;
@@ -91,6 +93,7 @@ private slots:
         SettingsStore::setInteger(Setting::ChkLeak, 1);
         p.print([&](frmPrintSetup& w) {
             QSignalSpy closed(&w, &QDialog::finished);
+            QCOMPARE(w.windowTitle(), LangText(320));
             QVERIFY(w.ChkGridRef->isChecked() && w.ChkLeak->isChecked() && !w.ChkAll->isChecked());
             QVERIFY(w.ChkLeak->isEnabled() && !w.CmdSelectDates->isEnabled());
             w.ChkAll->click();
@@ -146,6 +149,38 @@ private slots:
             });
             w.PrinterButton->click();
             QCOMPARE(seen, &ProgramPrinter());
+            w.ChkHist->setChecked(true);
+            w.ChkAll->setChecked(true); // pages enough to page through
+            const auto inPreview = [&](QDialog& d) {
+                auto& v = static_cast<frmPrintPreview&>(d);
+                QCOMPARE(v.windowTitle(), QString("Print Preview - 100%"));
+                v.Command_ZoomIn->click();
+                QCOMPARE(v.windowTitle(), QString("Print Preview - 90%"));
+                for (int i = 0; i < 12; ++i)
+                    v.Command_ZoomIn->click();
+                QCOMPARE(w.ZoomPercent, 10);
+                for (int i = 0; i < 25; ++i)
+                    v.Command_ZoomOut->click();
+                QCOMPARE(v.windowTitle(), QString("Print Preview - 200%"));
+                v.Command_ZoomIn->click();
+                v.CmdLinesUp->click();
+                v.CmdPgUp->click();
+                QCOMPARE(v.TopOffset(), 0.0);
+                v.CmdPgDn->click();
+                QVERIFY(qAbs(v.TopOffset() + v.PageHeight()) <= 1);
+                v.CmdPgDn->click();
+                v.CmdLinesDown->click();
+                QVERIFY(v.TopOffset() < -2 * v.PageHeight());
+                QCOMPARE(v.ViewPort->verticalScrollBar()->value(), int(-v.TopOffset()));
+                v.CmdHome->click();
+                QCOMPARE(v.TopOffset(), 0.0);
+                v.show();
+                QTest::keyClick(v.PrintImage, Qt::Key_Escape);
+                QVERIFY(!v.isVisible());
+            };
+            p.f.prompts.modal("frmPrintPreview", inWindow(inPreview));
+            w.CmdPreview->click();
+            QCOMPARE(w.ZoomPercent, 190);
             w.CancelButton->click();
         });
         QCOMPARE(SettingsStore::text(Setting::FontSize), QString("9"));
@@ -275,47 +310,6 @@ private slots:
         QCOMPARE(QDir(p.f.path(".")).entryList({"*.printing"}, QDir::Files | QDir::Hidden),
                  QStringList());
         QCOMPARE(MainWindow()->statusText(), QString());
-    }
-
-    // The preview: zoom between 10 and 200 in tens, the title following it;
-    // paging stops at the top.
-    void preview()
-    {
-        Printing p;
-        p.print([&](frmPrintSetup& w) {
-            w.ChkHist->setChecked(true);
-            p.f.prompts.modal("frmPrintPreview", inWindow([&](QDialog& d) {
-                                  auto& v = static_cast<frmPrintPreview&>(d);
-                                  QCOMPARE(v.windowTitle(), QString("Print Preview - 100%"));
-                                  v.Command_ZoomIn->click();
-                                  QCOMPARE(v.windowTitle(), QString("Print Preview - 90%"));
-                                  for (int i = 0; i < 12; ++i)
-                                      v.Command_ZoomIn->click();
-                                  QCOMPARE(w.ZoomPercent, 10);
-                                  for (int i = 0; i < 25; ++i)
-                                      v.Command_ZoomOut->click();
-                                  QCOMPARE(v.windowTitle(), QString("Print Preview - 200%"));
-                                  v.Command_ZoomIn->click();
-                                  v.CmdLinesUp->click();
-                                  v.CmdPgUp->click();
-                                  QCOMPARE(v.TopOffset(), 0.0);
-                                  v.CmdPgDn->click();
-                                  QVERIFY(qAbs(v.TopOffset() + v.PageHeight()) <= 1);
-                                  v.CmdPgDn->click();
-                                  v.CmdLinesDown->click();
-                                  QVERIFY(v.TopOffset() < -2 * v.PageHeight());
-                                  QCOMPARE(v.ViewPort->verticalScrollBar()->value(),
-                                           int(-v.TopOffset()));
-                                  v.CmdHome->click();
-                                  QCOMPARE(v.TopOffset(), 0.0);
-                                  v.show();
-                                  QTest::keyClick(v.PrintImage, Qt::Key_Escape);
-                                  QVERIFY(!v.isVisible());
-                              }));
-            w.CmdPreview->click();
-            QCOMPARE(w.ZoomPercent, 190);
-            w.CancelButton->click();
-        });
     }
 };
 
