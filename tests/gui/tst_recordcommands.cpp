@@ -92,12 +92,37 @@ class TestRecordCommands : public QObject
 private slots:
     void init() { RecordClipboard::ClearForTesting(); }
 
+    // Cut copies every selected logger and removes those the user agrees to;
+    // Remove asks about the current logger and keeps it in the scratch slot.
     // Copy and paste between windows: pasted at the current line (so the last
     // ends up first), refused where the serial is known, Cancel stops.
-    void copyAndPaste()
+    void clipboardAndRemoving()
     {
         North n;
         auto& [f, main, north] = n;
+        const qint32 a = serialAt(north, 2), b = serialAt(north, 3), c = serialAt(north, 4);
+        selectLines(north, {2, 3, 4});
+        f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, removeQuestion(north, a),
+                          north->caption());
+        f.prompts.message(Box::YesNoStop, MsgAnswer::No, removeQuestion(north, b));
+        f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, removeQuestion(north, c));
+        n.run("mnuEditCut");
+        QCOMPARE(north->RecordCount(), 38);
+        QVERIFY(!north->GetRecFromSerial(a) && north->GetRecFromSerial(b) &&
+                !north->GetRecFromSerial(c));
+        QCOMPARE(RecordClipboard::Records().size(), 3);
+        QVERIFY(north->document().AskForSave);
+
+        north->ShowLine(2);
+        f.prompts.message(Box::YesNoStop, MsgAnswer::No, removeQuestion(north, b));
+        n.run("mnuLoggerRemove");
+        QCOMPARE(main->statusText(), LangText(135));
+        f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, removeQuestion(north, b));
+        n.run("mnuLoggerRemove");
+        QCOMPARE(main->statusText(), LangText(134));
+        QCOMPARE(north->RecordCount(), 37);
+        QCOMPARE(DMAModule().Records(RecordStore::kScratchSlot).Serial, b);
+
         OpenDocument(f.sample("south.csv"));
         frmDMA* south = ActiveListWindow();
         const QList<qint32> copied = {serialAt(north, 1), serialAt(north, 2), serialAt(north, 3)};
@@ -121,37 +146,7 @@ private slots:
         f.prompts.message(Box::OKCancel, MsgAnswer::OK, QString::number(copied[0]) + refused);
         f.prompts.message(Box::OKCancel, MsgAnswer::Cancel, QString::number(copied[1]) + refused);
         main->command("mnuEditPaste")->trigger();
-        QCOMPARE(north->RecordCount(), 40);
-    }
-
-    // Cut copies every selected logger and removes those the user agrees
-    // to; Remove asks about the current logger and keeps it in the scratch slot.
-    void removing()
-    {
-        North n;
-        frmDMA* list = n.list;
-        const qint32 a = serialAt(list, 2), b = serialAt(list, 3), c = serialAt(list, 4);
-        selectLines(list, {2, 3, 4});
-        n.f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, removeQuestion(list, a),
-                            list->caption());
-        n.f.prompts.message(Box::YesNoStop, MsgAnswer::No, removeQuestion(list, b));
-        n.f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, removeQuestion(list, c));
-        n.run("mnuEditCut");
-        QCOMPARE(list->RecordCount(), 38);
-        QVERIFY(!list->GetRecFromSerial(a) && list->GetRecFromSerial(b) &&
-                !list->GetRecFromSerial(c));
-        QCOMPARE(RecordClipboard::Records().size(), 3);
-        QVERIFY(list->document().AskForSave);
-
-        list->ShowLine(2);
-        n.f.prompts.message(Box::YesNoStop, MsgAnswer::No, removeQuestion(list, b));
-        n.run("mnuLoggerRemove");
-        QCOMPARE(n.main->statusText(), LangText(135));
-        n.f.prompts.message(Box::YesNoStop, MsgAnswer::Yes, removeQuestion(list, b));
-        n.run("mnuLoggerRemove");
-        QCOMPARE(n.main->statusText(), LangText(134));
-        QCOMPARE(list->RecordCount(), 37);
-        QCOMPARE(DMAModule().Records(RecordStore::kScratchSlot).Serial, b);
+        QCOMPARE(north->RecordCount(), 37);
     }
 
     // A list that fills up part-way through a paste or a fill says how many
@@ -228,41 +223,6 @@ private slots:
         }
     }
 
-    // The current logger's deployed date, or every logger's; a date that is
-    // not one keeps the dialog open.
-    void changeDeployDate()
-    {
-        North n;
-        frmDMA* list = n.list;
-        list->ShowLine(3);
-        const LoggerList& doc = list->document();
-        const QString shownBefore = doc.LineText(3, LoggerList::ColDeployed);
-        const QString fourthBefore = doc.LineText(4, LoggerList::ColDeployed);
-        QString shown;
-        auto answer = [&n, &shown](const QString& date, bool all) {
-            n.f.prompts.modal("DateDialog", [&shown, date, all](QDialog& d) {
-                auto& dialog = static_cast<DateDialog&>(d);
-                shown = dialog.TxtDate->text();
-                dialog.TxtDate->setText("2003/13/01");
-                dialog.OKButton->click(); // refused: the dialog stays
-                dialog.TxtDate->setText(date);
-                dialog.ChkDoAll->setChecked(all);
-                dialog.OKButton->click();
-                return dialog.result();
-            });
-            n.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(385));
-            n.run("mnuLoggerChangeDeployDate");
-        };
-        answer(" 2005/06/07 ", false);
-        QCOMPARE(shown, shownBefore);
-        QCOMPARE(doc.LineText(3, LoggerList::ColDeployed), QString("2005/06/07"));
-        QCOMPARE(doc.LineText(4, LoggerList::ColDeployed), fourthBefore);
-        QVERIFY(doc.AskForSave);
-        answer("2006/01/01", true);
-        for (int i = 1; i <= list->RecordCount(); ++i)
-            QCOMPARE(list->record(i).Deployed.str(), std::string("2006/01/01"));
-    }
-
     // A run of serials; the ones the list holds are listed in a report; the
     // dialog keeps what was typed for the next run and refuses bad entries.
     void fill()
@@ -307,7 +267,10 @@ private slots:
         QCOMPARE(list->RecordCount(), before);
     }
 
-    void findCommands()
+    // Find and Find Next. Change Deploy Date: the current logger's, or every
+    // logger's; a date that is not one keeps the dialog open. New Window: a
+    // patrol list of the bound window's loggers, serials only.
+    void boundListCommands()
     {
         North n;
         auto& [f, main, list] = n;
@@ -323,12 +286,35 @@ private slots:
         list->ShowLine(2);
         main->command("mnuSearchFindNext")->trigger();
         QCOMPARE(list->SelLine, 2);
-    }
 
-    // A new patrol list of the bound window's loggers: serials only.
-    void newWindowFromCurrent()
-    {
-        North n;
+        list->ShowLine(3);
+        const LoggerList& doc = list->document();
+        const QString shownBefore = doc.LineText(3, LoggerList::ColDeployed);
+        const QString fourthBefore = doc.LineText(4, LoggerList::ColDeployed);
+        QString shown;
+        auto answer = [&n, &shown](const QString& date, bool all) {
+            n.f.prompts.modal("DateDialog", [&shown, date, all](QDialog& d) {
+                auto& dialog = static_cast<DateDialog&>(d);
+                shown = dialog.TxtDate->text();
+                dialog.TxtDate->setText("2003/13/01");
+                dialog.OKButton->click(); // refused: the dialog stays
+                dialog.TxtDate->setText(date);
+                dialog.ChkDoAll->setChecked(all);
+                dialog.OKButton->click();
+                return dialog.result();
+            });
+            n.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(385));
+            n.run("mnuLoggerChangeDeployDate");
+        };
+        answer(" 2005/06/07 ", false);
+        QCOMPARE(shown, shownBefore);
+        QCOMPARE(doc.LineText(3, LoggerList::ColDeployed), QString("2005/06/07"));
+        QCOMPARE(doc.LineText(4, LoggerList::ColDeployed), fourthBefore);
+        QVERIFY(doc.AskForSave);
+        answer("2006/01/01", true);
+        for (int i = 1; i <= list->RecordCount(); ++i)
+            QCOMPARE(list->record(i).Deployed.str(), std::string("2006/01/01"));
+
         n.run("mnuFileNewWin");
         frmDMA* fresh = ActiveListWindow();
         QCOMPARE(fresh->caption(), QString("north.csv"));
@@ -341,7 +327,7 @@ private slots:
         QCOMPARE(r.UserComments.str(), std::string("comment"));
 
         App::SetActiveList(NewDocument()); // an empty window bound
-        n.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(150));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(150));
         n.run("mnuFileNewWin");
         fresh->document().AskForSave = false;
     }
@@ -387,10 +373,7 @@ private slots:
         frmDMA* merged = ActiveListWindow();
         QCOMPARE(merged->caption(), csv);
         QCOMPARE(merged->record(1).Level[2], qint16(20));
-        QStringList titles;
-        for (QMdiSubWindow* sub : main->mdiArea()->subWindowList())
-            titles << sub->widget()->windowTitle();
-        QVERIFY(titles.contains(LangText(224) + "north.csv.log"));
+        QCOMPARE(main->findChild<frmDocument*>()->windowTitle(), LangText(224) + "north.csv.log");
     }
 };
 
