@@ -223,12 +223,56 @@ private slots:
         }
     }
 
-    // A run of serials; the ones the list holds are listed in a report; the
-    // dialog keeps what was typed for the next run and refuses bad entries.
-    void fill()
+    // Change Deploy Date: the current logger's, or every logger's; a date that
+    // is not one keeps the dialog open. Find and Find Next. Fill: a run of
+    // serials, those the list holds listed in a report; the dialog keeps what
+    // was typed and refuses bad entries. New Window: the bound window's
+    // loggers, serials only.
+    void boundListCommands()
     {
         North n;
         auto& [f, main, list] = n;
+        list->ShowLine(3);
+        const LoggerList& doc = list->document();
+        const QString shownBefore = doc.LineText(3, LoggerList::ColDeployed);
+        const QString fourthBefore = doc.LineText(4, LoggerList::ColDeployed);
+        QString shown;
+        auto answer = [&n, &shown](const QString& date, bool all) {
+            n.f.prompts.modal("DateDialog", [&shown, date, all](QDialog& d) {
+                auto& dialog = static_cast<DateDialog&>(d);
+                shown = dialog.TxtDate->text();
+                dialog.TxtDate->setText("2003/13/01");
+                dialog.OKButton->click(); // refused: the dialog stays
+                dialog.TxtDate->setText(date);
+                dialog.ChkDoAll->setChecked(all);
+                dialog.OKButton->click();
+                return dialog.result();
+            });
+            n.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(385));
+            n.run("mnuLoggerChangeDeployDate");
+        };
+        answer(" 2005/06/07 ", false);
+        QCOMPARE(shown, shownBefore);
+        QCOMPARE(doc.LineText(3, LoggerList::ColDeployed), QString("2005/06/07"));
+        QCOMPARE(doc.LineText(4, LoggerList::ColDeployed), fourthBefore);
+        QVERIFY(doc.AskForSave);
+        answer("2006/01/01", true);
+        for (int i = 1; i <= list->RecordCount(); ++i)
+            QCOMPARE(list->record(i).Deployed.str(), std::string("2006/01/01"));
+
+        main->command("mnuSearchFindNext")->trigger(); // before any Find: nothing
+        f.prompts.input(list->document().LineText(7, LoggerList::ColComment1));
+        main->command("mnuSearchrFind")->trigger();
+        QCOMPARE(list->SelLine, 7);
+        QCOMPARE(f.prompts.shown.last(), LangText(149));
+        main->command("mnuSearchFindNext")->trigger(); // the only match, found again
+        QCOMPARE(list->SelLine, 7);
+        f.prompts.input(QString()); // cancelled: Find Next has nothing to go on with
+        main->command("mnuSearchrFind")->trigger();
+        list->ShowLine(2);
+        main->command("mnuSearchFindNext")->trigger();
+        QCOMPARE(list->SelLine, 2);
+
         QVERIFY(list->CreateNewRecord(2000200, 0, QString()) == 0);
         answerFill(f, "02000100", "3", "100");
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(146));
@@ -265,62 +309,13 @@ private slots:
         answerFill(f, QString());
         main->command("mnuLoggerFill")->trigger();
         QCOMPARE(list->RecordCount(), before);
-    }
-
-    // Find and Find Next. Change Deploy Date: the current logger's, or every
-    // logger's; a date that is not one keeps the dialog open. New Window: a
-    // patrol list of the bound window's loggers, serials only.
-    void boundListCommands()
-    {
-        North n;
-        auto& [f, main, list] = n;
-        main->command("mnuSearchFindNext")->trigger(); // before any Find: nothing
-        f.prompts.input(list->document().LineText(7, LoggerList::ColComment1));
-        main->command("mnuSearchrFind")->trigger();
-        QCOMPARE(list->SelLine, 7);
-        QCOMPARE(f.prompts.shown.last(), LangText(149));
-        main->command("mnuSearchFindNext")->trigger(); // the only match, found again
-        QCOMPARE(list->SelLine, 7);
-        f.prompts.input(QString()); // cancelled: Find Next has nothing to go on with
-        main->command("mnuSearchrFind")->trigger();
-        list->ShowLine(2);
-        main->command("mnuSearchFindNext")->trigger();
-        QCOMPARE(list->SelLine, 2);
-
-        list->ShowLine(3);
-        const LoggerList& doc = list->document();
-        const QString shownBefore = doc.LineText(3, LoggerList::ColDeployed);
-        const QString fourthBefore = doc.LineText(4, LoggerList::ColDeployed);
-        QString shown;
-        auto answer = [&n, &shown](const QString& date, bool all) {
-            n.f.prompts.modal("DateDialog", [&shown, date, all](QDialog& d) {
-                auto& dialog = static_cast<DateDialog&>(d);
-                shown = dialog.TxtDate->text();
-                dialog.TxtDate->setText("2003/13/01");
-                dialog.OKButton->click(); // refused: the dialog stays
-                dialog.TxtDate->setText(date);
-                dialog.ChkDoAll->setChecked(all);
-                dialog.OKButton->click();
-                return dialog.result();
-            });
-            n.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(385));
-            n.run("mnuLoggerChangeDeployDate");
-        };
-        answer(" 2005/06/07 ", false);
-        QCOMPARE(shown, shownBefore);
-        QCOMPARE(doc.LineText(3, LoggerList::ColDeployed), QString("2005/06/07"));
-        QCOMPARE(doc.LineText(4, LoggerList::ColDeployed), fourthBefore);
-        QVERIFY(doc.AskForSave);
-        answer("2006/01/01", true);
-        for (int i = 1; i <= list->RecordCount(); ++i)
-            QCOMPARE(list->record(i).Deployed.str(), std::string("2006/01/01"));
 
         n.run("mnuFileNewWin");
         frmDMA* fresh = ActiveListWindow();
         QCOMPARE(fresh->caption(), QString("north.csv"));
         QCOMPARE(fresh->document().DMAName, QString("north.csv"));
         QVERIFY(fresh->document().AskForSave && fresh->document().NeverBeenSaved);
-        QCOMPARE(fresh->RecordCount(), 40);
+        QCOMPARE(fresh->RecordCount(), list->RecordCount());
         const LoggerRecord& r = fresh->record(1);
         QVERIFY(r.Serial == 1001237 && r.GridRef.str() == kAbsentGridRef && r.Comment1.empty() &&
                 r.Deployed.empty() && r.Date[1].empty() && r.Level[1] == 0);
@@ -339,12 +334,12 @@ private slots:
     {
         GuiFixture f;
         frmMain* main = f.start();
-        const QByteArray header = "h,h\r\n";
-        const QByteArray db = header +
-                              "1000001,\"AB 1234 5678\",\"\",\"\",\"\",\"\",\"2003/01/01\","
-                              "\"N\",20,5,\"\"\r\n";
-        const QByteArray patrolFile = header + "1000001,\"AB 1234 5678\",\"\",\"\",\"\",\"\","
-                                               "\"2003/02/01\",\"L\",50,5,\"\"\r\n";
+        const auto reading = [](const char* latest) {
+            return "h,h\r\n1000001,\"AB 1234 5678\",\"\",\"\",\"\",\"\"," + QByteArray(latest) +
+                   ",\"\"\r\n";
+        };
+        const QByteArray db = reading("\"2003/01/01\",\"N\",20,5");
+        const QByteArray patrolFile = reading("\"2003/02/01\",\"L\",50,5");
         const QString pdb = f.file("north.pdb", db);
         const QString csv = f.file("north.csv", patrolFile);
         OpenDocument(csv);
