@@ -92,10 +92,9 @@ class TestRecordCommands : public QObject
 private slots:
     void init() { RecordClipboard::ClearForTesting(); }
 
-    // Cut copies every selected logger and removes those the user agrees to;
-    // Remove asks about the current logger and keeps it in the scratch slot.
-    // Copy and paste between windows: pasted at the current line (so the last
-    // ends up first), refused where the serial is known, Cancel stops.
+    // Cut copies all selected and removes those agreed to; Remove keeps the
+    // logger in the scratch slot. Paste goes in at the current line (the last
+    // first); a known serial is refused, and Cancel stops.
     void clipboardAndRemoving()
     {
         North n;
@@ -149,8 +148,7 @@ private slots:
         QCOMPARE(north->RecordCount(), 37);
     }
 
-    // A list that fills up part-way through a paste or a fill says how many
-    // of the loggers went in; a single logger that finds it full, that none did.
+    // A paste or fill stopped by a full list says how many went in.
     void aListThatFillsUp()
     {
         GuiFixture f;
@@ -175,9 +173,7 @@ private slots:
         QCOMPARE(list->RecordCount(), 6999);
     }
 
-    // Add Logger and Change Serial: cancelled, a serial that is not valid,
-    // one the list holds, and a new one (added and shown in the editor, or
-    // given to the current logger).
+    // Add Logger and Change Serial: cancelled, invalid, known, and new.
     void serialCommands_data()
     {
         QTest::addColumn<QString>("command");
@@ -223,11 +219,8 @@ private slots:
         }
     }
 
-    // Change Deploy Date: the current logger's, or every logger's; a date that
-    // is not one keeps the dialog open. Find and Find Next. Fill: a run of
-    // serials, those the list holds listed in a report; the dialog keeps what
-    // was typed and refuses bad entries. New Window: the bound window's
-    // loggers, serials only.
+    // The bound list's commands: a deploy date for one logger or all; Find;
+    // Fill, with a report of the serials the list holds; New Window (serials).
     void boundListCommands()
     {
         North n;
@@ -327,9 +320,8 @@ private slots:
         fresh->document().AskForSave = false;
     }
 
-    // File > Add most recent patrol: the report, the backups, the message,
-    // the database opened merged; refused where it would write over the
-    // patrol, with every file as it was.
+    // Add most recent patrol: refused where it would write over the patrol,
+    // with the file as it was; else backups, the report and the merged file.
     void mergeCommand()
     {
         GuiFixture f;

@@ -79,12 +79,9 @@ class TestReports : public QObject
     Q_OBJECT
 
 private slots:
-    // The boxes come from the settings and go back with OK; All holds the other
-    // statuses still; Select Dates goes with the summary; a refused OK prints
-    // nothing. The font dialog starts from the report font; a font too big for
-    // the paper is told, and kept. Page Setup and Printer work on the one
-    // printer. The preview zooms between 10 and 200 in tens, the title
-    // following; paging stops at the top.
+    // The boxes kept in the settings; a refused OK prints nothing. A font too
+    // big for the paper is told, and kept. Page Setup and Printer work on the
+    // one printer. The preview zooms from 10 to 200; paging stops at the top.
     void optionsWindow()
     {
         Printing p;
@@ -188,10 +185,8 @@ private slots:
         QCOMPARE(ProgramPrinter().outputFileName(), p.pdf);
     }
 
-    // What reaches the PDF: the summary of the dates ticked among those offered
-    // (every reading's, newest first), then the logger report with its header
-    // on every page. With the text viewer in front its text prints as it
-    // stands; the report options are held still.
+    // What reaches the PDF: the summary of the dates ticked (offered newest
+    // first), the logger report, and a text viewer's text as it stands.
     void printedReports()
     {
         Printing p;
@@ -250,8 +245,7 @@ private slots:
         QVERIFY(pdfText(p.pdf).contains("The pump house was locked."));
     }
 
-    // No printer on the machine: a PDF is offered instead, and refusing it
-    // prints nothing and leaves the window open as it was.
+    // No printer: a PDF is offered; refused, the window stays as it was.
     void noPrinterInstalled()
     {
         Printing p;
@@ -275,8 +269,7 @@ private slots:
         QVERIFY(!PrinterHasTarget(ProgramPrinter())); // for one print: the next asks again
     }
 
-    // Cancel in the middle: no document, the old file as it was, the window
-    // open and usable.
+    // Cancel mid-way: the old file as it was, the window open and usable.
     void cancelHalfWay()
     {
         QTemporaryDir dir;
