@@ -245,38 +245,16 @@ private slots:
         QVERIFY(pdfText(p.pdf).contains("The pump house was locked."));
     }
 
-    // No printer: a PDF is offered; refused, the window stays as it was.
-    void noPrinterInstalled()
-    {
-        Printing p;
-        ProgramPrinter().setOutputFileName(QString());
-        ProgramPrinter().setOutputFormat(QPrinter::NativeFormat);
-        SetPrintersInstalledForTesting(0);
-        const QString chosen = p.f.path("instead");
-        p.print([&](frmPrintSetup& w) {
-            QSignalSpy closed(&w, &QDialog::finished);
-            const int question = MsgButtons::YesNo + MsgButtons::Question;
-            p.f.prompts.message(question, MsgAnswer::No, LangText(624));
-            w.OKButton->click();
-            QCOMPARE(closed.count(), 0);
-            QVERIFY(w.OKButton->isEnabled());
-            p.f.prompts.message(question, MsgAnswer::Yes, LangText(624));
-            p.f.prompts.saveFile(chosen);
-            w.OKButton->click();
-            QCOMPARE(closed.count(), 1);
-        });
-        QVERIFY(pdfText(chosen + ".pdf").contains("01001237"));
-        QVERIFY(!PrinterHasTarget(ProgramPrinter())); // for one print: the next asks again
-    }
-
     // Cancel mid-way: the old file as it was, the window open and usable.
-    void cancelHalfWay()
+    // Without a printer a PDF is offered; refused, the window stays open.
+    void cancelHalfWayAndNoPrinter()
     {
         QTemporaryDir dir;
         const QString big = dir.filePath("big.csv");
         QCOMPARE(WriteSampleDatabase(big, 400, 50), 0);
         Printing p(big);
         QVERIFY(writeBytes(p.pdf, "the old report"));
+        const QString chosen = p.f.path("instead");
         p.print([&](frmPrintSetup& w) {
             QSignalSpy closed(&w, &QDialog::finished);
             w.ChkHist->setChecked(true);
@@ -297,12 +275,26 @@ private slots:
             QVERIFY(pagesSeen >= 3);
             QCOMPARE(closed.count(), 0);
             QVERIFY(w.OKButton->isEnabled() && w.ChkHist->isEnabled());
-            w.CancelButton->click();
+            QCOMPARE(readBytes(p.pdf), QByteArray("the old report"));
+            QCOMPARE(QDir(p.f.path(".")).entryList({"*.printing"}, QDir::Files | QDir::Hidden),
+                     QStringList());
+            QCOMPARE(MainWindow()->statusText(), QString());
+
+            ProgramPrinter().setOutputFileName(QString());
+            ProgramPrinter().setOutputFormat(QPrinter::NativeFormat);
+            SetPrintersInstalledForTesting(0);
+            w.ChkHist->setChecked(false);
+            const int question = MsgButtons::YesNo + MsgButtons::Question;
+            p.f.prompts.message(question, MsgAnswer::No, LangText(624));
+            w.OKButton->click();
+            QCOMPARE(closed.count(), 0);
+            p.f.prompts.message(question, MsgAnswer::Yes, LangText(624));
+            p.f.prompts.saveFile(chosen);
+            w.OKButton->click();
+            QCOMPARE(closed.count(), 1);
         });
-        QCOMPARE(readBytes(p.pdf), QByteArray("the old report"));
-        QCOMPARE(QDir(p.f.path(".")).entryList({"*.printing"}, QDir::Files | QDir::Hidden),
-                 QStringList());
-        QCOMPARE(MainWindow()->statusText(), QString());
+        QVERIFY(pdfText(chosen + ".pdf").contains(LangText(460) + "big.csv"));
+        QVERIFY(!PrinterHasTarget(ProgramPrinter())); // for one print: the next asks again
     }
 };
 
