@@ -173,50 +173,36 @@ private slots:
         QCOMPARE(list->RecordCount(), 6999);
     }
 
-    // Add Logger and Change Serial: cancelled, invalid, known, and new.
-    void serialCommands_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<QString>("typed");
-        QTest::addColumn<QString>("message");
-        const auto row = [](const char* name, const char* command, const char* typed,
-                            const QString& message = QString()) {
-            QTest::newRow(name) << QString(command) << QString(typed) << message;
-        };
-        const char *add = "mnuLoggerAdd", *change = "mnuLoggerChangeSerial";
-        row("add: cancelled", add, nullptr);
-        row("add: invalid", add, "13000000", "13000000" + LangText(132));
-        row("add: in the list", add, "01001237", "01001237" + LangText(133));
-        row("add: new", add, "01999999");
-        row("change: same", change, "01001237", "01001237" + LangText(138));
-        row("change: invalid", change, "13000000", "13000000" + LangText(132));
-        row("change: in use", change, "01002474", LangText(139) + "01002474" + LangText(140));
-        row("change: new", change, "01999999", "01001237" + LangText(141) + "01999999");
-    }
+    // Add Logger and Change Serial: cancelled, invalid, known, and new (added
+    // and shown in the editor, or given to the current logger).
     void serialCommands()
     {
-        QFETCH(QString, command);
-        QFETCH(QString, typed);
-        QFETCH(QString, message);
         North n;
-        n.list->ShowLine(1);
-        const bool adding = command == "mnuLoggerAdd", changed = typed == "01999999";
-        if (adding)
-            answerAdd(n.f, typed);
-        else
-            n.f.prompts.input(typed);
-        if (!message.isEmpty())
-            n.f.prompts.message(Box::Plain, MsgAnswer::OK, message);
-        n.run(qPrintable(command));
-        QCOMPARE(n.list->document().AskForSave, changed); // closing asks before losing it
-        QCOMPARE(n.list->RecordCount(), adding && changed ? 41 : 40);
-        if (!adding) {
-            QCOMPARE(n.f.prompts.shown.first(), LangText(137) + "01001237");
-            QCOMPARE(serialAt(n.list, 1), changed ? 1999999 : 1001237);
-        } else if (changed) {
-            QCOMPARE(serialAt(n.list, n.list->SelLine), 1999999);
-            QVERIFY(App::Editor()->isVisible());
-        }
+        auto& [f, main, list] = n;
+        const auto attempt = [&](bool adding, const char* typed, const QString& message = {}) {
+            list->ShowLine(1);
+            adding ? answerAdd(f, typed) : f.prompts.input(typed);
+            if (!message.isEmpty())
+                f.prompts.message(Box::Plain, MsgAnswer::OK, message);
+            n.run(adding ? "mnuLoggerAdd" : "mnuLoggerChangeSerial");
+        };
+        attempt(true, nullptr);
+        attempt(true, "13000000", "13000000" + LangText(132));
+        attempt(true, "01001237", "01001237" + LangText(133));
+        attempt(false, "01001237", "01001237" + LangText(138));
+        attempt(false, "13000000", "13000000" + LangText(132));
+        attempt(false, "01002474", LangText(139) + "01002474" + LangText(140));
+        QVERIFY(!list->document().AskForSave);
+        QCOMPARE(list->RecordCount(), 40);
+        attempt(true, "01999999");
+        QCOMPARE(list->RecordCount(), 41);
+        QCOMPARE(serialAt(list, list->SelLine), 1999999);
+        QVERIFY(App::Editor()->isVisible() && list->document().AskForSave);
+        list->document().AskForSave = false;
+        attempt(false, "01999998", "01001237" + LangText(141) + "01999998");
+        QCOMPARE(serialAt(list, 1), 1999998);
+        QVERIFY(list->document().AskForSave); // closing asks before losing it
+        QCOMPARE(f.prompts.shown.count(LangText(137) + "01001237"), 4);
     }
 
     // The bound list's commands: a deploy date for one logger or all; Find;
