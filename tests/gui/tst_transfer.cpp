@@ -170,46 +170,36 @@ private slots:
 
     // A transfer program that is missing or cannot be started is named with
     // the reason, once; nothing is received, counted or reported as sent.
-    void programThatCannotRun_data()
-    {
-        QTest::addColumn<QByteArray>("bytes"); // none: no program at all
-        QTest::addColumn<int>("permissions");
-        QTest::addColumn<int>("message");
-        const int rw = QFile::ReadOwner | QFile::WriteOwner;
-        QTest::newRow("missing") << QByteArray() << rw << 208;
-        // Without an execute bit even the superuser cannot start it.
-        QTest::newRow("not executable") << readBytes(builtStandIn("KorvalindTalk")) << rw << 641;
-        QTest::newRow("broken") << QByteArray("\x7f\x45LF\x02 cut short") << (rw | QFile::ExeOwner)
-                                << 641;
-    }
     void programThatCannotRun()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, permissions);
-        QFETCH(int, message);
         GuiFixture f;
         StandIns s(f);
         s.handheldHolds("north.csv", "north.PDB");
-        const QString program = s.program();
-        QFile::remove(program);
-        if (!bytes.isEmpty()) {
-            QVERIFY(writeBytes(program, bytes));
-            QFile::setPermissions(program, QFile::Permissions(permissions));
-        }
-        frmMain* main = f.start();
+        frmMain* main = s.start();
         OpenDocument(f.sample("north.csv"));
-        const QString told = LangText(message) + program;
-        f.prompts.message(Box::Plain, MsgAnswer::OK, told);
-        main->command("mnuKorvalindFromAll")->trigger();
-        QCOMPARE(listWindows(main).size(), 1);
-        QCOMPARE(Globals().DownLoadCount, ProgramSettings().DownLoadCount);
-        if (message != 208) // the reason follows the path
-            QVERIFY(f.prompts.shown.last().size() > told.size() + 2);
-        // An error file of an earlier transfer is not this send's result.
-        QVERIFY(writeBytes(KorvalindFromDir() + "/xfer.err", "17\r\nBattery low\r\n"));
-        f.prompts.message(Box::Plain, MsgAnswer::OK, told);
-        main->command("mnuKorvalindToAll")->trigger();
-        QVERIFY(main->statusText().isEmpty());
+        const QString program = s.program();
+        const auto rw = QFile::ReadOwner | QFile::WriteOwner;
+        // None; one without an execute bit (which stops even the superuser); a broken one.
+        const std::tuple<QByteArray, QFile::Permissions, int> cases[] = {
+            {QByteArray(), rw, 208},
+            {readBytes(builtStandIn("KorvalindTalk")), rw, 641},
+            {"\x7f\x45LF\x02 cut short", rw | QFile::ExeOwner, 641}};
+        for (const auto& [bytes, permissions, message] : cases) {
+            QFile::remove(program);
+            if (!bytes.isEmpty())
+                QVERIFY(writeBytes(program, bytes) && QFile::setPermissions(program, permissions));
+            const QString told = LangText(message) + program;
+            f.prompts.message(Box::Plain, MsgAnswer::OK, told);
+            main->command("mnuKorvalindFromAll")->trigger();
+            QCOMPARE(listWindows(main).size(), 1);
+            QCOMPARE(Globals().DownLoadCount, ProgramSettings().DownLoadCount);
+            QVERIFY(message == 208 || f.prompts.shown.last().size() > told.size() + 2); // why
+            // An error file of an earlier transfer is not this send's result.
+            QVERIFY(writeBytes(KorvalindFromDir() + "/xfer.err", "17\r\nBattery low\r\n"));
+            f.prompts.message(Box::Plain, MsgAnswer::OK, told);
+            main->command("mnuKorvalindToAll")->trigger();
+            QVERIFY(main->statusText().isEmpty());
+        }
     }
 
     // Received files open as unsaved numbered windows, a damaged one reported;
