@@ -125,47 +125,43 @@ class TestTransfer : public QObject
 private slots:
     // The command lines, and what the window shows. An installed program
     // cannot write beside itself: the folders are then the user's.
-    void commandLine_data()
-    {
-        QTest::addColumn<bool>("readOnly");
-        QTest::newRow("folders beside the program") << false;
-        QTest::newRow("a read-only program folder") << true;
-    }
     void commandLine()
     {
-        QFETCH(bool, readOnly);
-        GuiFixture f;
-        StandIns s(f);
-        qputenv("XDG_DATA_HOME", f.path("data").toLocal8Bit());
-        const auto restore = qScopeGuard([&f] {
-            SetProgramFolderWritableForTesting(-1);
-            QFile::setPermissions(f.programFolder(),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            qunsetenv("XDG_DATA_HOME");
-        });
-        if (readOnly) {
-            QFile::setPermissions(f.programFolder(), QFile::ReadOwner | QFile::ExeOwner);
-            // Permissions do not stop the superuser the tests may run as.
-            if (QTemporaryFile(f.programFolder() + "/probe-XXXXXX").open())
-                SetProgramFolderWritableForTesting(0);
-        }
-        frmMain* main = s.start();
-        const QString base =
-            QDir::toNativeSeparators(readOnly ? f.path("data") : f.programFolder());
-        QVERIFY2(KorvalindFromDir().startsWith(base), qPrintable(KorvalindFromDir()));
-        QVERIFY(QFileInfo(KorvalindFromDir()).isDir() && QFileInfo(KorvalindToDir()).isDir());
-        QCOMPARE(QFileInfo::exists(f.programFolder() + "/korvalind"), !readOnly);
-        QString shown;
-        s.run("mnuKorvalindFromAll", nullptr, {LangText(209)}, &shown);
-        QCOMPARE(shown, "\"" + s.program() + "\" Direct ComPort=1 READ " + KorvalindFromDir());
+        for (const bool readOnly : {false, true}) {
+            GuiFixture f;
+            StandIns s(f);
+            qputenv("XDG_DATA_HOME", f.path("data").toLocal8Bit());
+            const auto restore = qScopeGuard([&f] {
+                SetProgramFolderWritableForTesting(-1);
+                QFile::setPermissions(f.programFolder(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+                qunsetenv("XDG_DATA_HOME");
+            });
+            if (readOnly) {
+                QFile::setPermissions(f.programFolder(), QFile::ReadOwner | QFile::ExeOwner);
+                // Permissions do not stop the superuser the tests may run as.
+                if (QTemporaryFile(f.programFolder() + "/probe-XXXXXX").open())
+                    SetProgramFolderWritableForTesting(0);
+            }
+            frmMain* main = s.start();
+            const QString base =
+                QDir::toNativeSeparators(readOnly ? f.path("data") : f.programFolder());
+            QVERIFY2(KorvalindFromDir().startsWith(base), qPrintable(KorvalindFromDir()));
+            QVERIFY(QFileInfo(KorvalindFromDir()).isDir() && QFileInfo(KorvalindToDir()).isDir());
+            QCOMPARE(QFileInfo::exists(f.programFolder() + "/korvalind"), !readOnly);
+            QString shown;
+            s.run("mnuKorvalindFromAll", nullptr, {LangText(209)}, &shown);
+            QCOMPARE(shown, "\"" + s.program() + "\" Direct ComPort=1 READ " + KorvalindFromDir());
 
-        Globals().UseModem = true;
-        Globals().NumberToDial = "0123";
-        Globals().ComPort = 2;
-        s.run("mnuKorvalindToAll");
-        QCOMPARE(s.commandLines(), QStringList({"Direct|ComPort=1|READ|" + KorvalindFromDir(),
-                                                "Modem=0123|ComPort=2|WRITE|" + KorvalindToDir()}));
-        QVERIFY(main->statusText().isEmpty());
+            Globals().UseModem = true;
+            Globals().NumberToDial = "0123";
+            Globals().ComPort = 2;
+            s.run("mnuKorvalindToAll");
+            QCOMPARE(s.commandLines(),
+                     QStringList({"Direct|ComPort=1|READ|" + KorvalindFromDir(),
+                                  "Modem=0123|ComPort=2|WRITE|" + KorvalindToDir()}));
+            QVERIFY(main->statusText().isEmpty());
+        }
     }
 
     // A transfer program that is missing or cannot be started is named with
