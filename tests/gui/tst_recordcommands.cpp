@@ -1,6 +1,5 @@
 #include "GuiTest.h"
 
-#include "DatabaseReader.h"
 #include "Documents.h"
 #include "EditorFields.h"
 #include "LoggerDialogs.h"
