@@ -77,12 +77,6 @@ struct North
     void run(const char* command) { main->command(command)->trigger(); }
 };
 
-QString fullAfter(int added, int wanted)
-{
-    return LangText(630) + QString::number(added) + LangText(631) + QString::number(wanted) +
-           LangText(632);
-}
-
 } // namespace
 
 class TestRecordCommands : public QObject
@@ -93,7 +87,7 @@ private slots:
 
     // Cut copies all selected and removes those agreed to; Remove keeps the
     // logger in the scratch slot. Paste goes in at the current line (the last
-    // first); a known serial is refused, and Cancel stops.
+    // first); a known serial is refused, and Cancel stops; a full list stops it.
     void clipboardAndRemoving()
     {
         North n;
@@ -145,31 +139,26 @@ private slots:
         f.prompts.message(Box::OKCancel, MsgAnswer::Cancel, QString::number(copied[1]) + refused);
         main->command("mnuEditPaste")->trigger();
         QCOMPARE(north->RecordCount(), 37);
-    }
 
-    // A paste or fill stopped by a full list says how many went in.
-    void aListThatFillsUp()
-    {
-        GuiFixture f;
-        frmMain* main = f.start();
+        // A paste or fill stopped by a full list says how many went in.
         QCOMPARE(WriteSampleDatabase(f.path("full.csv"), 6998, 1), 0);
         OpenDocument(f.path("full.csv"));
-        frmDMA* list = ActiveListWindow();
-        RecordClipboard::Records() = {list->record(1), list->record(1)};
+        frmDMA* full = ActiveListWindow();
+        RecordClipboard::Records() = {full->record(1), full->record(1)};
         RecordClipboard::Records()[0].Serial = 12999999;
         RecordClipboard::Records()[1].Serial = 12999998;
-        f.prompts.message(Box::Plain, MsgAnswer::OK, fullAfter(1, 2));
+        const QString oneOf = LangText(630) + "1" + LangText(631);
+        f.prompts.message(Box::Plain, MsgAnswer::OK, oneOf + "2" + LangText(632));
         main->command("mnuEditPaste")->trigger();
         answerAdd(f, "12999997");
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(618));
         main->command("mnuLoggerAdd")->trigger();
-        QCOMPARE(list->RecordCount(), 6999);
-
-        list->document().Remove(list->RecordCount());
+        QCOMPARE(full->RecordCount(), 6999);
+        full->document().Remove(full->RecordCount());
         answerFill(f, "12999990", "3", "1");
-        f.prompts.message(Box::Plain, MsgAnswer::OK, fullAfter(1, 3));
+        f.prompts.message(Box::Plain, MsgAnswer::OK, oneOf + "3" + LangText(632));
         main->command("mnuLoggerFill")->trigger();
-        QCOMPARE(list->RecordCount(), 6999);
+        QCOMPARE(full->RecordCount(), 6999);
     }
 
     // Add Logger and Change Serial: cancelled, invalid, known, and new (added
