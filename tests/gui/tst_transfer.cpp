@@ -329,16 +329,15 @@ private slots:
     void transferFolders()
     {
         QTemporaryDir dir;
-        writeBytes(dir.filePath("b.pdb"), "x");
-        writeBytes(dir.filePath("a.PDB"), "x");
-        writeBytes(dir.filePath("c.txt"), "x");
+        for (const char* name : {"b.pdb", "a.PDB", "c.txt"})
+            writeBytes(dir.filePath(name), "x");
         QDir().mkpath(dir.filePath("folder.pdb"));
         QTemporaryDir elsewhere;
         writeBytes(elsewhere.filePath("secret.pdb"), "x");
         QFile::link(elsewhere.filePath("secret.pdb"), dir.filePath("link.pdb"));
-        const QStringList files = KorvalindTalk::ListReceivedFiles(dir.path());
-        QCOMPARE(files, QStringList({QDir::toNativeSeparators(dir.filePath("a.PDB")),
-                                     QDir::toNativeSeparators(dir.filePath("b.pdb"))}));
+        QCOMPARE(KorvalindTalk::ListReceivedFiles(dir.path()),
+                 QStringList({QDir::toNativeSeparators(dir.filePath("a.PDB")),
+                              QDir::toNativeSeparators(dir.filePath("b.pdb"))}));
         const QString sep = QDir::separator();
         QCOMPARE(TransferFolderUnder("/", "from"), "/korvalind" + sep + "from");
         QCOMPARE(TransferFolderUnder("C:\\", "from"), "C:\\korvalind" + sep + "from");
@@ -393,7 +392,6 @@ private slots:
     {
         GuiFixture f;
         frmMain* main = f.start();
-        // The dialog opened from the menu, the work done in it.
         const auto inOptions = [&f, main](std::function<void(frmOptions&)> work) {
             f.prompts.modal("frmOptions",
                             inWindow([work](QDialog& d) { work(static_cast<frmOptions&>(d)); }));
@@ -429,8 +427,8 @@ private slots:
         QCOMPARE(Globals().FillIncrement, 25);
         QVERIFY(Globals().EnHistEdit && Globals().UseModem);
         QCOMPARE(SettingsStore::text(Setting::Address2), QString("1"));
-        auto* editor = qobject_cast<frmDMAEdit*>(App::Editor());
-        QCOMPARE(editor->lblComment2->text(), QString("Lat/Long")); // the open editor at once
+        // The open editor at once.
+        QCOMPARE(qobject_cast<frmDMAEdit*>(App::Editor())->lblComment2->text(), "Lat/Long");
 
         // Only an existing folder becomes the hub folder; the first format is "0".
         for (const QString& folder : {hub, f.path("no-such-folder"), f.sample("south.csv")}) {
