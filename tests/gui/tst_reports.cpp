@@ -49,7 +49,6 @@ struct Printing
     GuiFixture f;
     frmMain* main = nullptr;
     QString pdf;
-
     explicit Printing(const QString& file = QString())
     {
         main = f.start({file.isEmpty() ? f.sample("north.csv") : file});
@@ -122,10 +121,7 @@ private slots:
         QCOMPARE(QList<int>({*integer(Setting::ChkWarning), *integer(Setting::ChkLeak),
                              *integer(Setting::ChkGridRef), *integer(Setting::ChkSummary)}),
                  QList<int>({1, 0, 1, 0}));
-        p.f.prompts.modal("PageSetupDialog", [](QDialog& d) {
-            d.reject();
-            return d.result();
-        });
+        p.f.prompts.modal("PageSetupDialog", [](QDialog&) { return int(QDialog::Rejected); });
         p.main->command("mnuFilePageSetup")->trigger();
         p.print([&](frmPrintSetup& w) {
             QVERIFY(!w.chkInformation->isChecked()); // never kept
@@ -141,8 +137,7 @@ private slots:
             QPrinter* seen = nullptr;
             p.f.prompts.modal("PrintDialog", [&](QDialog& d) {
                 seen = static_cast<QPrintDialog&>(d).printer();
-                d.reject();
-                return d.result();
+                return int(QDialog::Rejected);
             });
             w.PrinterButton->click();
             QCOMPARE(seen, &ProgramPrinter());
