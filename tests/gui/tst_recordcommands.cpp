@@ -115,8 +115,7 @@ private slots:
         QCOMPARE(north->RecordCount(), 37);
         QCOMPARE(DMAModule().Records(RecordStore::kScratchSlot).Serial, b);
 
-        OpenDocument(f.sample("south.csv"));
-        frmDMA* south = ActiveListWindow();
+        frmDMA* south = (OpenDocument(f.sample("south.csv")), ActiveListWindow());
         const QList<qint32> copied = {serialAt(north, 1), serialAt(north, 2), serialAt(north, 3)};
         north->ShowLine(1);
         selectLines(north, {1, 2, 3});
@@ -142,8 +141,7 @@ private slots:
 
         // A paste or fill stopped by a full list says how many went in.
         QCOMPARE(WriteSampleDatabase(f.path("full.csv"), 6998, 1), 0);
-        OpenDocument(f.path("full.csv"));
-        frmDMA* full = ActiveListWindow();
+        frmDMA* full = (OpenDocument(f.path("full.csv")), ActiveListWindow());
         RecordClipboard::Records() = {full->record(1), full->record(1)};
         RecordClipboard::Records()[0].Serial = 12999999;
         RecordClipboard::Records()[1].Serial = 12999998;
@@ -291,7 +289,6 @@ private slots:
         App::SetActiveList(NewDocument()); // an empty window bound
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(150));
         n.run("mnuFileNewWin");
-        fresh->document().AskForSave = false;
     }
 
     // Add most recent patrol: refused where it would write over the patrol,
@@ -308,8 +305,7 @@ private slots:
         const QByteArray patrolFile = reading("\"2003/02/01\",\"L\",50,5");
         const QString pdb = f.file("north.pdb", db);
         const QString csv = f.file("north.csv", patrolFile);
-        OpenDocument(csv);
-        frmDMA* patrol = ActiveListWindow();
+        frmDMA* patrol = (OpenDocument(csv), ActiveListWindow());
         patrol->document().AskForSave = true;
         f.prompts.openFile(pdb);
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(633) + "\n" + csv);

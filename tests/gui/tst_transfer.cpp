@@ -460,8 +460,7 @@ private slots:
                                  "1,13000000,0,01/01/2005,0,a,b,c,1\r\n";
         writeBytes(folder + "/a.txt", lines);
         writeBytes(folder + "/a.bak", "older");
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* list = ActiveListWindow();
+        frmDMA* list = (OpenDocument(f.sample("north.csv")), ActiveListWindow());
         const auto imported = [&f, main](const QString& after527) {
             if (!after527.isEmpty())
                 f.prompts.message(Box::Plain, MsgAnswer::OK, after527);
