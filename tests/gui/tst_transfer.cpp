@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSysInfo>
 #include <QTemporaryFile>
 
 #ifdef Q_OS_UNIX
@@ -41,11 +42,7 @@ void runToEnd(GuiFixture& f, QString* shownLine = nullptr)
 
 QString exe(const char* name)
 {
-#ifdef Q_OS_WIN
-    return QLatin1String(name) + ".exe";
-#else
-    return QLatin1String(name);
-#endif
+    return QString(name) + (QSysInfo::productType() == "windows" ? ".exe" : "");
 }
 
 QString builtStandIn(const QString& name)
@@ -291,7 +288,8 @@ private slots:
     }
 
     // An error file read safely whatever it holds, and only when it is a file.
-    void errorFiles()
+    // Only plain .pdb files in the "from" folder; one separator after a root.
+    void transferFiles()
     {
         // Its contents, or what stands there instead of a file.
         const std::tuple<QByteArray, int, QString> cases[] = {
@@ -323,11 +321,6 @@ private slots:
             QCOMPARE(text, shown);
             QCOMPARE(KorvalindTalk::ReadTransferError(dir.filePath("none"), &text), -999);
         }
-    }
-
-    // Only plain .pdb files in the "from" folder; one separator after a root.
-    void transferFolders()
-    {
         QTemporaryDir dir;
         for (const char* name : {"b.pdb", "a.PDB", "c.txt"})
             writeBytes(dir.filePath(name), "x");
