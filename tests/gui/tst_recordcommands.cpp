@@ -104,7 +104,6 @@ private slots:
                 !north->GetRecFromSerial(c));
         QCOMPARE(RecordClipboard::Records().size(), 3);
         QVERIFY(north->document().AskForSave);
-
         north->ShowLine(2);
         f.prompts.message(Box::YesNoStop, MsgAnswer::No, removeQuestion(north, b));
         n.run("mnuLoggerRemove");
@@ -122,7 +121,6 @@ private slots:
         main->command("mnuEditCopy")->trigger();
         selectLines(north, {});
         main->command("mnuEditCopy")->trigger(); // nothing selected: the clipboard stays
-
         south->ShowLine(2);
         const qint32 oldSecond = serialAt(south, 2);
         main->command("mnuEditPaste")->trigger();
@@ -249,7 +247,6 @@ private slots:
         QVERIFY(report);
         QCOMPARE(report->windowTitle(), "north.csv" + LangText(148) + ".log");
         QCOMPARE(report->text(), LangText(147) + "\n02000200\n");
-
         QString kept;
         f.prompts.modal("FillDialog", [&kept](QDialog& d) {
             auto& fill = static_cast<FillDialog&>(d);
@@ -313,11 +310,9 @@ private slots:
         QCOMPARE(listWindows(main).size(), 1);
         QVERIFY(patrol->document().AskForSave);
         QCOMPARE(readBytes(csv), patrolFile);
-
         f.prompts.openFile(f.path("notes.txt"));
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(316));
         main->command("mnuFileMerge")->trigger();
-
         QDir().mkpath(f.path("patrol"));
         QVERIFY(QFile::rename(csv, f.path("patrol/north.csv")));
         patrol->setCaption(f.path("patrol/north.csv"));

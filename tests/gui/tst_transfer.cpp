@@ -144,7 +144,6 @@ private slots:
             QString shown;
             s.run("mnuKorvalindFromAll", nullptr, {LangText(209)}, &shown);
             QCOMPARE(shown, "\"" + s.program() + "\" Direct ComPort=1 READ " + KorvalindFromDir());
-
             Globals().UseModem = true;
             Globals().NumberToDial = "0123";
             Globals().ComPort = 2;
