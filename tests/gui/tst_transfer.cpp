@@ -19,6 +19,7 @@
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QSysInfo>
 #include <QTemporaryFile>
 
 #ifdef Q_OS_UNIX
@@ -29,57 +30,6 @@
 
 namespace {
 
-#ifdef Q_OS_WIN
-const char kExe[] = ".exe";
-#else
-const char kExe[] = "";
-#endif
-QString exe(const char* name)
-{
-    return QLatin1String(name) + QLatin1String(kExe);
-}
-
-QString builtStandIn(const QString& name)
-{
-    return QStringLiteral(QUORVANE_BIN_DIR "/") + exe(qPrintable(name));
-}
-
-// The stand-ins beside the program, the handheld's memory and the walk-by
-// folder in the test's folder, and a log of the transfer program's command lines.
-struct StandIns
-{
-    explicit StandIns(GuiFixture& f) : fixture(f)
-    {
-        for (const char* name : {"KorvalindTalk", "catcom32"})
-            QFile::copy(builtStandIn(name), f.programFolder() + "/" + exe(name));
-        qputenv("KORVALINDTALK_HANDHELD", f.path("handheld").toLocal8Bit());
-        qputenv("KORVALINDTALK_LOG", f.path("transfer.log").toLocal8Bit());
-        qputenv("CATCOM32_WALKBY_FOLDER", f.path("walkby").toLocal8Bit());
-        qunsetenv("KORVALINDTALK_FAULT");
-        QDir().mkpath(f.path("handheld"));
-    }
-    ~StandIns()
-    {
-        for (const char* v : {"KORVALINDTALK_HANDHELD", "KORVALINDTALK_LOG", "KORVALINDTALK_FAULT",
-                              "CATCOM32_WALKBY_FOLDER"})
-            qunsetenv(v);
-    }
-    QStringList commandLines() const
-    {
-        return QString::fromUtf8(readBytes(fixture.path("transfer.log")))
-            .split('\n', Qt::SkipEmptyParts);
-    }
-    // The handheld holds this list (as a sample file sent as a list).
-    void handheldHolds(const char* sample, const QString& as)
-    {
-        RecordStore store;
-        QVERIFY(ReadDatabaseFile(store, QStringLiteral(QUORVANE_SOURCE_DIR "/samples/") + sample) ==
-                0);
-        QCOMPARE(WriteKorvalindFile(store, fixture.path("handheld/" + as)), 0);
-    }
-    GuiFixture& fixture;
-};
-
 // The transfer window left to close when the program ends.
 void runToEnd(GuiFixture& f, QString* shownLine = nullptr)
 {
@@ -89,6 +39,61 @@ void runToEnd(GuiFixture& f, QString* shownLine = nullptr)
         return Prompts::RunModal(d);
     });
 }
+
+QString exe(const char* name)
+{
+    return QString(name) + (QSysInfo::productType() == "windows" ? ".exe" : "");
+}
+
+QString builtStandIn(const QString& name)
+{
+    return QStringLiteral(QUORVANE_BIN_DIR "/") + exe(qPrintable(name));
+}
+
+// The stand-ins beside the program; the handheld, the walk-by folder and a
+// log of the command lines in the test's folder.
+struct StandIns
+{
+    explicit StandIns(GuiFixture& f) : fixture(f)
+    {
+        for (const char* name : {"KorvalindTalk", "catcom32"})
+            QFile::copy(builtStandIn(name), f.programFolder() + "/" + exe(name));
+        qputenv("KORVALINDTALK_HANDHELD", f.path("handheld").toLocal8Bit());
+        qputenv("KORVALINDTALK_LOG", f.path("transfer.log").toLocal8Bit());
+        qputenv("CATCOM32_WALKBY_FOLDER", f.path("walkby").toLocal8Bit());
+        QDir().mkpath(f.path("handheld"));
+    }
+    ~StandIns()
+    {
+        for (const char* v : {"KORVALINDTALK_HANDHELD", "KORVALINDTALK_LOG", "KORVALINDTALK_FAULT",
+                              "CATCOM32_WALKBY_FOLDER"})
+            qunsetenv(v);
+    }
+    frmMain* start() { return main = fixture.start(); }
+    QString program() const
+    {
+        return QDir::toNativeSeparators(fixture.programFolder() + "/" + exe("KorvalindTalk"));
+    }
+    // A transfer run to its end under this fault, then these messages.
+    void run(const char* command, const char* fault = nullptr, const QStringList& messages = {},
+             QString* shownLine = nullptr)
+    {
+        fault ? qputenv("KORVALINDTALK_FAULT", fault) : qunsetenv("KORVALINDTALK_FAULT");
+        runToEnd(fixture, shownLine);
+        for (const QString& m : messages)
+            fixture.prompts.message(Box::Plain, MsgAnswer::OK, m);
+        main->command(command)->trigger();
+    }
+    // The handheld holds this list (as a sample file sent as a list).
+    void handheldHolds(const char* sample, const QString& as)
+    {
+        RecordStore store;
+        QCOMPARE(ReadDatabaseFile(store, fixture.sample(sample, as + ".csv")), 0);
+        QCOMPARE(WriteKorvalindFile(store, fixture.path("handheld/" + as)), 0);
+    }
+    GuiFixture& fixture;
+    frmMain* main = nullptr;
+};
 
 // The selection window with these keys ticked.
 void tick(GuiFixture& f, const QStringList& keys, QString* caption = nullptr)
@@ -110,138 +115,93 @@ class TestTransfer : public QObject
 {
     Q_OBJECT
 private slots:
-    void foldersUnderTheProgram_data()
-    {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("from");
-        const QString sep = QDir::separator();
-        QTest::newRow("a drive root: one separator") << "/"
-                                                     << "/korvalind" + sep + "from";
-        QTest::newRow("a Windows root") << "C:\\"
-                                        << "C:\\korvalind" + sep + "from";
-    }
-    void foldersUnderTheProgram()
-    {
-        QFETCH(QString, program);
-        QFETCH(QString, from);
-        QCOMPARE(TransferFolderUnder(program, "from"), from);
-    }
-
-    // The five items, direct and by modem, and what the window shows; the
-    // program runs with nothing to send. An installed program cannot write
-    // beside itself: the transfer folders are then the user's own, and the
-    // transfer program is told so.
-    void commandLine_data()
-    {
-        QTest::addColumn<bool>("readOnly");
-        QTest::newRow("folders beside the program") << false;
-        QTest::newRow("a read-only program folder") << true;
-    }
+    // The command lines, and what the window shows. An installed program
+    // cannot write beside itself: the folders are then the user's.
     void commandLine()
     {
-        QFETCH(bool, readOnly);
-        GuiFixture f;
-        StandIns s(f);
-        qputenv("XDG_DATA_HOME", f.path("data").toLocal8Bit());
-        const auto restore = qScopeGuard([&f] {
-            SetProgramFolderWritableForTesting(-1);
-            QFile::setPermissions(f.programFolder(),
-                                  QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-            qunsetenv("XDG_DATA_HOME");
-        });
-        if (readOnly) {
-            QFile::setPermissions(f.programFolder(), QFile::ReadOwner | QFile::ExeOwner);
-            // Permissions do not stop the superuser the tests may run as.
-            if (QTemporaryFile(f.programFolder() + "/probe-XXXXXX").open())
-                SetProgramFolderWritableForTesting(0);
+        for (const bool readOnly : {false, true}) {
+            GuiFixture f;
+            StandIns s(f);
+            qputenv("XDG_DATA_HOME", f.path("data").toLocal8Bit());
+            const auto restore = qScopeGuard([&f] {
+                SetProgramFolderWritableForTesting(-1);
+                QFile::setPermissions(f.programFolder(),
+                                      QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+                qunsetenv("XDG_DATA_HOME");
+            });
+            if (readOnly) {
+                QFile::setPermissions(f.programFolder(), QFile::ReadOwner | QFile::ExeOwner);
+                // Permissions do not stop the superuser the tests may run as.
+                if (QTemporaryFile(f.programFolder() + "/probe-XXXXXX").open())
+                    SetProgramFolderWritableForTesting(0);
+            }
+            frmMain* main = s.start();
+            const QString base =
+                QDir::toNativeSeparators(readOnly ? f.path("data") : f.programFolder());
+            QVERIFY2(KorvalindFromDir().startsWith(base), qPrintable(KorvalindFromDir()));
+            QVERIFY(QFileInfo(KorvalindFromDir()).isDir() && QFileInfo(KorvalindToDir()).isDir());
+            QCOMPARE(QFileInfo::exists(f.programFolder() + "/korvalind"), !readOnly);
+            QString shown;
+            s.run("mnuKorvalindFromAll", nullptr, {LangText(209)}, &shown);
+            QCOMPARE(shown, "\"" + s.program() + "\" Direct ComPort=1 READ " + KorvalindFromDir());
+            Globals().UseModem = true;
+            Globals().NumberToDial = "0123";
+            Globals().ComPort = 2;
+            s.run("mnuKorvalindToAll");
+            QCOMPARE(QString(readBytes(f.path("transfer.log"))),
+                     "Direct|ComPort=1|READ|" + KorvalindFromDir() +
+                         "\nModem=0123|ComPort=2|WRITE|" + KorvalindToDir() + "\n");
+            QVERIFY(main->statusText().isEmpty());
         }
-        frmMain* main = f.start();
-        const QString base =
-            QDir::toNativeSeparators(readOnly ? f.path("data") : f.programFolder());
-        QVERIFY2(KorvalindFromDir().startsWith(base), qPrintable(KorvalindFromDir()));
-        QVERIFY(QFileInfo(KorvalindFromDir()).isDir() && QFileInfo(KorvalindToDir()).isDir());
-        QCOMPARE(QFileInfo::exists(f.programFolder() + "/korvalind"), !readOnly);
-        QString shown;
-        runToEnd(f, &shown);
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(209));
-        main->command("mnuKorvalindFromAll")->trigger();
-        const QString program =
-            QDir::toNativeSeparators(f.programFolder() + "/" + exe("KorvalindTalk"));
-        QCOMPARE(shown, "\"" + program + "\" Direct ComPort=1 READ " + KorvalindFromDir());
-
-        Globals().UseModem = true;
-        Globals().NumberToDial = "0123";
-        Globals().ComPort = 2;
-        runToEnd(f, &shown);
-        main->command("mnuKorvalindToAll")->trigger();
-        QCOMPARE(shown, "\"" + program + "\" Modem=0123 ComPort=2 WRITE " + KorvalindToDir());
-        QCOMPARE(s.commandLines(), QStringList({"Direct|ComPort=1|READ|" + KorvalindFromDir(),
-                                                "Modem=0123|ComPort=2|WRITE|" + KorvalindToDir()}));
-        QVERIFY(main->statusText().isEmpty());
     }
 
     // A transfer program that is missing or cannot be started is named with
     // the reason, once; nothing is received, counted or reported as sent.
-    void programThatCannotRun_data()
-    {
-        QTest::addColumn<QByteArray>("bytes"); // none: no program at all
-        QTest::addColumn<int>("permissions");
-        QTest::addColumn<int>("message");
-        const int rw = QFile::ReadOwner | QFile::WriteOwner;
-        QTest::newRow("missing") << QByteArray() << rw << 208;
-        // Without an execute bit even the superuser cannot start it.
-        QTest::newRow("not executable") << readBytes(builtStandIn("KorvalindTalk")) << rw << 641;
-        QTest::newRow("broken") << QByteArray("\x7f"
-                                              "ELF\x02 cut short")
-                                << (rw | QFile::ExeOwner) << 641;
-    }
     void programThatCannotRun()
     {
-        QFETCH(QByteArray, bytes);
-        QFETCH(int, permissions);
-        QFETCH(int, message);
         GuiFixture f;
         StandIns s(f);
         s.handheldHolds("north.csv", "north.PDB");
-        const QString program =
-            QDir::toNativeSeparators(f.programFolder() + "/" + exe("KorvalindTalk"));
-        QFile::remove(program);
-        if (!bytes.isEmpty()) {
-            QVERIFY(writeBytes(program, bytes));
-            QFile::setPermissions(program, QFile::Permissions(permissions));
-        }
-        frmMain* main = f.start();
+        frmMain* main = s.start();
         OpenDocument(f.sample("north.csv"));
-        const QString told = LangText(message) + program;
-        f.prompts.message(Box::Plain, MsgAnswer::OK, told);
-        main->command("mnuKorvalindFromAll")->trigger();
-        QCOMPARE(listWindows(main).size(), 1);
-        QCOMPARE(Globals().DownLoadCount, ProgramSettings().DownLoadCount);
-        if (message != 208) // the reason follows the path
-            QVERIFY2(f.prompts.shown.last().size() > told.size() + 2,
-                     qPrintable(f.prompts.shown.last()));
-        // An error file of an earlier transfer is not this send's result.
-        QVERIFY(writeBytes(KorvalindFromDir() + "/xfer.err", "17\r\nBattery low\r\n"));
-        f.prompts.message(Box::Plain, MsgAnswer::OK, told);
-        main->command("mnuKorvalindToAll")->trigger();
-        QVERIFY(main->statusText().isEmpty());
-        QVERIFY(s.commandLines().isEmpty());
+        const QString program = s.program();
+        const auto rw = QFile::ReadOwner | QFile::WriteOwner;
+        // None; one without an execute bit (which stops even the superuser); a broken one.
+        const std::tuple<QByteArray, QFile::Permissions, int> cases[] = {
+            {QByteArray(), rw, 208},
+            {readBytes(builtStandIn("KorvalindTalk")), rw, 641},
+            {"\x7f\x45LF\x02 cut short", rw | QFile::ExeOwner, 641}};
+        for (const auto& [bytes, permissions, message] : cases) {
+            QFile::remove(program);
+            if (!bytes.isEmpty())
+                QVERIFY(writeBytes(program, bytes) && QFile::setPermissions(program, permissions));
+            const QString told = LangText(message) + program;
+            f.prompts.message(Box::Plain, MsgAnswer::OK, told);
+            main->command("mnuKorvalindFromAll")->trigger();
+            QCOMPARE(listWindows(main).size(), 1);
+            QCOMPARE(Globals().DownLoadCount, ProgramSettings().DownLoadCount);
+            QVERIFY(message == 208 || f.prompts.shown.last().size() > told.size() + 2); // why
+            // An error file of an earlier transfer is not this send's result.
+            QVERIFY(writeBytes(KorvalindFromDir() + "/xfer.err", "17\r\nBattery low\r\n"));
+            f.prompts.message(Box::Plain, MsgAnswer::OK, told);
+            main->command("mnuKorvalindToAll")->trigger();
+            QVERIFY(main->statusText().isEmpty());
+        }
     }
 
-    // Received files open as unsaved, untitled windows numbered from the
-    // download counter; a damaged one is reported and the others still open.
-    // Nothing received is said, and why when the program says.
+    // Received files open as unsaved numbered windows, a damaged one reported;
+    // nothing received is said, and why. Cancel ends a hanging program, and
+    // what it half-received is not opened.
     void receiveAll()
     {
         GuiFixture f;
         StandIns s(f);
-        frmMain* main = f.start();
+        frmMain* main = s.start();
         s.handheldHolds("north.csv", "a-north.PDB");
         s.handheldHolds("south.csv", "b-south.PDB");
         s.handheldHolds("north.csv", "c-north.PDB");
         Globals().DownLoadCount = 7;
-        runToEnd(f);
-        main->command("mnuKorvalindFromAll")->trigger();
+        s.run("mnuKorvalindFromAll");
         const QList<frmDMA*> lists = listWindows(main);
         QCOMPARE(lists.size(), 3);
         QCOMPARE(lists[0]->caption(), LangText(210) + "7 a-north.PDB");
@@ -250,169 +210,137 @@ private slots:
         QVERIFY(lists[1]->document().AskForSave && lists[1]->document().NeverBeenSaved);
         QCOMPARE(lists[1]->document().DMAName, QString("b-south.PDB"));
 
-        qputenv("KORVALINDTALK_FAULT", "damaged");
-        runToEnd(f);
-        f.prompts.message(Box::Plain, MsgAnswer::OK, FileErrorText(8, false));
-        main->command("mnuKorvalindFromAll")->trigger();
+        s.run("mnuKorvalindFromAll", "damaged", {FileErrorText(8, false)});
         QCOMPARE(listWindows(main).size(), 5);
         QCOMPARE(Globals().DownLoadCount, qint16(12));
-
-        qputenv("KORVALINDTALK_FAULT", "nofile");
-        runToEnd(f);
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(209));
+        s.run("mnuKorvalindFromAll", "nofile", {LangText(209)});
+        QCOMPARE(listWindows(main).size(), 5);
+        qputenv("KORVALINDTALK_FAULT", "hang");
+        qint64 pid = 0;
+        f.prompts.modal("frmTransfer", [&pid](QDialog& d) {
+            auto& progress = static_cast<TransferProgress&>(d);
+            pid = progress.process().processId();
+            writeBytes(KorvalindFromDir() + "/half.PDB", "1000001");
+            QTimer::singleShot(300, progress.cmdCancel, &QPushButton::click);
+            return Prompts::RunModal(d);
+        });
         main->command("mnuKorvalindFromAll")->trigger();
+        QVERIFY(pid > 0);
+#ifdef Q_OS_UNIX
+        QVERIFY(::kill(pid_t(pid), 0) == -1 && errno == ESRCH); // ended and gone
+#endif
         QCOMPARE(listWindows(main).size(), 5);
 
-        qputenv("KORVALINDTALK_FAULT", "error");
-        runToEnd(f);
-        main->command("mnuKorvalindFromAll")->trigger();
+        s.run("mnuKorvalindFromAll", "error");
         QCOMPARE(main->statusText(), QString("The Korvalind's battery is low."));
         // A send looks in the "from" folder too, where the old file still is.
-        qunsetenv("KORVALINDTALK_FAULT");
         SetStatusText(QString());
-        runToEnd(f);
-        main->command("mnuKorvalindToAll")->trigger();
+        s.run("mnuKorvalindToAll");
         QVERIFY(main->statusText().startsWith("The Korvalind's battery is low."));
-
-        // A stand-in told of no handheld receives nothing and says why.
-        const qsizetype open = listWindows(main).size();
-        qunsetenv("KORVALINDTALK_HANDHELD");
-        runToEnd(f);
-        f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(209));
-        main->command("mnuKorvalindFromAll")->trigger();
-        QVERIFY2(main->statusText().contains("KORVALINDTALK_HANDHELD"),
-                 qPrintable(main->statusText()));
-        QCOMPARE(listWindows(main).size(), open);
     }
 
-    // A stand-in never passes for the real program: without its simulated
-    // device named, or when it cannot store or read, it fails and says so.
-    void standInsFailLoudly_data()
-    {
-        QTest::addColumn<QString>("program");
-        QTest::addColumn<QString>("device"); // unset, file, missing or blocked
-        QTest::addColumn<QString>("mode");
-        const auto row = [](const char* name, const char* program, const char* device,
-                            const char* mode) {
-            QTest::newRow(name) << QString(program) << QString(device) << QString(mode);
-        };
-        row("no handheld, send", "KorvalindTalk", "unset", "WRITE");
-        row("no handheld, receive", "KorvalindTalk", "unset", "READ");
-        row("handheld is a file", "KorvalindTalk", "file", "WRITE");
-        row("handheld not there", "KorvalindTalk", "missing", "READ");
-        row("a list cannot be stored", "KorvalindTalk", "blocked", "WRITE");
-        row("a result cannot be left", "KorvalindTalk", "blocked", "READ");
-        row("no walk-by folder", "catcom32", "unset", "");
-        row("walk-by folder is a file", "catcom32", "file", "");
-    }
+    // A stand-in never passes for the real program: it fails loudly.
     void standInsFailLoudly()
     {
-        QFETCH(QString, program);
-        QFETCH(QString, device);
-        QFETCH(QString, mode);
-        QTemporaryDir dir;
-        const QString from = dir.filePath("korvalind/from"), to = dir.filePath("korvalind/to");
-        const QString held = dir.filePath("held");
-        for (const QString& folder : {from, to, held})
-            QDir().mkpath(folder);
-        writeBytes(dir.filePath("file"), "x");
-        writeBytes(to + "/north.PDB", "list");
-        // Blocked: a folder stands where the list (or the result) must go.
-        if (device == "blocked")
-            QDir().mkpath((mode == "WRITE" ? held : from) + "/north.PDB");
-        writeBytes(held + "/north.PDB", "list"); // not where a folder stands
-        const bool handheld = program == "KorvalindTalk";
-        const QString variable = handheld ? "KORVALINDTALK_HANDHELD" : "CATCOM32_WALKBY_FOLDER";
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.remove(variable);
-        env.remove("KORVALINDTALK_FAULT");
-        if (device != "unset")
-            env.insert(variable, device == "blocked" ? held : dir.filePath(device));
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.setWorkingDirectory(dir.path()); // anything left beside it stays in the test's folder
-        p.start(builtStandIn(program),
-                handheld ? QStringList{"Direct", "ComPort=1", mode, mode == "READ" ? from : to}
-                         : QStringList());
-        QVERIFY(p.waitForFinished(60000));
-        QVERIFY(p.exitStatus() == QProcess::NormalExit && p.exitCode() != 0);
-        QVERIFY(!p.readAllStandardError().trimmed().isEmpty());
-        if (handheld) { // the program is told through the error file
-            QString text;
-            QVERIFY(KorvalindTalk::ReadTransferError(from, &text) > 0);
-            QVERIFY(!text.isEmpty());
+        // The device unset (asked before the mode), a file, missing, or blocked (a
+        // folder stands where the list or the result must go).
+        const std::tuple<QString, QString, QString> cases[] = {
+            {"KorvalindTalk", "unset", "WRITE"},
+            {"KorvalindTalk", "file", "WRITE"},
+            {"KorvalindTalk", "missing", "READ"},
+            {"KorvalindTalk", "blocked", "WRITE"},
+            {"KorvalindTalk", "blocked", "READ"},
+            {"catcom32", "unset", ""},
+            {"catcom32", "file", ""}};
+        for (const auto& [program, device, mode] : cases) {
+            QTemporaryDir dir;
+            const QString from = dir.filePath("korvalind/from"), to = dir.filePath("korvalind/to");
+            const QString held = dir.filePath("held");
+            for (const QString& folder : {from, to, held})
+                QDir().mkpath(folder);
+            writeBytes(dir.filePath("file"), "x");
+            writeBytes(to + "/north.PDB", "list");
+            if (device == "blocked")
+                QDir().mkpath((mode == "WRITE" ? held : from) + "/north.PDB");
+            writeBytes(held + "/north.PDB", "list"); // not where a folder stands
+            const bool handheld = program == "KorvalindTalk";
+            const QString variable = handheld ? "KORVALINDTALK_HANDHELD" : "CATCOM32_WALKBY_FOLDER";
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.remove(variable);
+            env.remove("KORVALINDTALK_FAULT");
+            if (device != "unset")
+                env.insert(variable, device == "blocked" ? held : dir.filePath(device));
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.setWorkingDirectory(dir.path()); // anything left beside it stays in the test's folder
+            p.start(builtStandIn(program),
+                    handheld ? QStringList{"Direct", "ComPort=1", mode, mode == "READ" ? from : to}
+                             : QStringList());
+            QVERIFY(p.waitForFinished(60000));
+            QVERIFY2(p.exitStatus() == QProcess::NormalExit && p.exitCode() != 0,
+                     qPrintable(program + " " + device + " " + mode));
+            QVERIFY(!p.readAllStandardError().trimmed().isEmpty());
+            QString text; // the program is told through the error file
+            QVERIFY(!handheld ||
+                    (KorvalindTalk::ReadTransferError(from, &text) > 0 && text.size()));
         }
     }
 
     // An error file read safely whatever it holds, and only when it is a file.
-    void errorFiles_data()
+    // Only plain .pdb files in the "from" folder; one separator after a root.
+    void transferFiles()
     {
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("kind");
-        QTest::addColumn<int>("number");
-        QTest::addColumn<QString>("shown");
-        QTest::newRow("two lines")
-            << QByteArray("17\r\nBattery low\r\n") << "file" << 17 << "Battery low";
-        QTest::newRow("one line") << QByteArray("23") << "file" << 23 << "23";
-        QTest::newRow("not a number")
-            << QByteArray("oops\r\nNo link\r\n") << "file" << 0 << "No link";
-        QTest::newRow("empty") << QByteArray() << "file" << 0 << "";
-        QTest::newRow("huge") << QByteArray("5\r\n") + QByteArray(4 << 20, 'x') << "file" << 5
-                              << QString(64 * 1024 - 3, 'x');
-        QTest::newRow("a folder") << QByteArray() << "folder" << 0 << "";
+        // Its contents, or what stands there instead of a file.
+        const std::tuple<QByteArray, int, QString> cases[] = {
+            {"23", 23, "23"},
+            {"oops\r\nNo link\r\n", 0, "No link"},
+            {"", 0, ""},
+            {"5\r\n" + QByteArray(4 << 20, 'x'), 5, QString(64 * 1024 - 3, 'x')},
+            {"a folder", 0, ""},
+            {"a pipe", 0, ""},
+            {"a link to a pipe", 0, ""}};
+        for (const auto& [bytes, number, shown] : cases) {
+            QTemporaryDir dir;
+            const QString err = dir.filePath("xfer.err");
+            if (bytes == "a folder") {
+                QVERIFY(QDir().mkpath(err));
+            } else if (bytes.endsWith("a pipe")) {
 #ifdef Q_OS_UNIX
-        QTest::newRow("a pipe") << QByteArray() << "fifo" << 0 << "";
-        QTest::newRow("a link to a pipe") << QByteArray() << "link" << 0 << "";
+                const QString pipe = bytes == "a pipe" ? err : dir.filePath("pipe");
+                QVERIFY(::mkfifo(qPrintable(pipe), 0600) == 0 &&
+                        (pipe == err || QFile::link(pipe, err)));
+#else
+                continue; // no pipes here
 #endif
-    }
-    void errorFiles()
-    {
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, kind);
-        QFETCH(int, number);
-        QFETCH(QString, shown);
+            } else {
+                QVERIFY(writeBytes(err, bytes));
+            }
+            QString text = "unset";
+            QCOMPARE(KorvalindTalk::ReadTransferError(dir.path(), &text), number);
+            QCOMPARE(text, shown);
+            QCOMPARE(KorvalindTalk::ReadTransferError(dir.filePath("none"), &text), -999);
+        }
         QTemporaryDir dir;
-        const QString err = dir.filePath("xfer.err");
-        if (kind == "file")
-            QVERIFY(writeBytes(err, bytes));
-        else if (kind == "folder")
-            QVERIFY(QDir().mkpath(err));
-#ifdef Q_OS_UNIX
-        else if (kind == "fifo")
-            QCOMPARE(::mkfifo(qPrintable(err), 0600), 0);
-        else if (kind == "link")
-            QVERIFY(::mkfifo(qPrintable(dir.filePath("pipe")), 0600) == 0 &&
-                    QFile::link(dir.filePath("pipe"), err));
-#endif
-        QString text = "unset";
-        QCOMPARE(KorvalindTalk::ReadTransferError(dir.path(), &text), number);
-        QCOMPARE(text, shown);
-        QCOMPARE(KorvalindTalk::ReadTransferError(dir.filePath("none"), &text), -999);
-    }
-
-    // Only plain .pdb files inside the "from" folder are taken.
-    void receivedNamesAreData()
-    {
-        QTemporaryDir dir;
-        writeBytes(dir.filePath("b.pdb"), "x");
-        writeBytes(dir.filePath("a.PDB"), "x");
-        writeBytes(dir.filePath("c.txt"), "x");
+        for (const char* name : {"b.pdb", "a.PDB", "c.txt"})
+            writeBytes(dir.filePath(name), "x");
         QDir().mkpath(dir.filePath("folder.pdb"));
         QTemporaryDir elsewhere;
         writeBytes(elsewhere.filePath("secret.pdb"), "x");
         QFile::link(elsewhere.filePath("secret.pdb"), dir.filePath("link.pdb"));
-        const QStringList files = KorvalindTalk::ListReceivedFiles(dir.path());
-        QCOMPARE(files, QStringList({QDir::toNativeSeparators(dir.filePath("a.PDB")),
-                                     QDir::toNativeSeparators(dir.filePath("b.pdb"))}));
+        QCOMPARE(KorvalindTalk::ListReceivedFiles(dir.path()),
+                 QStringList({QDir::toNativeSeparators(dir.filePath("a.PDB")),
+                              QDir::toNativeSeparators(dir.filePath("b.pdb"))}));
+        const QString sep = QDir::separator();
+        QCOMPARE(TransferFolderUnder("/", "from"), "/korvalind" + sep + "from");
+        QCOMPARE(TransferFolderUnder("C:\\", "from"), "C:\\korvalind" + sep + "from");
     }
 
-    // Only what is ticked is received or sent; each list window goes to the
-    // handheld under its name as a .PDB.
+    // Only what is ticked goes; each list goes under its name as a .PDB.
     void selectionsAndNames()
     {
         GuiFixture f;
         StandIns s(f);
-        frmMain* main = f.start();
+        frmMain* main = s.start();
         s.handheldHolds("north.csv", "north.PDB");
         s.handheldHolds("south.csv", "south.PDB");
         runToEnd(f);
@@ -430,8 +358,7 @@ private slots:
         QDir(f.path("handheld")).removeRecursively();
         OpenDocument(f.sample("north.csv"));
         tick(f, {"x1"}, &caption); // the second window
-        runToEnd(f);
-        main->command("mnuKorvalindToSome")->trigger();
+        s.run("mnuKorvalindToSome");
         QCOMPARE(caption, LangText(212));
         QCOMPARE(QDir(f.path("handheld")).entryList(QDir::Files), QStringList({"north.PDB"}));
 
@@ -441,8 +368,7 @@ private slots:
             ActiveListWindow()->document().DMAName = name;
         }
         NewDocument(); // no loggers: not sent
-        runToEnd(f);
-        main->command("mnuKorvalindToAll")->trigger();
+        s.run("mnuKorvalindToAll");
         const QStringList held = QDir(f.path("handheld")).entryList(QDir::Files, QDir::Name);
 #ifdef Q_OS_WIN
         QCOMPARE(held, QStringList({"north.PDB", "south.PDB"}));
@@ -454,55 +380,28 @@ private slots:
         QVERIFY(main->statusText().contains(f.path("south.csv")));
     }
 
-    // Cancel ends a transfer program that hangs, and nothing half-received is opened.
-    void cancelAHangingTransfer()
-    {
-        GuiFixture f;
-        StandIns s(f);
-        frmMain* main = f.start();
-        qputenv("KORVALINDTALK_FAULT", "hang");
-        qint64 pid = 0;
-        f.prompts.modal("frmTransfer", [&pid](QDialog& d) {
-            auto& progress = static_cast<TransferProgress&>(d);
-            pid = progress.process().processId();
-            QTimer::singleShot(300, progress.cmdCancel, &QPushButton::click);
-            return Prompts::RunModal(d);
-        });
-        main->command("mnuKorvalindFromAll")->trigger();
-        QVERIFY(pid > 0);
-#ifdef Q_OS_UNIX
-        QVERIFY(::kill(pid_t(pid), 0) == -1 && errno == ESRCH); // ended and gone
-#endif
-        QVERIFY(listWindows(main).isEmpty());
-    }
-
     void options()
     {
         GuiFixture f;
         frmMain* main = f.start();
-        // The dialog opened from the menu, the work done in it.
         const auto inOptions = [&f, main](std::function<void(frmOptions&)> work) {
             f.prompts.modal("frmOptions",
                             inWindow([work](QDialog& d) { work(static_cast<frmOptions&>(d)); }));
             main->command("mnuKorvalindOptions")->trigger();
         };
         Globals().ComPort = 9; // shown as Com1, and so 1
-        inOptions([](frmOptions& o) {
+        inOptions([&f](frmOptions& o) {
             QVERIFY(o.OptionComPort[0]->isChecked());
             o.OptionComPort[2]->click(); // takes effect at once
-            o.cmdCancel->click();
-        });
-        QCOMPARE(Globals().ComPort, qint16(3));
-
-        for (const char* bad : {"0", "10000000", "abc"}) {
-            inOptions([&f, bad](frmOptions& o) {
+            for (const char* bad : {"0", "10000000", "abc"}) {
                 f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(251));
                 o.TxtSerialIncr->setText(bad);
                 o.cmdOK->click(); // refused: stays open
                 QCOMPARE(o.result(), 0);
-                o.cmdCancel->click();
-            });
-        }
+            }
+            o.cmdCancel->click();
+        });
+        QCOMPARE(Globals().ComPort, qint16(3));
         QCOMPARE(Globals().FillIncrement, 1);
 
         OpenDocument(f.sample("north.csv"));
@@ -520,8 +419,8 @@ private slots:
         QCOMPARE(Globals().FillIncrement, 25);
         QVERIFY(Globals().EnHistEdit && Globals().UseModem);
         QCOMPARE(SettingsStore::text(Setting::Address2), QString("1"));
-        auto* editor = qobject_cast<frmDMAEdit*>(App::Editor());
-        QCOMPARE(editor->lblComment2->text(), QString("Lat/Long")); // the open editor at once
+        // The open editor at once.
+        QCOMPARE(qobject_cast<frmDMAEdit*>(App::Editor())->lblComment2->text(), "Lat/Long");
 
         // Only an existing folder becomes the hub folder; the first format is "0".
         for (const QString& folder : {hub, f.path("no-such-folder"), f.sample("south.csv")}) {
@@ -536,9 +435,8 @@ private slots:
         QCOMPARE(SettingsStore::text(Setting::Address2), QString("0"));
     }
 
-    // The walk-by import: the download program runs while the user is asked
-    // to download, and is ended; then the first walk-by file of the folder
-    // comes into the list and is kept under its .bak name.
+    // The download program runs while the user downloads; the first walk-by
+    // file comes in and is kept as .bak.
     void walkBy()
     {
         GuiFixture f;
@@ -554,8 +452,7 @@ private slots:
                                  "1,13000000,0,01/01/2005,0,a,b,c,1\r\n";
         writeBytes(folder + "/a.txt", lines);
         writeBytes(folder + "/a.bak", "older");
-        OpenDocument(f.sample("north.csv"));
-        frmDMA* list = ActiveListWindow();
+        frmDMA* list = (OpenDocument(f.sample("north.csv")), ActiveListWindow());
         const auto imported = [&f, main](const QString& after527) {
             if (!after527.isEmpty())
                 f.prompts.message(Box::Plain, MsgAnswer::OK, after527);
