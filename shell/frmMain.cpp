@@ -275,6 +275,10 @@ void frmMain::placeFromSettings()
     resize(px(9600), px(7200));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect s = screen->availableGeometry();
+        // 640 by 480 is a small window on today's screens, too small for a
+        // list window to show a logger's line: three quarters of the screen
+        // when that is more.
+        resize(size().expandedTo(s.size() * 3 / 4));
         move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
     }
 }

@@ -51,6 +51,37 @@ double widthOf(frmDMA* list, int c)
 {
     return list->columnWidth(c);
 }
+
+// What the serial and date columns cut short: a header or a line narrower
+// than the style asks to draw it whole. Empty when everything shows.
+QString cutText(frmDMA* list)
+{
+    QTreeView* tree = list->ListViewDMA;
+    QStyleOptionViewItem option;
+    option.initFrom(tree->viewport());
+    option.widget = tree;
+    for (int c : {LoggerList::ColSerial, LoggerList::ColDeployed, LoggerList::ColReceived,
+                  LoggerList::ColDate}) {
+        const int width = tree->header()->sectionSize(c);
+        if (width < tree->header()->sectionSizeHint(c))
+            return list->headerText(c);
+        for (int row = 0; row < tree->model()->rowCount(); ++row) {
+            const QModelIndex index = tree->model()->index(row, c);
+            if (width < tree->itemDelegate()->sizeHint(option, index).width())
+                return index.data().toString();
+        }
+    }
+    return {};
+}
+
+// The visible columns' widths together.
+int columnsTotal(frmDMA* list)
+{
+    int total = 0;
+    for (int c = 0; c < LoggerList::ColumnCount; ++c)
+        total += list->ListViewDMA->header()->sectionSize(c);
+    return total;
+}
 } // namespace
 
 class TestListWindow : public QObject
@@ -231,9 +262,13 @@ private slots:
             QCOMPARE(widthOf(list, c), 0.0);
         QVERIFY(widthOf(list, LoggerList::ColStatus) > 0 &&
                 widthOf(list, LoggerList::ColSpread) > 0);
+        list->SetColumnWidth(LoggerList::ColStatus, 3000, false);
         main->command("mnuViewShowOption(0)")->trigger();
-        QCOMPARE(widthOf(list, LoggerList::ColStatus), 405.0); // 400 twips, in whole pixels
-        QCOMPARE(widthOf(list, LoggerList::ColLevel), 705.0);
+        // Status, Level and Spread narrow again (400, 700, 700), as narrow as their headers allow.
+        const QHeaderView* header = list->ListViewDMA->header();
+        for (int c : {LoggerList::ColStatus, LoggerList::ColLevel, LoggerList::ColSpread})
+            QVERIFY(widthOf(list, c) < 1500 &&
+                    header->sectionSize(c) >= header->sectionSizeHint(c));
         QVERIFY(widthOf(list, LoggerList::ColSerial) > 0);
         QCOMPARE(widthOf(list, LoggerList::ColUserComments), before);
 
@@ -295,6 +330,7 @@ private slots:
     {
         GuiFixture f;
         frmMain* main = f.start();
+        main->resize(1600, 1000); // room for the two windows side by side
         auto [a, b] = openTwo(f);
         clickLine(a, 2); // binds a
         main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(b->parentWidget()));
@@ -323,10 +359,14 @@ private slots:
         QCOMPARE(SettingsStore::text(Setting::mnuWindowFollowMouse), QString("True"));
     }
 
-    void dropAndTile()
+    // Whatever the window's size, the serial and date columns show their
+    // whole text: in a new window, tiled, maximised, fitted by AutoSize, and
+    // opened from a layout saved narrow. Cascade leaves every window usable.
+    void dropTileAndCascade()
     {
         GuiFixture f;
         frmMain* main = f.start();
+        main->resize(1600, 1000);
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(f.sample("north.csv")),
                       QUrl::fromLocalFile(f.sample("south.csv")),
@@ -341,12 +381,50 @@ private slots:
         const QList<QMdiSubWindow*> subs = main->mdiArea()->subWindowList();
         QCOMPARE(subs.size(), 3);
         QCOMPARE(qobject_cast<frmDMA*>(subs[2]->widget())->document().DMAName, QString("east.pdb"));
+        const QList<frmDMA*> lists = listWindows(main);
+        // A new window shows the serial, grid reference and latest reading.
+        auto showsLatestReading = [](frmDMA* list) {
+            const QHeaderView* h = list->ListViewDMA->header();
+            return h->sectionViewportPosition(LoggerList::ColSpread) +
+                       h->sectionSize(LoggerList::ColSpread) <=
+                   list->ListViewDMA->viewport()->width();
+        };
+        for (frmDMA* list : lists) {
+            QVERIFY2(cutText(list).isEmpty(), "new");
+            QVERIFY(showsLatestReading(list));
+        }
+        clickHeader(lists[0], LoggerList::ColDate); // the header makes room for the sort mark
+        QVERIFY2(cutText(lists[0]).isEmpty(), "sorted");
 
         main->command("mnuWindowTileVertical")->trigger();
         QCOMPARE(subs[0]->height(), subs[1]->height());
         QVERIFY(subs[1]->x() > subs[0]->x());
+        for (frmDMA* list : lists)
+            QVERIFY2(cutText(list).isEmpty(), "tiled");
         main->command("mnuWindowTileHorizontal")->trigger();
         QVERIFY(subs[1]->y() > subs[0]->y());
+
+        // AutoSize fits the bound window's columns to it, again on every resize.
+        frmDMA* fitted = lists[2];
+        subs[2]->showMaximized();
+        QVERIFY2(cutText(fitted).isEmpty(), "maximised");
+        fitted->ShowLine(1);
+        main->command("mnuViewAutoSize")->trigger();
+        QCOMPARE(columnsTotal(fitted), fitted->ListViewDMA->viewport()->width());
+        QVERIFY2(cutText(fitted).isEmpty(), "fitted");
+        main->command("mnuWindowTileVertical")->trigger();
+        QVERIFY2(cutText(fitted).isEmpty(), "fitted and tiled");
+        subs[2]->resize(1200, 500);
+        QCOMPARE(columnsTotal(fitted), fitted->ListViewDMA->viewport()->width());
+
+        // A layout saved in a narrow window: the next one opens readable.
+        SettingsStore::setNumber(Setting::DMAForm_Width, 1800);
+        SettingsStore::setNumber(Setting::DMAForm_Height, 1200);
+        SettingsStore::setNumber(Setting::SerialNo_ColWidth, 300);
+        SettingsStore::setNumber(Setting::Date_ColWidth, 450);
+        OpenDocument(f.sample("north.csv", "again.csv"));
+        QVERIFY2(cutText(ActiveListWindow()).isEmpty(), "saved narrow");
+        QVERIFY(showsLatestReading(ActiveListWindow()));
     }
 
     void viewLogger_data()
