@@ -29,6 +29,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -185,7 +186,7 @@ void frmMain::registerFrameCommands()
         QStringLiteral("mnuViewStatusBar"),
         [this] { statusBar()->setVisible(statusBar()->isHidden()); }, Rule::Always,
         [this] { return !statusBar()->isHidden(); });
-    Register(QStringLiteral("mnuWindowCascade"), [this] { m_mdi->cascadeSubWindows(); });
+    Register(QStringLiteral("mnuWindowCascade"), [this] { cascadeWindows(); });
     // Horizontal: one above the other, each the full width; vertical: side by side.
     Register(QStringLiteral("mnuWindowTileHorizontal"), [this] { tileWindows(false); });
     Register(QStringLiteral("mnuWindowTileVertical"), [this] { tileWindows(true); });
@@ -353,10 +354,10 @@ void frmMain::viewLogger()
     }
 }
 
-QList<QMdiSubWindow*> frmMain::arrangedWindows() const
+QList<QMdiSubWindow*> frmMain::arrangedWindows(QMdiArea::WindowOrder order) const
 {
     QList<QMdiSubWindow*> out;
-    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(order))
         if (sub->isVisible() && !sub->isMinimized())
             out << sub;
     return out;
@@ -374,6 +375,30 @@ void frmMain::tileWindows(bool sideBySide)
     for (int i = 0; i < n; ++i) {
         windows[i]->showNormal();
         windows[i]->setGeometry(sideBySide ? i * w : 0, sideBySide ? 0 : i * h, w, h);
+    }
+}
+
+void frmMain::cascadeWindows()
+{
+    // The library's cascade sizes each window by what it asks for, which for
+    // a list window is a bare title bar. Here each gets three quarters of the
+    // area, one title bar further down and across than the one behind it,
+    // the window in front last.
+    const QList<QMdiSubWindow*> windows = arrangedWindows(QMdiArea::StackingOrder);
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_mdi->viewport()->rect();
+    const QSize size = area.size() * 3 / 4;
+    const int step =
+        windows.first()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.first());
+    QPoint at;
+    for (QMdiSubWindow* sub : windows) {
+        sub->showNormal();
+        if (at.x() + size.width() > area.width() || at.y() + size.height() > area.height())
+            at = QPoint(); // back to the top once the area is used up
+        sub->setGeometry(QRect(at, size));
+        sub->raise();
+        at += QPoint(step, step);
     }
 }
 

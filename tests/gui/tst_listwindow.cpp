@@ -417,6 +417,15 @@ private slots:
         subs[2]->resize(1200, 500);
         QCOMPARE(columnsTotal(fitted), fitted->ListViewDMA->viewport()->width());
 
+        subs[0]->showMaximized();
+        main->command("mnuWindowCascade")->trigger();
+        for (frmDMA* list : lists) {
+            QVERIFY(!list->parentWidget()->isMaximized());
+            QVERIFY(showsLatestReading(list));
+            QVERIFY(list->ListViewDMA->viewport()->height() >=
+                    5 * list->ListViewDMA->sizeHintForRow(0));
+        }
+
         // A layout saved in a narrow window: the next one opens readable.
         SettingsStore::setNumber(Setting::DMAForm_Width, 1800);
         SettingsStore::setNumber(Setting::DMAForm_Height, 1200);
