@@ -6,6 +6,7 @@
 #include "EditingFeature.h"
 #include "Icons.h"
 #include "LangText.h"
+#include "ListWindow.h"
 #include "ListWindowFeature.h"
 #include "Prompts.h"
 #include "RecordChecks.h"
@@ -38,6 +39,15 @@
 namespace {
 constexpr double kTwipsPerPixel = 15;
 const char kCowlMenu[] = "mnuCowl";
+
+// Keys that change a list's loggers act only while a list window has the
+// focus: in the record editor (whose keys the frame's would otherwise take)
+// and in a text viewer they keep their usual meaning.
+bool actsInListWindowsOnly(const QString& id)
+{
+    return id == QLatin1String("mnuEditCut") || id == QLatin1String("mnuLoggerAdd") ||
+           id == QLatin1String("mnuLoggerRemove");
+}
 } // namespace
 
 frmMain* MainWindow()
@@ -135,11 +145,13 @@ void frmMain::buildMenus()
             a->setObjectName(name);
             if (row.index >= 0)
                 a->setProperty("index", row.index);
+            const QString id = Commands::Id(row);
             if (row.key)
                 a->setShortcut(QKeySequence(row.key));
+            if (actsInListWindowsOnly(id))
+                a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
             a->setCheckable(row.checkable);
             a->setChecked(row.checkedAtStart);
-            const QString id = Commands::Id(row);
             m_commands.insert(id, a);
             m_parents.insert(a, QString::fromLatin1(row.parent ? row.parent : ""));
             connect(a, &QAction::triggered, this, [this, id] { run(id); });
@@ -286,6 +298,10 @@ void frmMain::placeFromSettings()
 
 void frmMain::addChildWindow(QWidget* child)
 {
+    if (qobject_cast<ListWindow*>(child))
+        for (auto it = m_commands.cbegin(); it != m_commands.cend(); ++it)
+            if (actsInListWindowsOnly(it.key()))
+                child->addAction(it.value());
     QMdiSubWindow* sub = m_mdi->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
 }

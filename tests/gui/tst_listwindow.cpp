@@ -2,6 +2,7 @@
 
 #include "BusyCursor.h"
 #include "Documents.h"
+#include "RecordClipboard.h"
 #include "frmDMA.h"
 #include "frmDMAEdit.h"
 
@@ -12,8 +13,10 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QToolBar>
 #include <QTreeView>
+#include <QWindow>
 
 namespace {
 QStringList column(frmDMA* list, int c)
@@ -170,6 +173,57 @@ private slots:
         main->command("mnuHelpAbout")->trigger();
         main->command("mnuViewToolbar")->trigger();
         QVERIFY(!main->tbToolBar->isVisible());
+    }
+
+    // The keys people expect run their commands while a list window has the
+    // focus; in the record editor they are the editor's.
+    void listKeys()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        for (auto [command, key] : {std::pair{"mnuSearchrFind", QKeySequence(Qt::CTRL | Qt::Key_F)},
+                                    {"mnuSearchFindNext", QKeySequence(Qt::Key_F3)},
+                                    {"mnuEditCut", QKeySequence(Qt::CTRL | Qt::Key_X)},
+                                    {"mnuLoggerAdd", QKeySequence(Qt::Key_Insert)},
+                                    {"mnuLoggerRemove", QKeySequence(Qt::Key_Delete)}})
+            QCOMPARE(main->command(command)->shortcut(), key);
+        RecordClipboard::ClearForTesting();
+        OpenDocument(f.sample("north.csv"));
+        frmDMA* list = ActiveListWindow();
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QTreeView* tree = list->ListViewDMA;
+        tree->setFocus();
+        f.prompts.input("0100"); // every serial: line 1, then line 2
+        QTest::keyClick(tree, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(list->SelLine, 1);
+        QTest::keyClick(tree, Qt::Key_F3);
+        QCOMPARE(list->SelLine, 2);
+        const QString serial = list->document().LineText(2, LoggerList::ColSerial);
+        f.prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(355) + serial);
+        QTest::keyClick(tree, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(RecordClipboard::Records().size(), 1);
+        QCOMPARE(list->RecordCount(), 40);
+        list->ShowLine(2); // a cut leaves no line current
+        f.prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(355) + serial);
+        QTest::keyClick(tree, Qt::Key_Delete);
+        f.prompts.modal("frmAddNewLogger", [](QDialog&) { return int(QDialog::Rejected); });
+        QTest::keyClick(tree, Qt::Key_Insert);
+        QCOMPARE(list->RecordCount(), 40);
+
+        RecordEditor* editor = App::Editor();
+        editor->show();
+        editor->windowHandle()->requestActivate();
+        QTRY_COMPARE(QApplication::activeWindow(), editor);
+        QWidget* button = nullptr;
+        for (QPushButton* b : editor->findChildren<QPushButton*>())
+            if (!button && b->isVisible() && b->isEnabled())
+                button = b;
+        button->setFocus();
+        for (QKeyCombination key : {QKeyCombination(Qt::Key_Delete),
+                                    QKeyCombination(Qt::Key_Insert), Qt::CTRL | Qt::Key_X})
+            QTest::keyClick(button, key.key(), key.keyboardModifiers());
+        QCOMPARE(list->RecordCount(), 40);
     }
 
     void linesShowTheRecords()
