@@ -590,7 +590,8 @@ void frmDMA::AttachEditor()
         editor->NumHistories = m_document.NumHistories;
     }
     App::SetActiveList(this);
-    RememberDefaultPath(caption());
+    if (!m_document.NeverBeenSaved) // a received list's temporary folder is no place to save
+        RememberDefaultPath(caption());
 }
 
 void frmDMA::DetachEditor()

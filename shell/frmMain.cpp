@@ -14,6 +14,7 @@
 #include "RecordStore.h"
 #include "SettingsStore.h"
 #include "StartUp.h"
+#include "TransferFolders.h"
 #include "Utilities.h"
 #include "frmHelp.h"
 #include "frmSplash.h"
@@ -22,6 +23,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -43,6 +45,18 @@ const char kCowlMenu[] = "mnuCowl";
 // Keys that change a list's loggers act only while a list window has the
 // focus: in the record editor (whose keys the frame's would otherwise take)
 // and in a text viewer they keep their usual meaning.
+// A file in the handheld transfer folders is a temporary one, emptied at
+// the next start: no file to open again from the recently used list.
+bool isTransferFile(const QString& path)
+{
+    const QString folder = QDir::cleanPath(QFileInfo(path).absolutePath());
+    for (const QString& transfer : {KorvalindFromDir(), KorvalindToDir()})
+        if (QString::compare(folder, QDir::cleanPath(QFileInfo(transfer).absoluteFilePath()),
+                             Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
 bool actsInListWindowsOnly(const QString& id)
 {
     return id == QLatin1String("mnuEditCut") || id == QLatin1String("mnuLoggerAdd") ||
@@ -323,6 +337,8 @@ QList<QWidget*> frmMain::childWindows() const
 
 void frmMain::ShuffleMRU(const QString& path)
 {
+    if (isTransferFile(path))
+        return;
     for (QAction* a : mnuFileMRU)
         if (a->text() == path)
             return;
@@ -573,8 +589,11 @@ void LoadSettings(frmMain* main)
     App::SplashDescription() = LangText(104);
     App::ResetNewDocumentCounter();
     Globals().load();
-    main->setMruCaptions({SettingsStore::text(Setting::MRU1), SettingsStore::text(Setting::MRU2),
-                          SettingsStore::text(Setting::MRU3), SettingsStore::text(Setting::MRU4)});
+    QStringList mru;
+    for (Setting key : {Setting::MRU1, Setting::MRU2, Setting::MRU3, Setting::MRU4})
+        if (!isTransferFile(SettingsStore::text(key)))
+            mru << SettingsStore::text(key);
+    main->setMruCaptions(mru);
     main->refreshCommands(); // the follow-mouse check mark
     DMAModule().Records(RecordStore::kScratchSlot).Serial = 99999999;
     ClearLastFindText();

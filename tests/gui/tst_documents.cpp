@@ -7,6 +7,7 @@
 #include "RecordEditor.h"
 #include "RichText.h"
 #include "TestSupport.h"
+#include "TransferFolders.h"
 #include "frmDMA.h"
 #include "frmDocument.h"
 
@@ -48,6 +49,18 @@ frmDMA* patrolFor(GuiFixture& f, const QString& database, int level)
     OpenDocument(f.path("patrol/" + QFileInfo(database).completeBaseName() + ".csv"));
     return ActiveListWindow();
 }
+// The prompts as scripted, remembering the folder each save dialog opened in.
+class SaveFolders : public ScriptedPrompts
+{
+public:
+    QStringList folders;
+    QString saveFileName(const QString& title, const QString& folder, const QString& fileName,
+                         const QString& filter) override
+    {
+        folders << folder;
+        return ScriptedPrompts::saveFileName(title, folder, fileName, filter);
+    }
+};
 } // namespace
 
 class TestDocuments : public QObject
@@ -157,6 +170,8 @@ private slots:
         QCOMPARE(list->caption(), f.path(csvName));
         QCOMPARE(list->document().DMAName, csvName);
         QCOMPARE(main->mruCaptions().first(), f.path(csvName));
+        QCOMPARE(main->statusText(),
+                 LangText(700) + csvName + LangText(701) + QFileInfo(base).fileName() + ".pdbold");
         QCOMPARE(readBytes(f.path(csvName)), convertedBytes(base + ".pdbold"));
     }
 
@@ -329,10 +344,49 @@ private slots:
         main->mnuFileMRU[2]->trigger();
         QCOMPARE(ActiveListWindow()->caption(), paths[2]);
         QCOMPARE(main->mruCaptions(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
+        // A file received from the handheld is a temporary file: not listed.
+        const QString received = KorvalindFromDir() + "/n1.pdb";
+        QVERIFY(QFile::copy(paths[0], received));
+        QVERIFY(OpenDocument(received, true));
+        QCOMPARE(main->mruCaptions(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
         QVERIFY(main->close());
         QCOMPARE(SettingsStore::text(Setting::MRU4), paths[1]);
-        // The next run shows them again.
-        QCOMPARE(f.start()->mruCaptions(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
+        // The next run shows them again, but for one an older run kept of the handheld's.
+        SettingsStore::setText(Setting::MRU2, received);
+        QCOMPARE(f.start()->mruCaptions(), QStringList({paths[4], paths[2], paths[1], ""}));
+    }
+
+    // Save As opens in the folder of the file being saved, also when it was
+    // named relative to the working folder; the folder of a file received
+    // from the handheld (a temporary one) is not taken for the next.
+    void saveAsStartsInTheFilesFolder()
+    {
+        GuiFixture f;
+        frmMain* main = f.start();
+        QVERIFY(QDir().mkpath(f.path("data")));
+        const QString north = f.sample("north.csv", "data/north.csv");
+        QDir::setCurrent(f.path("data"));
+        OpenDocument("north.csv");
+        QDir::setCurrent(QDir::tempPath());
+        frmDMA* list = ActiveListWindow();
+        QCOMPARE(list->caption(), north);
+        QCOMPARE(main->mruCaptions().first(), north);
+        const QString received = KorvalindFromDir() + "/south.pdb";
+        QVERIFY(QFile::copy(f.sample("south.csv"), received));
+        frmDMA* patrol = qobject_cast<frmDMA*>(OpenDocument(received, true));
+        patrol->document().NeverBeenSaved = true; // as the transfer leaves it
+        patrol->setCaption("Received 1 south.pdb");
+
+        SaveFolders spy;
+        Prompts::SetHandler(&spy);
+        spy.saveFile(QString(), "south.csv"); // the received list: where files were last saved
+        main->command("mnuFileSaveAs")->trigger();
+        list->ShowLine(1);
+        spy.saveFile(QString(), "north.csv");
+        main->command("mnuFileSaveAs")->trigger();
+        Prompts::SetHandler(&f.prompts);
+        QVERIFY(spy.done());
+        QCOMPARE(spy.folders, QStringList({f.path("data"), f.path("data")}));
     }
 
     // A file a window shows is not opened a second time, however its path is
