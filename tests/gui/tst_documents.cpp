@@ -270,10 +270,13 @@ private slots:
         OpenDocument(f.sample("north.csv"));
         frmDMA* list = ActiveListWindow();
         list->document().AskForSave = true;
+        list->parentWidget()->showMaximized(); // the main window's title names it
+        const QString title = main->windowTitle();
         f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::Cancel,
                           LangText(228) + f.path("north.csv") + "?", "Quorvane");
         main->command("mnuFileClose")->trigger();
         QVERIFY(App::IsObjectAlive(list));
+        QCOMPARE(main->windowTitle(), title);
         f.prompts.message(Box::YesNoCancelWarning, MsgAnswer::No);
         main->command("mnuFileClose")->trigger();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
