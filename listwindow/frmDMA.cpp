@@ -27,7 +27,6 @@
 #include <QScopedValueRollback>
 #include <QTreeView>
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
