@@ -150,8 +150,13 @@ frmDMA* CreateListWindow()
     return window;
 }
 
-ListWindow* OpenDocument(const QString& path, bool handheldResult)
+ListWindow* OpenDocument(const QString& named, bool handheldResult)
 {
+    // The caption, the recently used files and the folder to save in want
+    // the whole path, not one relative to wherever the program was started.
+    const QString path = QFileInfo(named).isRelative()
+                             ? QDir::toNativeSeparators(QFileInfo(named).absoluteFilePath())
+                             : named;
     // One window a file: two would each save over the other's edits. A
     // received file becomes a new untitled window, whatever else is open.
     if (frmDMA* shown = handheldResult ? nullptr : ListWindowShowing(path)) {
@@ -165,7 +170,8 @@ ListWindow* OpenDocument(const QString& path, bool handheldResult)
     frmDMA* window = CreateListWindow();
     LoggerList& doc = window->document();
     doc.AskForSave = false;
-    doc.NeverBeenSaved = false;
+    // A received file is a temporary one: its window has no file of its own.
+    doc.NeverBeenSaved = handheldResult;
     doc.NumHistories = kMaxHistories;
     // Named before it takes the records, so the editor it binds shows the name.
     window->setCaption(path);
@@ -244,6 +250,8 @@ bool SaveDocument(frmDMA* window, const QString& requested)
     RememberDefaultPath(path);
     if (WindowHost* host = App::Host())
         host->ShuffleMRU(window->caption());
+    if (!backup.isEmpty()) // saved as east.csv, the old file kept as east.pdbold
+        SetStatusText(LangText(700) + FileTitle(path) + LangText(701) + FileTitle(backup));
     return true;
 }
 
@@ -287,6 +295,8 @@ bool SaveListWindowAs(frmDMA* window)
         proposed = name.left(name.size() - 4) + QStringLiteral(".csv");
     else
         proposed = name + QStringLiteral(".csv");
+    // The bound window's own folder, or for a window without a file where
+    // files were last saved (AttachEditor keeps it so).
     const QString chosen = Prompts::SaveFileName(App::MainWindowWidget(), LangText(329),
                                                  Globals().DefaultPath, proposed, LangText(611));
     if (chosen.isEmpty() || !ConfirmOverwrite(chosen))

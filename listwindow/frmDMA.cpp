@@ -6,6 +6,7 @@
 #include "DatabaseReader.h"
 #include "Documents.h"
 #include "LangText.h"
+#include "ListColumns.h"
 #include "ListLineDelegate.h"
 #include "LoggerTableModel.h"
 #include "Prompts.h"
@@ -26,22 +27,12 @@
 #include <QScopedValueRollback>
 #include <QTreeView>
 #include <algorithm>
-#include <cmath>
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15;
 constexpr int kMargin = 10;
-
-int toPixels(double twips)
-{
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-
-double toTwips(int pixels)
-{
-    return pixels * kTwipsPerPixel;
-}
+// Lines a window shows at least when it opens.
+constexpr int kLeastLinesShown = 5;
 
 struct ColumnSettings
 {
@@ -94,10 +85,15 @@ frmDMA::frmDMA(QWidget* parent) : ListWindow(parent)
     ListViewDMA->header()->setSectionsMovable(true);
     ListViewDMA->header()->setStretchLastSection(false);
     ListViewDMA->header()->setSectionsClickable(true);
+    // No column is sorted yet, but every header keeps room for the sort mark.
+    ListViewDMA->header()->setSortIndicator(-1, Qt::DescendingOrder);
+    ListViewDMA->header()->setSortIndicatorShown(true);
     ListViewDMA->viewport()->setMouseTracking(true);
     ListViewDMA->installEventFilter(this);
     ListViewDMA->viewport()->installEventFilter(this);
     connect(ListViewDMA->header(), &QHeaderView::sectionClicked, this, &frmDMA::sortByColumn);
+    connect(ListViewDMA->header(), &QHeaderView::sectionResized, this,
+            [this](int column, int, int newSize) { keepColumnReadable(column, newSize); });
     connect(ListViewDMA, &QTreeView::clicked, this, &frmDMA::itemClicked);
     // The arrow and page keys move the current line as a click does.
     connect(ListViewDMA->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
@@ -133,20 +129,17 @@ void frmDMA::Form_Load()
     QWidget* outer = subWindow() ? static_cast<QWidget*>(subWindow()) : this;
     const double width = SettingsStore::number(Setting::DMAForm_Width).value_or(9450);
     const double height = SettingsStore::number(Setting::DMAForm_Height).value_or(0.66 * width);
-    outer->resize(std::max(toPixels(width), 120), std::max(toPixels(height), 80));
-    // The list fills the window but for a margin (laid out as on a resize).
-    const QSize inner = subWindow() ? subWindow()->contentsRect().size() : size();
-    ListViewDMA->setGeometry(kMargin, kMargin, std::max(inner.width() - 2 * kMargin, 0),
-                             std::max(inner.height() - 2 * kMargin, 0));
+    outer->resize(std::max(TwipsToPixels(width), 1), std::max(TwipsToPixels(height), 1));
+    placeList();
 
     m_model->setHeaders(headerTexts());
     QHeaderView* header = ListViewDMA->header();
     const double list = listWidth();
-    for (int c = 0; c < LoggerList::ColumnCount; ++c) {
-        const double w =
-            SettingsStore::number(kColumns[c].width).value_or(list * kColumns[c].share);
-        header->resizeSection(c, std::max(0, toPixels(w)));
-    }
+    // A stored width too narrow for the column's text is widened as it is
+    // set (keepColumnReadable); one stored as 0 stays hidden.
+    for (int c = 0; c < LoggerList::ColumnCount; ++c)
+        SetColumnWidth(
+            c, SettingsStore::number(kColumns[c].width).value_or(list * kColumns[c].share), false);
     // Column order: each column at its stored position, when the positions
     // make a proper order; otherwise the default one.
     std::vector<std::pair<int, int>> order;
@@ -162,20 +155,63 @@ void frmDMA::Form_Load()
             header->moveSection(header->visualIndex(logical), visual);
         }
     }
+    // A size saved from a small (say, tiled) window does not open the next
+    // one too small to read.
+    outer->resize(outer->size().expandedTo(leastOpeningSize(outer)));
+    placeList();
     // The default layout is not forced on: the window keeps the widths the
     // user last left, and no other window is touched.
     AutoSize = false;
     m_mouseActivated = false;
 }
 
+void frmDMA::placeList()
+{
+    // Inside the main window the child frame knows the room before this
+    // window is shown.
+    const QSize inner = subWindow() ? subWindow()->contentsRect().size() : size();
+    ListViewDMA->setGeometry(kMargin, kMargin, std::max(inner.width() - 2 * kMargin, 0),
+                             std::max(inner.height() - 2 * kMargin, 0));
+}
+
+QSize frmDMA::leastOpeningSize(const QWidget* outer) const
+{
+    // Wide enough for the columns from the serial and the grid reference to
+    // the latest reading, as they stand; tall enough for the header and a few lines.
+    const QHeaderView* header = ListViewDMA->header();
+    int first = LoggerList::ColumnCount, last = -1;
+    for (int c : {LoggerList::ColSerial, LoggerList::ColGridRef, LoggerList::ColDate,
+                  LoggerList::ColStatus, LoggerList::ColLevel, LoggerList::ColSpread}) {
+        first = std::min(first, header->visualIndex(c));
+        last = std::max(last, header->visualIndex(c));
+    }
+    int columns = 0;
+    for (int visual = first; visual <= last; ++visual)
+        columns += header->sectionSize(header->logicalIndex(visual));
+    const int scrollBar = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, ListViewDMA);
+    const int frame = 2 * ListViewDMA->frameWidth() + scrollBar;
+    const int lines =
+        header->sizeHint().height() + kLeastLinesShown * (ListViewDMA->fontMetrics().height() + 4);
+    QSize least(outer->width() - ListViewDMA->width() + frame + columns,
+                outer->height() - ListViewDMA->height() + frame + lines);
+    if (subWindow() && subWindow()->mdiArea())
+        least = least.boundedTo(subWindow()->mdiArea()->viewport()->size());
+    return least;
+}
+
 double frmDMA::listWidth() const
 {
-    return toTwips(ListViewDMA->width());
+    return PixelsToTwips(ListViewDMA->width());
 }
 
 double frmDMA::columnWidth(int column) const
 {
-    return toTwips(ListViewDMA->header()->sectionSize(column));
+    return PixelsToTwips(ListViewDMA->header()->sectionSize(column));
+}
+
+int frmDMA::minimumColumnWidth(int column) const
+{
+    return MinimumColumnWidth(ListViewDMA, column, headerText(column));
 }
 
 void frmDMA::SetColumnWidth(int column, double twips, bool onlyIfVisible)
@@ -184,7 +220,32 @@ void frmDMA::SetColumnWidth(int column, double twips, bool onlyIfVisible)
         return;
     if (onlyIfVisible && ListViewDMA->header()->sectionSize(column) <= 0)
         return;
-    ListViewDMA->header()->resizeSection(column, std::max(0, toPixels(twips)));
+    // 0 hides the column; a width too narrow for its text is widened as it is set.
+    ListViewDMA->header()->resizeSection(column, std::max(0, TwipsToPixels(twips)));
+}
+
+void frmDMA::keepColumnReadable(int column, int newSize)
+{
+    // However a column is sized (a drag, a stored width, a command), it may
+    // be hidden (0 wide) but never cut its text short.
+    if (newSize > 0 && newSize < minimumColumnWidth(column))
+        ListViewDMA->header()->resizeSection(column, minimumColumnWidth(column));
+}
+
+void frmDMA::fitColumns()
+{
+    if (m_fitting)
+        return;
+    const QScopedValueRollback<bool> fitting(m_fitting, true);
+    QHeaderView* header = ListViewDMA->header();
+    ColumnWidths current{}, minimum{};
+    for (int c = 0; c < LoggerList::ColumnCount; ++c) {
+        current[c] = header->sectionSize(c);
+        minimum[c] = minimumColumnWidth(c);
+    }
+    const ColumnWidths fitted = FitColumnWidths(current, minimum, ListViewDMA->viewport()->width());
+    for (int c = 0; c < LoggerList::ColumnCount; ++c)
+        header->resizeSection(c, fitted[c]);
 }
 
 void frmDMA::applyColumnLayout(int option, bool shown)
@@ -192,22 +253,18 @@ void frmDMA::applyColumnLayout(int option, bool shown)
     const double w = listWidth();
     // Default widths of columns 1 to 7 (serial to date).
     const double defaults[7] = {w / 10, w / 7, w / 11, w / 11, w / 8, w / 8, w / 10};
-    auto readingColumns = [this] {
-        SetColumnWidth(LoggerList::ColStatus, 400, false);
-        SetColumnWidth(LoggerList::ColLevel, 700, false);
-        SetColumnWidth(LoggerList::ColSpread, 700, false);
-    };
     if (option >= 1 && option <= 7) {
         SetColumnWidth(option - 1, shown ? defaults[option - 1] : 0, false);
     } else if (option == 0) {
         for (int k = 0; k < 7; ++k)
             SetColumnWidth(k, shown ? defaults[k] : 0, false);
-        if (shown)
-            readingColumns();
+        if (shown) {
+            SetColumnWidth(LoggerList::ColStatus, 400, false);
+            SetColumnWidth(LoggerList::ColLevel, 700, false);
+            SetColumnWidth(LoggerList::ColSpread, 700, false);
+        }
     } else if (option == -1) {
-        for (int k = 0; k < 7; ++k)
-            SetColumnWidth(k, defaults[k], true); // a hidden column stays hidden
-        readingColumns();
+        fitColumns(); // a hidden column stays hidden
     }
 }
 
@@ -532,7 +589,8 @@ void frmDMA::AttachEditor()
         editor->NumHistories = m_document.NumHistories;
     }
     App::SetActiveList(this);
-    RememberDefaultPath(caption());
+    if (!m_document.NeverBeenSaved) // a received list's temporary folder is no place to save
+        RememberDefaultPath(caption());
 }
 
 void frmDMA::DetachEditor()
@@ -578,7 +636,6 @@ void frmDMA::sortByColumn(int column)
     m_document.Sort(column, descending);
     if (current)
         SelLine = m_document.LineOfRecord(current);
-    ListViewDMA->header()->setSortIndicatorShown(true);
     ListViewDMA->header()->setSortIndicator(column,
                                             descending ? Qt::DescendingOrder : Qt::AscendingOrder);
 }
@@ -608,6 +665,11 @@ void frmDMA::followMouse()
 bool frmDMA::eventFilter(QObject* watched, QEvent* event)
 {
     switch (event->type()) {
+    case QEvent::Resize:
+        // The list's room changes with the window, and as its scroll bars come and go.
+        if (AutoSize && watched == ListViewDMA->viewport())
+            fitColumns();
+        break;
     case QEvent::MouseMove:
         followMouse();
         break;
@@ -636,15 +698,14 @@ void frmDMA::resizeEvent(QResizeEvent* event)
     ListWindow::resizeEvent(event);
     ListViewDMA->setGeometry(kMargin, kMargin, std::max(width() - 2 * kMargin, 0),
                              std::max(height() - 2 * kMargin, 0));
-    if (AutoSize)
-        applyColumnLayout(-1, true);
+    // With AutoSize the columns follow as the list's room changes (below).
 }
 
 void frmDMA::saveLayout()
 {
     const QWidget* outer = subWindow() ? static_cast<QWidget*>(subWindow()) : this;
-    SettingsStore::setNumber(Setting::DMAForm_Width, toTwips(outer->width()));
-    SettingsStore::setNumber(Setting::DMAForm_Height, toTwips(outer->height()));
+    SettingsStore::setNumber(Setting::DMAForm_Width, PixelsToTwips(outer->width()));
+    SettingsStore::setNumber(Setting::DMAForm_Height, PixelsToTwips(outer->height()));
     for (int c = 0; c < LoggerList::ColumnCount; ++c) {
         SettingsStore::setNumber(kColumns[c].width, columnWidth(c));
         SettingsStore::setInteger(kColumns[c].position, ListViewDMA->header()->visualIndex(c) + 1);

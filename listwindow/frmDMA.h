@@ -102,6 +102,13 @@ private:
     void showEditor();
     void followMouse();
     void saveLayout();
+    void placeList();
+    // The smallest the window (`outer`, its frame included) opens.
+    QSize leastOpeningSize(const QWidget* outer) const;
+    int minimumColumnWidth(int column) const;
+    void keepColumnReadable(int column, int newSize);
+    // AutoSize: the columns fitted to the list's width.
+    void fitColumns();
     QMdiSubWindow* subWindow() const;
 
     LoggerList m_document;
@@ -109,6 +116,7 @@ private:
     bool m_mouseActivated = false;
     bool m_placingLine = false; // the program, not the user, is moving the current line
     bool m_closeAnswered = false;
+    bool m_fitting = false;
 };
 
 // The View menu's column command, acting on the list window bound to the editor.

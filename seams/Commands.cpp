@@ -58,19 +58,19 @@ std::vector<Row> buildMenus()
         item("mnuFileExit", "mnuFile", "E&xit", 270),
 
         menu("mnuEdit", nullptr, "&Edit", 271),
-        item("mnuEditCut", "mnuEdit", "Cu&t", 272),
+        item("mnuEditCut", "mnuEdit", "Cu&t", 272, key(Qt::CTRL | Qt::Key_X)),
         item("mnuEditCopy", "mnuEdit", "&Copy", 273, key(Qt::CTRL | Qt::Key_C)),
         item("mnuEditPaste", "mnuEdit", "&Paste", 274, key(Qt::CTRL | Qt::Key_V)),
 
         menu("mnuSearch", nullptr, "&Search", 275),
-        item("mnuSearchrFind", "mnuSearch", "&Find...", 276),
+        item("mnuSearchrFind", "mnuSearch", "&Find...", 276, key(Qt::CTRL | Qt::Key_F)),
         item("mnuSearchFindNext", "mnuSearch", "Find &Next", 277, Qt::Key_F3),
         separator("mnuSearch"),
         item("mnuSearchCatalogue", "mnuSearch", "For serial number in files...", 278),
 
         menu("mnuLogger", nullptr, "&Logger", 279),
-        item("mnuLoggerAdd", "mnuLogger", "&Add...", 280),
-        item("mnuLoggerRemove", "mnuLogger", "&Remove", 281),
+        item("mnuLoggerAdd", "mnuLogger", "&Add...", 280, Qt::Key_Insert),
+        item("mnuLoggerRemove", "mnuLogger", "&Remove", 281, Qt::Key_Delete),
         item("mnuLoggerChangeSerial", "mnuLogger", "&Change Serial...", 282),
         item("mnuLoggerChangeDeployDate", "mnuLogger", "Change &Deploy date...", 283),
         separator("mnuLogger"),

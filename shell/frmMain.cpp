@@ -6,6 +6,7 @@
 #include "EditingFeature.h"
 #include "Icons.h"
 #include "LangText.h"
+#include "ListWindow.h"
 #include "ListWindowFeature.h"
 #include "Prompts.h"
 #include "RecordChecks.h"
@@ -13,6 +14,7 @@
 #include "RecordStore.h"
 #include "SettingsStore.h"
 #include "StartUp.h"
+#include "TransferFolders.h"
 #include "Utilities.h"
 #include "frmHelp.h"
 #include "frmSplash.h"
@@ -21,6 +23,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QDragEnterEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -29,6 +32,7 @@
 #include <QPointer>
 #include <QScreen>
 #include <QStatusBar>
+#include <QStyle>
 #include <QTimer>
 #include <QToolBar>
 #include <QUrl>
@@ -37,6 +41,27 @@
 namespace {
 constexpr double kTwipsPerPixel = 15;
 const char kCowlMenu[] = "mnuCowl";
+
+// Keys that change a list's loggers act only while a list window has the
+// focus: in the record editor (whose keys the frame's would otherwise take)
+// and in a text viewer they keep their usual meaning.
+// A file in the handheld transfer folders is a temporary one, emptied at
+// the next start: no file to open again from the recently used list.
+bool isTransferFile(const QString& path)
+{
+    const QString folder = QDir::cleanPath(QFileInfo(path).absolutePath());
+    for (const QString& transfer : {KorvalindFromDir(), KorvalindToDir()})
+        if (QString::compare(folder, QDir::cleanPath(QFileInfo(transfer).absoluteFilePath()),
+                             Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+bool actsInListWindowsOnly(const QString& id)
+{
+    return id == QLatin1String("mnuEditCut") || id == QLatin1String("mnuLoggerAdd") ||
+           id == QLatin1String("mnuLoggerRemove");
+}
 } // namespace
 
 frmMain* MainWindow()
@@ -134,11 +159,13 @@ void frmMain::buildMenus()
             a->setObjectName(name);
             if (row.index >= 0)
                 a->setProperty("index", row.index);
+            const QString id = Commands::Id(row);
             if (row.key)
                 a->setShortcut(QKeySequence(row.key));
+            if (actsInListWindowsOnly(id))
+                a->setShortcutContext(Qt::WidgetWithChildrenShortcut);
             a->setCheckable(row.checkable);
             a->setChecked(row.checkedAtStart);
-            const QString id = Commands::Id(row);
             m_commands.insert(id, a);
             m_parents.insert(a, QString::fromLatin1(row.parent ? row.parent : ""));
             connect(a, &QAction::triggered, this, [this, id] { run(id); });
@@ -185,7 +212,7 @@ void frmMain::registerFrameCommands()
         QStringLiteral("mnuViewStatusBar"),
         [this] { statusBar()->setVisible(statusBar()->isHidden()); }, Rule::Always,
         [this] { return !statusBar()->isHidden(); });
-    Register(QStringLiteral("mnuWindowCascade"), [this] { m_mdi->cascadeSubWindows(); });
+    Register(QStringLiteral("mnuWindowCascade"), [this] { cascadeWindows(); });
     // Horizontal: one above the other, each the full width; vertical: side by side.
     Register(QStringLiteral("mnuWindowTileHorizontal"), [this] { tileWindows(false); });
     Register(QStringLiteral("mnuWindowTileVertical"), [this] { tileWindows(true); });
@@ -275,12 +302,20 @@ void frmMain::placeFromSettings()
     resize(px(9600), px(7200));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect s = screen->availableGeometry();
+        // 640 by 480 is a small window on today's screens, too small for a
+        // list window to show a logger's line: three quarters of the screen
+        // when that is more.
+        resize(size().expandedTo(s.size() * 3 / 4));
         move(s.x() + (s.width() - width()) / 2, s.y() + (s.height() - height()) / 2);
     }
 }
 
 void frmMain::addChildWindow(QWidget* child)
 {
+    if (qobject_cast<ListWindow*>(child))
+        for (auto it = m_commands.cbegin(); it != m_commands.cend(); ++it)
+            if (actsInListWindowsOnly(it.key()))
+                child->addAction(it.value());
     QMdiSubWindow* sub = m_mdi->addSubWindow(child);
     sub->setAttribute(Qt::WA_DeleteOnClose);
 }
@@ -302,6 +337,8 @@ QList<QWidget*> frmMain::childWindows() const
 
 void frmMain::ShuffleMRU(const QString& path)
 {
+    if (isTransferFile(path))
+        return;
     for (QAction* a : mnuFileMRU)
         if (a->text() == path)
             return;
@@ -349,10 +386,10 @@ void frmMain::viewLogger()
     }
 }
 
-QList<QMdiSubWindow*> frmMain::arrangedWindows() const
+QList<QMdiSubWindow*> frmMain::arrangedWindows(QMdiArea::WindowOrder order) const
 {
     QList<QMdiSubWindow*> out;
-    for (QMdiSubWindow* sub : m_mdi->subWindowList())
+    for (QMdiSubWindow* sub : m_mdi->subWindowList(order))
         if (sub->isVisible() && !sub->isMinimized())
             out << sub;
     return out;
@@ -370,6 +407,30 @@ void frmMain::tileWindows(bool sideBySide)
     for (int i = 0; i < n; ++i) {
         windows[i]->showNormal();
         windows[i]->setGeometry(sideBySide ? i * w : 0, sideBySide ? 0 : i * h, w, h);
+    }
+}
+
+void frmMain::cascadeWindows()
+{
+    // The library's cascade sizes each window by what it asks for, which for
+    // a list window is a bare title bar. Here each gets three quarters of the
+    // area, one title bar further down and across than the one behind it,
+    // the window in front last.
+    const QList<QMdiSubWindow*> windows = arrangedWindows(QMdiArea::StackingOrder);
+    if (windows.isEmpty())
+        return;
+    const QRect area = m_mdi->viewport()->rect();
+    const QSize size = area.size() * 3 / 4;
+    const int step =
+        windows.first()->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, windows.first());
+    QPoint at;
+    for (QMdiSubWindow* sub : windows) {
+        sub->showNormal();
+        if (at.x() + size.width() > area.width() || at.y() + size.height() > area.height())
+            at = QPoint(); // back to the top once the area is used up
+        sub->setGeometry(QRect(at, size));
+        sub->raise();
+        at += QPoint(step, step);
     }
 }
 
@@ -528,8 +589,11 @@ void LoadSettings(frmMain* main)
     App::SplashDescription() = LangText(104);
     App::ResetNewDocumentCounter();
     Globals().load();
-    main->setMruCaptions({SettingsStore::text(Setting::MRU1), SettingsStore::text(Setting::MRU2),
-                          SettingsStore::text(Setting::MRU3), SettingsStore::text(Setting::MRU4)});
+    QStringList mru;
+    for (Setting key : {Setting::MRU1, Setting::MRU2, Setting::MRU3, Setting::MRU4})
+        if (!isTransferFile(SettingsStore::text(key)))
+            mru << SettingsStore::text(key);
+    main->setMruCaptions(mru);
     main->refreshCommands(); // the follow-mouse check mark
     DMAModule().Records(RecordStore::kScratchSlot).Serial = 99999999;
     ClearLastFindText();

@@ -8,11 +8,11 @@
 
 #include <QHash>
 #include <QMainWindow>
+#include <QMdiArea>
 #include <QPointer>
 
 class QAction;
 class QLabel;
-class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
 class QToolBar;
@@ -72,7 +72,9 @@ private:
     void run(const QString& id);
     void fillWindowMenu();
     void placeFromSettings();
-    QList<QMdiSubWindow*> arrangedWindows() const;
+    QList<QMdiSubWindow*>
+    arrangedWindows(QMdiArea::WindowOrder order = QMdiArea::CreationOrder) const;
+    void cascadeWindows();
     void tileWindows(bool sideBySide);
     void arrangeIcons();
     void viewLogger();

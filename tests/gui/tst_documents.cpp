@@ -6,6 +6,7 @@
 #include "RecordChecks.h"
 #include "RichText.h"
 #include "TestSupport.h"
+#include "TransferFolders.h"
 #include "frmDMA.h"
 #include "frmDocument.h"
 
@@ -47,6 +48,18 @@ frmDMA* patrolFor(GuiFixture& f, const QString& database, int level)
     OpenDocument(patrol);
     return ActiveListWindow();
 }
+// The prompts as scripted, remembering the folder each save dialog opened in.
+class SaveFolders : public ScriptedPrompts
+{
+public:
+    QStringList folders;
+    QString saveFileName(const QString& title, const QString& folder, const QString& fileName,
+                         const QString& filter) override
+    {
+        folders << folder;
+        return ScriptedPrompts::saveFileName(title, folder, fileName, filter);
+    }
+};
 } // namespace
 
 class TestDocuments : public QObject
@@ -184,6 +197,8 @@ private slots:
         QCOMPARE(list->caption(), csv);
         QCOMPARE(list->document().DMAName, csvName);
         QCOMPARE(main->mruCaptions().first(), csv);
+        QCOMPARE(main->statusText(), LangText(700) + csvName + LangText(701) +
+                                         QFileInfo(backup).fileName());
         QCOMPARE(readBytes(csv), convertedBytes(backup));
     }
 
@@ -214,6 +229,11 @@ private slots:
 
         list->setCaption(target);
         const QString question = LangText(228) + target + "?";
+        list->parentWidget()->showMaximized(); // the main window's title names it
+        const QString title = main->windowTitle();
+        f->prompts.message(Box::YesNoCancelWarning, MsgAnswer::Cancel, question, "Quorvane");
+        main->command("mnuFileClose")->trigger();
+        QCOMPARE(main->windowTitle(), title);
         f->prompts.message(Box::YesNoCancelWarning, MsgAnswer::Yes, question, "Quorvane");
         f->prompts.message(Box::Plain, MsgAnswer::OK, LangText(173));
         main->command("mnuFileClose")->trigger();
@@ -271,9 +291,46 @@ private slots:
         main->mnuFileMRU[2]->trigger();
         QCOMPARE(ActiveListWindow()->caption(), paths[2]);
         QCOMPARE(main->mruCaptions(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
+        // A file received from the handheld is a temporary file: not listed.
+        const QString received = KorvalindFromDir() + "/n1.pdb";
+        QVERIFY(QFile::copy(paths[0], received));
+        QVERIFY(OpenDocument(received, true));
+        QCOMPARE(main->mruCaptions(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
         QVERIFY(main->close());
-        // The next run shows them again.
-        QCOMPARE(f->start()->mruCaptions(), QStringList({paths[4], paths[3], paths[2], paths[1]}));
+        // The next run shows them again, but for one an older run kept of the handheld's.
+        SettingsStore::setText(Setting::MRU2, received);
+        QCOMPARE(f->start()->mruCaptions(), QStringList({paths[4], paths[2], paths[1], ""}));
+    }
+
+    // Save As opens in the folder of the file being saved, also when it was
+    // named relative to the working folder; the folder of a file received
+    // from the handheld (a temporary one) is not taken for the next.
+    void saveAsStartsInTheFilesFolder()
+    {
+        QVERIFY(QDir().mkpath(f->path("data")));
+        const QString north = f->sample("north.csv", "data/north.csv");
+        QDir::setCurrent(f->path("data"));
+        OpenDocument("north.csv");
+        QDir::setCurrent(QDir::tempPath());
+        frmDMA* list = ActiveListWindow();
+        QCOMPARE(list->caption(), north);
+        QCOMPARE(main->mruCaptions().first(), north);
+        const QString received = KorvalindFromDir() + "/south.pdb";
+        QVERIFY(QFile::copy(f->sample("south.csv"), received));
+        frmDMA* patrol = qobject_cast<frmDMA*>(OpenDocument(received, true));
+        patrol->document().NeverBeenSaved = true; // as the transfer leaves it
+        patrol->setCaption("Received 1 south.pdb");
+
+        SaveFolders spy;
+        Prompts::SetHandler(&spy);
+        spy.saveFile(QString(), "south.csv"); // the received list: where files were last saved
+        main->command("mnuFileSaveAs")->trigger();
+        list->ShowLine(1);
+        spy.saveFile(QString(), "north.csv");
+        main->command("mnuFileSaveAs")->trigger();
+        Prompts::SetHandler(&f->prompts);
+        QVERIFY(spy.done());
+        QCOMPARE(spy.folders, QStringList({f->path("data"), f->path("data")}));
     }
 
     // A file a window shows, however it comes and its path is written, brings

@@ -2,6 +2,7 @@
 
 #include "BusyCursor.h"
 #include "Documents.h"
+#include "RecordClipboard.h"
 #include "RecordEditor.h"
 #include "frmDMA.h"
 
@@ -11,8 +12,10 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMimeData>
+#include <QPushButton>
 #include <QToolBar>
 #include <QTreeView>
+#include <QWindow>
 
 namespace {
 QStringList column(frmDMA* list, int c)
@@ -35,6 +38,46 @@ void clickLine(frmDMA* list, int line)
     QTreeView* tree = list->ListViewDMA;
     const QRect r = tree->visualRect(tree->model()->index(line - 1, 0));
     QTest::mouseClick(tree->viewport(), Qt::LeftButton, {}, r.center());
+}
+
+// What the serial and date columns cut short: a header or a line narrower
+// than the style asks to draw it whole. Empty when everything shows.
+QString cutText(frmDMA* list)
+{
+    QTreeView* tree = list->ListViewDMA;
+    QStyleOptionViewItem option;
+    option.initFrom(tree->viewport());
+    option.widget = tree;
+    for (int c : {LoggerList::ColSerial, LoggerList::ColDeployed, LoggerList::ColReceived,
+                  LoggerList::ColDate}) {
+        const int width = tree->header()->sectionSize(c);
+        if (width < tree->header()->sectionSizeHint(c))
+            return list->headerText(c);
+        for (int row = 0; row < tree->model()->rowCount(); ++row) {
+            const QModelIndex index = tree->model()->index(row, c);
+            if (width < tree->itemDelegate()->sizeHint(option, index).width())
+                return index.data().toString();
+        }
+    }
+    return {};
+}
+
+// The visible columns' widths together.
+int columnsTotal(frmDMA* list)
+{
+    int total = 0;
+    for (int c = 0; c < LoggerList::ColumnCount; ++c)
+        total += list->ListViewDMA->header()->sectionSize(c);
+    return total;
+}
+
+// The serial, grid reference and latest reading show without scrolling.
+bool showsLatestReading(frmDMA* list)
+{
+    const QHeaderView* h = list->ListViewDMA->header();
+    return h->sectionViewportPosition(LoggerList::ColSpread) +
+               h->sectionSize(LoggerList::ColSpread) <=
+           list->ListViewDMA->viewport()->width();
 }
 } // namespace
 
@@ -95,6 +138,55 @@ private slots:
         main->command("mnuHelpAbout")->trigger();
         main->command("mnuViewToolbar")->trigger();
         QVERIFY(!main->tbToolBar->isVisible());
+    }
+
+    // The keys people expect run their commands while a list window has the
+    // focus; in the record editor they are the editor's.
+    void listKeys()
+    {
+        for (auto [command, key] : {std::pair{"mnuSearchrFind", QKeySequence(Qt::CTRL | Qt::Key_F)},
+                                    {"mnuSearchFindNext", QKeySequence(Qt::Key_F3)},
+                                    {"mnuEditCut", QKeySequence(Qt::CTRL | Qt::Key_X)},
+                                    {"mnuLoggerAdd", QKeySequence(Qt::Key_Insert)},
+                                    {"mnuLoggerRemove", QKeySequence(Qt::Key_Delete)}})
+            QCOMPARE(main->command(command)->shortcut(), key);
+        RecordClipboard::ClearForTesting();
+        OpenDocument(f->sample("north.csv"));
+        frmDMA* list = ActiveListWindow();
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        QTreeView* tree = list->ListViewDMA;
+        tree->setFocus();
+        f->prompts.input("0100"); // every serial: line 1, then line 2
+        QTest::keyClick(tree, Qt::Key_F, Qt::ControlModifier);
+        QCOMPARE(list->SelLine, 1);
+        QTest::keyClick(tree, Qt::Key_F3);
+        QCOMPARE(list->SelLine, 2);
+        const QString serial = list->document().LineText(2, LoggerList::ColSerial);
+        f->prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(355) + serial);
+        QTest::keyClick(tree, Qt::Key_X, Qt::ControlModifier);
+        QCOMPARE(RecordClipboard::Records().size(), 1);
+        QCOMPARE(list->RecordCount(), 40);
+        list->ShowLine(2); // a cut leaves no line current
+        f->prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(355) + serial);
+        QTest::keyClick(tree, Qt::Key_Delete);
+        f->prompts.modal("frmAddNewLogger", [](QDialog&) { return int(QDialog::Rejected); });
+        QTest::keyClick(tree, Qt::Key_Insert);
+        QCOMPARE(list->RecordCount(), 40);
+
+        RecordEditor* editor = App::Editor();
+        editor->show();
+        editor->windowHandle()->requestActivate();
+        QTRY_COMPARE(QApplication::activeWindow(), editor);
+        QWidget* button = nullptr;
+        for (QPushButton* b : editor->findChildren<QPushButton*>())
+            if (!button && b->isVisible() && b->isEnabled())
+                button = b;
+        button->setFocus();
+        for (QKeyCombination key : {QKeyCombination(Qt::Key_Delete),
+                                    QKeyCombination(Qt::Key_Insert), Qt::CTRL | Qt::Key_X})
+            QTest::keyClick(button, key.key(), key.keyboardModifiers());
+        QCOMPARE(list->RecordCount(), 40);
     }
 
     // Each line shows its record's texts, and the view follows every change
@@ -196,9 +288,13 @@ private slots:
             QCOMPARE(first->columnWidth(c), 0.0);
         QVERIFY(first->columnWidth(LoggerList::ColStatus) > 0 &&
                 first->columnWidth(LoggerList::ColSpread) > 0);
+        first->SetColumnWidth(LoggerList::ColStatus, 3000, false);
         main->command("mnuViewShowOption(0)")->trigger();
-        QCOMPARE(first->columnWidth(LoggerList::ColStatus), 405.0); // 400 twips, in whole pixels
-        QCOMPARE(first->columnWidth(LoggerList::ColLevel), 705.0);
+        // Status, Level and Spread narrow again (400, 700, 700), as narrow as their headers allow.
+        const QHeaderView* header = first->ListViewDMA->header();
+        for (int c : {LoggerList::ColStatus, LoggerList::ColLevel, LoggerList::ColSpread})
+            QVERIFY(first->columnWidth(c) < 1500 &&
+                    header->sectionSize(c) >= header->sectionSizeHint(c));
         QVERIFY(first->columnWidth(LoggerList::ColSerial) > 0);
         QCOMPARE(first->columnWidth(LoggerList::ColUserComments), before);
         main->command("mnuViewHideOption(2)")->trigger(); // grid ref
@@ -243,10 +339,63 @@ private slots:
         QCOMPARE(fourth->parentWidget()->width(), 700);
     }
 
+    // Whatever the window's size, the serial and date columns show their
+    // whole text: in a new window, tiled, maximised, fitted by AutoSize, and
+    // opened from a layout saved narrow. Cascade leaves every window usable.
+    void columnsShowTheirText()
+    {
+        main->resize(1600, 1000);
+        for (const char* name : {"north.csv", "south.csv", "east.pdb"})
+            OpenDocument(f->sample(name));
+        const QList<QMdiSubWindow*> subs = main->mdiArea()->subWindowList();
+        const QList<frmDMA*> lists = listWindows(main);
+        for (frmDMA* list : lists) {
+            QVERIFY2(cutText(list).isEmpty(), "new");
+            QVERIFY(showsLatestReading(list));
+        }
+        clickHeader(lists[0], LoggerList::ColDate); // the header makes room for the sort mark
+        QVERIFY2(cutText(lists[0]).isEmpty(), "sorted");
+        main->command("mnuWindowTileVertical")->trigger();
+        for (frmDMA* list : lists)
+            QVERIFY2(cutText(list).isEmpty(), "tiled");
+
+        // AutoSize fits the bound window's columns to it, again on every resize.
+        frmDMA* fitted = lists[2];
+        subs[2]->showMaximized();
+        QVERIFY2(cutText(fitted).isEmpty(), "maximised");
+        fitted->ShowLine(1);
+        main->command("mnuViewAutoSize")->trigger();
+        QCOMPARE(columnsTotal(fitted), fitted->ListViewDMA->viewport()->width());
+        QVERIFY2(cutText(fitted).isEmpty(), "fitted");
+        main->command("mnuWindowTileVertical")->trigger();
+        QVERIFY2(cutText(fitted).isEmpty(), "fitted and tiled");
+        subs[2]->resize(1200, 500);
+        QCOMPARE(columnsTotal(fitted), fitted->ListViewDMA->viewport()->width());
+
+        subs[0]->showMaximized();
+        main->command("mnuWindowCascade")->trigger();
+        for (frmDMA* list : lists) {
+            QVERIFY(!list->parentWidget()->isMaximized());
+            QVERIFY(showsLatestReading(list));
+            QVERIFY(list->ListViewDMA->viewport()->height() >=
+                    5 * list->ListViewDMA->sizeHintForRow(0));
+        }
+
+        // A layout saved in a narrow window: the next one opens readable.
+        SettingsStore::setNumber(Setting::DMAForm_Width, 1800);
+        SettingsStore::setNumber(Setting::DMAForm_Height, 1200);
+        SettingsStore::setNumber(Setting::SerialNo_ColWidth, 300);
+        SettingsStore::setNumber(Setting::Date_ColWidth, 450);
+        OpenDocument(f->sample("north.csv", "again.csv"));
+        QVERIFY2(cutText(ActiveListWindow()).isEmpty(), "saved narrow");
+        QVERIFY(showsLatestReading(ActiveListWindow()));
+    }
+
     // Dropped files open. File > Save saves the window bound to the editor,
     // not the one in front; Follow mouse brings the window under the mouse.
     void dropBoundWindowAndFollowMouse()
     {
+        main->resize(1600, 1000); // room for the two windows side by side
         QMimeData data;
         data.setUrls({QUrl::fromLocalFile(f->sample("north.csv")),
                       QUrl::fromLocalFile(f->sample("east.pdb"))});
