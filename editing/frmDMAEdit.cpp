@@ -33,7 +33,6 @@ namespace {
 constexpr int kNarrowWidth = 4200 / 15; // twips to pixels
 constexpr int kWideWidth = 12000 / 15;
 constexpr int kHeight = 540;
-const QColor kHistoryOff(192, 192, 192);
 
 qint64 serialIn(const QString& text)
 {
@@ -405,7 +404,7 @@ void frmDMAEdit::chooseHistoryRow(int row)
 
 void frmDMAEdit::editHistoryRow()
 {
-    if (NoRecordsInList() || m_selectedRow < 1 || m_selectedRow > 50)
+    if (!Globals().EnHistEdit || NoRecordsInList() || m_selectedRow < 1 || m_selectedRow > 50)
         return;
     QTreeWidgetItem* item = ListViewEditBox->topLevelItem(m_selectedRow - 1);
     if (!item)
@@ -426,11 +425,20 @@ void frmDMAEdit::editHistoryRow()
 
 void frmDMAEdit::applyHistoryEditing()
 {
+    // Not to be edited, the readings are still to be read: dimmed text on the
+    // window's own background (grey on grey was not legible), and the list
+    // still scrolls and picks a reading's marker. Only the edit is refused.
     const bool on = Globals().EnHistEdit;
-    ListViewEditBox->setEnabled(on);
+    const QColor back = palette().color(QPalette::Window);
+    const QColor ink = palette().color(QPalette::WindowText);
+    const QColor dimmed = QColor::fromRgbF(ink.redF() * 0.6f + back.redF() * 0.4f,
+                                           ink.greenF() * 0.6f + back.greenF() * 0.4f,
+                                           ink.blueF() * 0.6f + back.blueF() * 0.4f);
     QPalette p = ListViewEditBox->palette();
-    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        p.setColor(g, QPalette::Base, on ? QColor(Qt::white) : kHistoryOff);
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(g, QPalette::Base, on ? QColor(Qt::white) : back);
+        p.setColor(g, QPalette::Text, on ? QColor(Qt::black) : dimmed);
+    }
     ListViewEditBox->setPalette(p);
 }
 

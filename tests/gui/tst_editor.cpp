@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
 #include <QTreeView>
 #include <QTreeWidget>
@@ -255,13 +256,22 @@ private slots:
         f.start();
         frmDMA* list = openFour(f);
         frmDMAEdit* ed = editor();
-        for (bool allowed : {false, true}) { // readings can be edited only where allowed
+        // Readings can be edited only where allowed, and read either way:
+        // dimmed on the window's background when not, but still scrolling.
+        for (bool allowed : {false, true}) {
             Globals().EnHistEdit = allowed;
             ed->hide();
             ed->show();
-            QCOMPARE(ed->ListViewEditBox->isEnabled(), allowed);
-            QCOMPARE(ed->ListViewEditBox->palette().color(QPalette::Disabled, QPalette::Base),
-                     allowed ? QColor(Qt::white) : QColor(192, 192, 192));
+            const QPalette p = ed->ListViewEditBox->palette();
+            const QColor text = p.color(QPalette::Active, QPalette::Text);
+            const QColor base = p.color(QPalette::Active, QPalette::Base);
+            QVERIFY(ed->ListViewEditBox->verticalScrollBar()->isEnabled());
+            QVERIFY(std::abs(qGray(text.rgb()) - qGray(base.rgb())) > 120);
+            QCOMPARE(base, allowed ? QColor(Qt::white) : ed->palette().color(QPalette::Window));
+            if (!allowed) {
+                ed->chooseHistoryRow(2);
+                ed->editHistoryRow(); // no dialog
+            }
         }
         ed->chooseHistoryRow(2);
         bool stayedOpen = false;
