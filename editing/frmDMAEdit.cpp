@@ -147,7 +147,7 @@ void frmDMAEdit::buildControls()
     Command_Down = new QToolButton(panel);
     Command_Down->setObjectName(QStringLiteral("Command_Down"));
     Command_Down->setArrowType(Qt::DownArrow);
-    cmdGraph = new QPushButton(QStringLiteral("&Graph"), panel);
+    cmdGraph = new QPushButton(panel);
     cmdGraph->setObjectName(QStringLiteral("cmdGraph"));
     cmdClose = new QPushButton(panel);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
@@ -159,6 +159,7 @@ void frmDMAEdit::buildControls()
 
     graph = new GraphPanel(this);
     graph->setMouseTracking(true);
+    graph->hide(); // until the window is widened for it
 
     connect(cmdUpdate, &QPushButton::clicked, this, &frmDMAEdit::cmdUpdate_Click);
     connect(cmdUpdateSerial, &QPushButton::clicked, this, &frmDMAEdit::cmdUpdateSerial_Click);
@@ -204,6 +205,7 @@ void frmDMAEdit::LoadResources()
     cmdUpdate->setText(LangText(369));
     CheckAutoIncrement->setText(LangText(368));
     cmdClose->setText(LangText(267));
+    cmdGraph->setText(LangText(710));
     graph->setTitles(LangText(380), LangText(381));
     ListViewEditBox->setHeaderLabels({LangText(164), LangText(165), LangText(166), LangText(167)});
     // Shares of the list's width (the panel's, less a scroll bar).
@@ -259,7 +261,20 @@ void frmDMAEdit::toggleGraph()
 {
     const bool narrow = width() == kNarrowWidth;
     resize(narrow ? kWideWidth : kNarrowWidth, height());
-    cmdGraph->setText(narrow ? QStringLiteral("Hide Graph") : QStringLiteral("Show Graph"));
+    cmdGraph->setText(LangText(narrow ? 711 : 712)); // Hide Graph, Show Graph
+    showGraphIfRoom();
+}
+
+void frmDMAEdit::showGraphIfRoom()
+{
+    // Its scales begin inside the narrow window's right edge.
+    graph->setVisible(width() > kNarrowWidth);
+}
+
+void frmDMAEdit::resizeEvent(QResizeEvent* event)
+{
+    RecordEditor::resizeEvent(event);
+    showGraphIfRoom();
 }
 
 void frmDMAEdit::applyAddress2Format()

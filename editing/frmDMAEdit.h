@@ -64,6 +64,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -73,6 +74,7 @@ private:
     void setHistoryRows(const QVector<EditorEntries::Row>& rows);
     void blankHistory();
     void followMouse(bool overHistory);
+    void showGraphIfRoom();
 
     QString m_serialAtFocus;
     int m_selectedRow = 0;
