@@ -472,6 +472,13 @@ bool frmDMAEdit::event(QEvent* event)
     // editor's alone then: the main window's F12 (Refresh List) stays live
     // while a tool window of it is active, so the key is claimed here before
     // any shortcut is looked up.
+    // A modal window (a message, a question, a dialog) must not be covered
+    // by the editor, which otherwise stays above every window: while one is
+    // up the editor steps back behind it, still shown.
+    if (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowUnblocked) {
+        if (QWindow* window = windowHandle())
+            window->setFlag(Qt::WindowStaysOnTopHint, event->type() == QEvent::WindowUnblocked);
+    }
     if (event->type() == QEvent::ShortcutOverride &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_F12 && boundList()) {
         event->accept();
@@ -565,6 +572,9 @@ bool frmDMAEdit::eventFilter(QObject* watched, QEvent* event)
 
 RecordEditor* CreateRecordEditor(QWidget* parent)
 {
+    // Messages no longer hide the editor (the user had to bring it back after
+    // each one): a message box comes in front of it as every modal window does.
+    Prompts::SetBeforeMessage(nullptr);
     return new frmDMAEdit(parent);
 }
 

@@ -418,7 +418,23 @@ private slots:
         QTest::mouseClick(ed->cmdGraph, Qt::LeftButton);
         graphIs(280, 712);
 
+        // A message leaves the editor up. A modal window comes in front of
+        // it, and it is above the list windows again once that closes.
         ed->show();
+        bool upMeanwhile = false;
+        f.prompts.messageWhile(Box::Plain, MsgAnswer::OK, LangText(129),
+                               [&] { upMeanwhile = ed->isVisible(); });
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        QVERIFY(upMeanwhile && ed->isVisible());
+        auto onTop = [ed] { return ed->windowHandle()->flags() & Qt::WindowStaysOnTopHint; };
+        QVERIFY(onTop());
+        QDialog modal(MainWindow());
+        modal.setWindowModality(Qt::ApplicationModal);
+        modal.show();
+        QVERIFY(!onTop() && ed->isVisible());
+        modal.hide();
+        QVERIFY(onTop());
+
         QTest::mouseClick(ed->cmdClose, Qt::LeftButton);
         QVERIFY(!ed->isVisible());
         QCOMPARE(ed->cmdUpdate->text(), LangText(369));
