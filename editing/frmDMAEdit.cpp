@@ -13,6 +13,7 @@
 #include "Prompts.h"
 #include "RecordChecks.h"
 #include "SettingsStore.h"
+#include "WindowHost.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -236,6 +237,26 @@ void frmDMAEdit::showRecord(const LoggerRecord& rec)
     txtUserComments->setText(e.UserComments);
     graph->showReadings(rec);
     m_selectedRow = 0;
+    followListNames();
+}
+
+void frmDMAEdit::followListNames()
+{
+    // The caption is the bound list's name. A list saved under another name
+    // takes its new caption first and its name after, so the name is read
+    // once the renaming is over.
+    if (WindowHost* host = App::Host())
+        for (QWidget* window : host->childWindows())
+            if (auto* list = qobject_cast<ListWindow*>(window))
+                connect(list, &QWidget::windowTitleChanged, this, &frmDMAEdit::takeListName,
+                        Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+}
+
+void frmDMAEdit::takeListName()
+{
+    ListWindow* list = App::UsableActiveList();
+    if (list && list == sender())
+        setWindowTitle(list->document().DMAName);
 }
 
 void frmDMAEdit::clearRecord()

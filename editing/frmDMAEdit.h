@@ -75,6 +75,8 @@ private:
     void blankHistory();
     void followMouse(bool overHistory);
     void showGraphIfRoom();
+    void followListNames();
+    void takeListName();
 
     QString m_serialAtFocus;
     int m_selectedRow = 0;

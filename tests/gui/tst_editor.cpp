@@ -131,6 +131,11 @@ private slots:
         QCOMPARE(g->markerColor(1), GraphPanel::kMarker);
         QCOMPARE(g->markerColor(3), GraphPanel::kChosen);
 
+        f.prompts.saveFile(f.path("renamed.csv")); // the caption follows a new name
+        MainWindow()->command("mnuFileSaveAs")->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(ed->windowTitle(), QString("renamed.csv"));
+
         list->parentWidget()->close();
         QCOMPARE(ed->txtSerNum->text(), QString("00000000"));
         QCOMPARE(ed->txtGridRef->text(), QString("________"));
