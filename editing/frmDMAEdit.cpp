@@ -237,6 +237,7 @@ void frmDMAEdit::showRecord(const LoggerRecord& rec)
     txtUserComments->setText(e.UserComments);
     graph->showReadings(rec);
     m_selectedRow = 0;
+    m_shownEntries = entryTexts();
     followListNames();
 }
 
@@ -270,6 +271,7 @@ void frmDMAEdit::clearRecord()
     // The bars stay as they were; only the markers go back to yellow.
     graph->setAllMarkers(GraphPanel::kMarker);
     m_selectedRow = 0;
+    m_shownEntries.clear();
 }
 
 void frmDMAEdit::resetGraph()
@@ -300,8 +302,42 @@ void frmDMAEdit::resizeEvent(QResizeEvent* event)
 
 void frmDMAEdit::applyAddress2Format()
 {
+    // A new layout of comment 2 is not a change the user made.
+    const bool edited = holdsEdits();
     lblComment2->setText(Address2Caption());
     txtComments2->setEditMask(Address2Mask());
+    if (!edited && !m_shownEntries.isEmpty())
+        m_shownEntries = entryTexts();
+}
+
+QStringList frmDMAEdit::entryTexts() const
+{
+    const EditorEntries e = entries();
+    QStringList texts{e.Serial, e.Location, e.Comment1, e.Comment2, e.UserComments};
+    for (const EditorEntries::Row& r : e.History)
+        texts << r.Date << r.Status << r.Level << r.Spread;
+    return texts;
+}
+
+bool frmDMAEdit::holdsEdits() const
+{
+    return !m_shownEntries.isEmpty() && entryTexts() != m_shownEntries;
+}
+
+bool frmDMAEdit::askToStoreEdits()
+{
+    if (!holdsEdits())
+        return true;
+    // Yes first: the answer that loses nothing the user typed.
+    switch (ShowMessage(LangText(713) + m_shownEntries.first() + LangText(714),
+                        MsgButtons::YesNoCancel + MsgButtons::Exclamation, windowTitle())) {
+    case MsgAnswer::Yes:
+        return storeEntries();
+    case MsgAnswer::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool frmDMAEdit::graphShown() const
@@ -356,23 +392,33 @@ void frmDMAEdit::blankHistory()
 
 void frmDMAEdit::cmdUpdate_Click()
 {
+    if (!storeEntries())
+        return;
+    if (CheckAutoIncrement->isChecked())
+        if (ListWindow* list = boundList())
+            list->StepLine(+1);
+    txtSerNum->setFocus();
+}
+
+bool frmDMAEdit::storeEntries()
+{
     ListWindow* list = boundList();
     if (!list) {
         ShowMessage(LangText(129)); // no list to store into
         txtSerNum->setFocus();
-        return;
+        return false;
     }
     const qint64 serial = serialIn(txtSerNum->value());
     if (!IsValidSerial(serial)) {
         ShowMessage(eightDigits(serial) + LangText(132)); // not a valid serial
-        return;
+        return false;
     }
     LoggerList& doc = list->document();
     if (doc.GetRecFromSerial(static_cast<qint32>(serial)) == 0) {
         // A serial new to the list: a new logger after the current line, its
         // readings empty; what the editor holds is stored into it below.
         if (!list->CreateNewRecord2(static_cast<qint32>(serial), list->SelLine + 1))
-            return;
+            return false;
         blankHistory();
     } else {
         // The serial of another logger than the current one (compared as
@@ -383,16 +429,15 @@ void frmDMAEdit::cmdUpdate_Click()
                                                eightDigits(serial),
                                            MsgButtons::YesNo);
             if (answer != MsgAnswer::Yes)
-                return;
+                return false;
         }
     }
     if (!ValidateEntries())
-        return;
+        return false;
     const EditorEntries e = entries();
     list->ModifyRecordBySerialNo(RecordFromEntries(e, NumHistories));
-    if (CheckAutoIncrement->isChecked())
-        list->StepLine(+1);
-    txtSerNum->setFocus();
+    m_shownEntries = entryTexts();
+    return true;
 }
 
 void frmDMAEdit::cmdUpdateSerial_Click()
@@ -430,6 +475,8 @@ void frmDMAEdit::cmdUpdateSerial_Click()
     doc.AskForSave = true;
     ShowMessage(eightDigits(old) + LangText(141) + eightDigits(fresh));
     m_serialAtFocus = eightDigits(fresh);
+    if (!m_shownEntries.isEmpty()) // the logger has the serial now in the field
+        m_shownEntries.first() = txtSerNum->value();
 }
 
 void frmDMAEdit::chooseHistoryRow(int row)

@@ -32,6 +32,8 @@ public:
     void toggleGraph() override;
     bool graphShown() const override;
     void applyAddress2Format() override;
+    bool holdsEdits() const override;
+    bool askToStoreEdits() override;
 
     // Update (the button and F12) and the other commands of the window.
     void cmdUpdate_Click();
@@ -77,8 +79,13 @@ private:
     void showGraphIfRoom();
     void followListNames();
     void takeListName();
+    // Update without its move to the next logger; true when it stored.
+    bool storeEntries();
+    // The entries as one list of texts, to tell whether the user changed them.
+    QStringList entryTexts() const;
 
     QString m_serialAtFocus;
+    QStringList m_shownEntries; // as the logger was shown or last stored; empty when none
     int m_selectedRow = 0;
     bool m_hasFocus = false;
 };

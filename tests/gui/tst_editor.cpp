@@ -164,6 +164,7 @@ private slots:
         QVERIFY(recordAt(list, 1) == first);
         QVERIFY(!list->document().AskForSave);
 
+        f.prompts.message(MsgButtons::YesNoCancel + MsgButtons::Exclamation, MsgAnswer::No);
         list->ShowLine(2);
         retype(ed->txtGridRef, "87654321");
         retype(ed->txtComments1, "New Street");
@@ -252,6 +253,54 @@ private slots:
         retype(ed->txtSerNum, "1000001");
         QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
         QCOMPARE(ed->txtSerNum->text(), QString("01000001"));
+    }
+
+    // Stepping away from edits not yet stored asks first: Yes stores them
+    // and steps, No drops them and steps, Cancel stays with them.
+    void stepAwayFromEdits_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("way"); // the Down key, a click on line 3, the editor's button
+        QTest::newRow("Yes, Down key") << int(MsgAnswer::Yes) << 0;
+        QTest::newRow("Yes, click") << int(MsgAnswer::Yes) << 1;
+        QTest::newRow("No, click") << int(MsgAnswer::No) << 1;
+        QTest::newRow("Cancel, click") << int(MsgAnswer::Cancel) << 1;
+        QTest::newRow("Cancel, editor's button") << int(MsgAnswer::Cancel) << 2;
+    }
+    void stepAwayFromEdits()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, way);
+        GuiFixture f;
+        f.start();
+        frmDMA* list = openFour(f);
+        frmDMAEdit* ed = editor();
+        const LoggerRecord first = recordAt(list, 1);
+        retype(ed->txtComments1, "Edited");
+        focusIn(list->ListViewDMA); // no step: the edits stay, and nothing is asked
+        QCOMPARE(ed->txtComments1->text(), QString("Edited"));
+
+        f.prompts.message(MsgButtons::YesNoCancel + MsgButtons::Exclamation, answer,
+                          LangText(713) + "01000001" + LangText(714));
+        QTreeView* view = list->ListViewDMA;
+        if (way == 0)
+            QTest::keyClick(view, Qt::Key_Down);
+        else if (way == 1)
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              view->visualRect(view->model()->index(2, 0)).center());
+        else
+            QTest::mouseClick(ed->Command_Down, Qt::LeftButton);
+        const bool stays = answer == MsgAnswer::Cancel;
+        const int line = stays ? 1 : way == 1 ? 3 : 2;
+        QCOMPARE(list->SelLine, line);
+        QCoreApplication::processEvents(); // the view is done with the click
+        const QModelIndexList picked = view->selectionModel()->selectedRows();
+        QVERIFY(view->currentIndex().row() + 1 == line && picked.size() == 1 &&
+                picked[0].row() + 1 == line);
+        QCOMPARE(ed->txtSerNum->text(), QString("0100000%1").arg(line));
+        QCOMPARE(ed->txtComments1->text() == "Edited", stays);
+        QCOMPARE(recordAt(list, 1).Comment1.str() == "Edited", answer == MsgAnswer::Yes);
+        QCOMPARE(list->RecordCount(), 4);
     }
 
     // Edit History checks its entry; the record changes at the next Update.
