@@ -536,10 +536,6 @@ void frmDMAEdit::followMouse(bool overHistory)
 
 bool frmDMAEdit::event(QEvent* event)
 {
-    // F12 stores the record while the editor is in front, and is the
-    // editor's alone then: the main window's F12 (Refresh List) stays live
-    // while a tool window of it is active, so the key is claimed here before
-    // any shortcut is looked up.
     // A modal window (a message, a question, a dialog) must not be covered
     // by the editor, which otherwise stays above every window: while one is
     // up the editor steps back behind it, still shown.
@@ -547,6 +543,10 @@ bool frmDMAEdit::event(QEvent* event)
         if (QWindow* window = windowHandle())
             window->setFlag(Qt::WindowStaysOnTopHint, event->type() == QEvent::WindowUnblocked);
     }
+    // F12 stores the record while the editor is in front, and is the
+    // editor's alone then: the main window's F12 (Refresh List) stays live
+    // while a tool window of it is active, so the key is claimed here before
+    // any shortcut is looked up.
     if (event->type() == QEvent::ShortcutOverride &&
         static_cast<QKeyEvent*>(event)->key() == Qt::Key_F12 && boundList()) {
         event->accept();
