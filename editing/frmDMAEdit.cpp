@@ -302,12 +302,8 @@ void frmDMAEdit::resizeEvent(QResizeEvent* event)
 
 void frmDMAEdit::applyAddress2Format()
 {
-    // A new layout of comment 2 is not a change the user made.
-    const bool edited = holdsEdits();
     lblComment2->setText(Address2Caption());
     txtComments2->setEditMask(Address2Mask());
-    if (!edited && !m_shownEntries.isEmpty())
-        m_shownEntries = entryTexts();
 }
 
 QStringList frmDMAEdit::entryTexts() const

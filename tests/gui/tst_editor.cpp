@@ -260,23 +260,27 @@ private slots:
     void stepAwayFromEdits_data()
     {
         QTest::addColumn<int>("answer");
-        QTest::addColumn<int>("way"); // the Down key, a click on line 3, the editor's button
-        QTest::newRow("Yes, Down key") << int(MsgAnswer::Yes) << 0;
-        QTest::newRow("Yes, click") << int(MsgAnswer::Yes) << 1;
-        QTest::newRow("No, click") << int(MsgAnswer::No) << 1;
-        QTest::newRow("Cancel, click") << int(MsgAnswer::Cancel) << 1;
-        QTest::newRow("Cancel, editor's button") << int(MsgAnswer::Cancel) << 2;
+        QTest::addColumn<int>("way");     // the Down key, a click on line 3, the editor's button
+        QTest::addColumn<bool>("faulty"); // a location too short to store
+        QTest::newRow("Yes, Down key") << int(MsgAnswer::Yes) << 0 << false;
+        QTest::newRow("Yes, click") << int(MsgAnswer::Yes) << 1 << false;
+        QTest::newRow("Yes, not storable") << int(MsgAnswer::Yes) << 0 << true;
+        QTest::newRow("No, click") << int(MsgAnswer::No) << 1 << false;
+        QTest::newRow("Cancel, click") << int(MsgAnswer::Cancel) << 1 << false;
+        QTest::newRow("Cancel, editor's button") << int(MsgAnswer::Cancel) << 2 << false;
     }
     void stepAwayFromEdits()
     {
         QFETCH(int, answer);
         QFETCH(int, way);
+        QFETCH(bool, faulty);
         GuiFixture f;
         f.start();
         frmDMA* list = openFour(f);
         frmDMAEdit* ed = editor();
-        const LoggerRecord first = recordAt(list, 1);
         retype(ed->txtComments1, "Edited");
+        if (faulty)
+            retype(ed->txtGridRef, "1234567");
         focusIn(list->ListViewDMA); // no step: the edits stay, and nothing is asked
         QCOMPARE(ed->txtComments1->text(), QString("Edited"));
 
@@ -290,7 +294,7 @@ private slots:
                               view->visualRect(view->model()->index(2, 0)).center());
         else
             QTest::mouseClick(ed->Command_Down, Qt::LeftButton);
-        const bool stays = answer == MsgAnswer::Cancel;
+        const bool stays = answer == MsgAnswer::Cancel || faulty; // the report says why
         const int line = stays ? 1 : way == 1 ? 3 : 2;
         QCOMPARE(list->SelLine, line);
         QCoreApplication::processEvents(); // the view is done with the click
@@ -299,7 +303,7 @@ private slots:
                 picked[0].row() + 1 == line);
         QCOMPARE(ed->txtSerNum->text(), QString("0100000%1").arg(line));
         QCOMPARE(ed->txtComments1->text() == "Edited", stays);
-        QCOMPARE(recordAt(list, 1).Comment1.str() == "Edited", answer == MsgAnswer::Yes);
+        QCOMPARE(recordAt(list, 1).Comment1.str() == "Edited", answer == MsgAnswer::Yes && !faulty);
         QCOMPARE(list->RecordCount(), 4);
     }
 
@@ -389,6 +393,8 @@ private slots:
         QCOMPARE(recordAt(list, 2).Serial, 1000009);
         QCOMPARE(list->document().LineText(2, LoggerList::ColSerial), QString("01000009"));
         QVERIFY(list->document().AskForSave); // closing will ask before losing it
+        list->StepLine(+1);                   // the new serial is the logger's: nothing to ask
+        QCOMPARE(list->SelLine, 3);
     }
 
     // Nothing typed or pasted puts a comma or a line break into a record;
