@@ -13,6 +13,7 @@
 #include "Prompts.h"
 #include "RecordChecks.h"
 #include "SettingsStore.h"
+#include "WindowHost.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -33,7 +34,6 @@ namespace {
 constexpr int kNarrowWidth = 4200 / 15; // twips to pixels
 constexpr int kWideWidth = 12000 / 15;
 constexpr int kHeight = 540;
-const QColor kHistoryOff(192, 192, 192);
 
 qint64 serialIn(const QString& text)
 {
@@ -148,7 +148,7 @@ void frmDMAEdit::buildControls()
     Command_Down = new QToolButton(panel);
     Command_Down->setObjectName(QStringLiteral("Command_Down"));
     Command_Down->setArrowType(Qt::DownArrow);
-    cmdGraph = new QPushButton(QStringLiteral("&Graph"), panel);
+    cmdGraph = new QPushButton(panel);
     cmdGraph->setObjectName(QStringLiteral("cmdGraph"));
     cmdClose = new QPushButton(panel);
     cmdClose->setObjectName(QStringLiteral("cmdClose"));
@@ -160,6 +160,7 @@ void frmDMAEdit::buildControls()
 
     graph = new GraphPanel(this);
     graph->setMouseTracking(true);
+    graph->hide(); // until the window is widened for it
 
     connect(cmdUpdate, &QPushButton::clicked, this, &frmDMAEdit::cmdUpdate_Click);
     connect(cmdUpdateSerial, &QPushButton::clicked, this, &frmDMAEdit::cmdUpdateSerial_Click);
@@ -205,6 +206,7 @@ void frmDMAEdit::LoadResources()
     cmdUpdate->setText(LangText(369));
     CheckAutoIncrement->setText(LangText(368));
     cmdClose->setText(LangText(267));
+    cmdGraph->setText(LangText(710));
     graph->setTitles(LangText(380), LangText(381));
     ListViewEditBox->setHeaderLabels({LangText(164), LangText(165), LangText(166), LangText(167)});
     // Shares of the list's width (the panel's, less a scroll bar).
@@ -235,6 +237,27 @@ void frmDMAEdit::showRecord(const LoggerRecord& rec)
     txtUserComments->setText(e.UserComments);
     graph->showReadings(rec);
     m_selectedRow = 0;
+    m_shownEntries = entryTexts();
+    followListNames();
+}
+
+void frmDMAEdit::followListNames()
+{
+    // The caption is the bound list's name. A list saved under another name
+    // takes its new caption first and its name after, so the name is read
+    // once the renaming is over.
+    if (WindowHost* host = App::Host())
+        for (QWidget* window : host->childWindows())
+            if (auto* list = qobject_cast<ListWindow*>(window))
+                connect(list, &QWidget::windowTitleChanged, this, &frmDMAEdit::takeListName,
+                        Qt::ConnectionType(Qt::QueuedConnection | Qt::UniqueConnection));
+}
+
+void frmDMAEdit::takeListName()
+{
+    ListWindow* list = App::UsableActiveList();
+    if (list && list == sender())
+        setWindowTitle(list->document().DMAName);
 }
 
 void frmDMAEdit::clearRecord()
@@ -248,6 +271,7 @@ void frmDMAEdit::clearRecord()
     // The bars stay as they were; only the markers go back to yellow.
     graph->setAllMarkers(GraphPanel::kMarker);
     m_selectedRow = 0;
+    m_shownEntries.clear();
 }
 
 void frmDMAEdit::resetGraph()
@@ -260,13 +284,56 @@ void frmDMAEdit::toggleGraph()
 {
     const bool narrow = width() == kNarrowWidth;
     resize(narrow ? kWideWidth : kNarrowWidth, height());
-    cmdGraph->setText(narrow ? QStringLiteral("Hide Graph") : QStringLiteral("Show Graph"));
+    cmdGraph->setText(LangText(narrow ? 711 : 712)); // Hide Graph, Show Graph
+    showGraphIfRoom();
+}
+
+void frmDMAEdit::showGraphIfRoom()
+{
+    // Its scales begin inside the narrow window's right edge.
+    graph->setVisible(width() > kNarrowWidth);
+}
+
+void frmDMAEdit::resizeEvent(QResizeEvent* event)
+{
+    RecordEditor::resizeEvent(event);
+    showGraphIfRoom();
 }
 
 void frmDMAEdit::applyAddress2Format()
 {
     lblComment2->setText(Address2Caption());
     txtComments2->setEditMask(Address2Mask());
+}
+
+QStringList frmDMAEdit::entryTexts() const
+{
+    const EditorEntries e = entries();
+    QStringList texts{e.Serial, e.Location, e.Comment1, e.Comment2, e.UserComments};
+    for (const EditorEntries::Row& r : e.History)
+        texts << r.Date << r.Status << r.Level << r.Spread;
+    return texts;
+}
+
+bool frmDMAEdit::holdsEdits() const
+{
+    return !m_shownEntries.isEmpty() && entryTexts() != m_shownEntries;
+}
+
+bool frmDMAEdit::askToStoreEdits()
+{
+    if (!holdsEdits())
+        return true;
+    // Yes first: the answer that loses nothing the user typed.
+    switch (ShowMessage(LangText(713) + m_shownEntries.first() + LangText(714),
+                        MsgButtons::YesNoCancel + MsgButtons::Exclamation, windowTitle())) {
+    case MsgAnswer::Yes:
+        return storeEntries();
+    case MsgAnswer::No:
+        return true;
+    default:
+        return false;
+    }
 }
 
 bool frmDMAEdit::graphShown() const
@@ -321,23 +388,33 @@ void frmDMAEdit::blankHistory()
 
 void frmDMAEdit::cmdUpdate_Click()
 {
+    if (!storeEntries())
+        return;
+    if (CheckAutoIncrement->isChecked())
+        if (ListWindow* list = boundList())
+            list->StepLine(+1);
+    txtSerNum->setFocus();
+}
+
+bool frmDMAEdit::storeEntries()
+{
     ListWindow* list = boundList();
     if (!list) {
         ShowMessage(LangText(129)); // no list to store into
         txtSerNum->setFocus();
-        return;
+        return false;
     }
     const qint64 serial = serialIn(txtSerNum->value());
     if (!IsValidSerial(serial)) {
         ShowMessage(eightDigits(serial) + LangText(132)); // not a valid serial
-        return;
+        return false;
     }
     LoggerList& doc = list->document();
     if (doc.GetRecFromSerial(static_cast<qint32>(serial)) == 0) {
         // A serial new to the list: a new logger after the current line, its
         // readings empty; what the editor holds is stored into it below.
         if (!list->CreateNewRecord2(static_cast<qint32>(serial), list->SelLine + 1))
-            return;
+            return false;
         blankHistory();
     } else {
         // The serial of another logger than the current one (compared as
@@ -348,16 +425,15 @@ void frmDMAEdit::cmdUpdate_Click()
                                                eightDigits(serial),
                                            MsgButtons::YesNo);
             if (answer != MsgAnswer::Yes)
-                return;
+                return false;
         }
     }
     if (!ValidateEntries())
-        return;
+        return false;
     const EditorEntries e = entries();
     list->ModifyRecordBySerialNo(RecordFromEntries(e, NumHistories));
-    if (CheckAutoIncrement->isChecked())
-        list->StepLine(+1);
-    txtSerNum->setFocus();
+    m_shownEntries = entryTexts();
+    return true;
 }
 
 void frmDMAEdit::cmdUpdateSerial_Click()
@@ -395,6 +471,8 @@ void frmDMAEdit::cmdUpdateSerial_Click()
     doc.AskForSave = true;
     ShowMessage(eightDigits(old) + LangText(141) + eightDigits(fresh));
     m_serialAtFocus = eightDigits(fresh);
+    if (!m_shownEntries.isEmpty()) // the logger has the serial now in the field
+        m_shownEntries.first() = txtSerNum->value();
 }
 
 void frmDMAEdit::chooseHistoryRow(int row)
@@ -405,7 +483,7 @@ void frmDMAEdit::chooseHistoryRow(int row)
 
 void frmDMAEdit::editHistoryRow()
 {
-    if (NoRecordsInList() || m_selectedRow < 1 || m_selectedRow > 50)
+    if (!Globals().EnHistEdit || NoRecordsInList() || m_selectedRow < 1 || m_selectedRow > 50)
         return;
     QTreeWidgetItem* item = ListViewEditBox->topLevelItem(m_selectedRow - 1);
     if (!item)
@@ -426,11 +504,20 @@ void frmDMAEdit::editHistoryRow()
 
 void frmDMAEdit::applyHistoryEditing()
 {
+    // Not to be edited, the readings are still to be read: dimmed text on the
+    // window's own background (grey on grey was not legible), and the list
+    // still scrolls and picks a reading's marker. Only the edit is refused.
     const bool on = Globals().EnHistEdit;
-    ListViewEditBox->setEnabled(on);
+    const QColor back = palette().color(QPalette::Window);
+    const QColor ink = palette().color(QPalette::WindowText);
+    const QColor dimmed = QColor::fromRgbF(ink.redF() * 0.6f + back.redF() * 0.4f,
+                                           ink.greenF() * 0.6f + back.greenF() * 0.4f,
+                                           ink.blueF() * 0.6f + back.blueF() * 0.4f);
     QPalette p = ListViewEditBox->palette();
-    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled})
-        p.setColor(g, QPalette::Base, on ? QColor(Qt::white) : kHistoryOff);
+    for (QPalette::ColorGroup g : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        p.setColor(g, QPalette::Base, on ? QColor(Qt::white) : back);
+        p.setColor(g, QPalette::Text, on ? QColor(Qt::black) : dimmed);
+    }
     ListViewEditBox->setPalette(p);
 }
 
@@ -445,6 +532,13 @@ void frmDMAEdit::followMouse(bool overHistory)
 
 bool frmDMAEdit::event(QEvent* event)
 {
+    // A modal window (a message, a question, a dialog) must not be covered
+    // by the editor, which otherwise stays above every window: while one is
+    // up the editor steps back behind it, still shown.
+    if (event->type() == QEvent::WindowBlocked || event->type() == QEvent::WindowUnblocked) {
+        if (QWindow* window = windowHandle())
+            window->setFlag(Qt::WindowStaysOnTopHint, event->type() == QEvent::WindowUnblocked);
+    }
     // F12 stores the record while the editor is in front, and is the
     // editor's alone then: the main window's F12 (Refresh List) stays live
     // while a tool window of it is active, so the key is claimed here before

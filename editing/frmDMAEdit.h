@@ -32,6 +32,8 @@ public:
     void toggleGraph() override;
     bool graphShown() const override;
     void applyAddress2Format() override;
+    bool holdsEdits() const override;
+    bool askToStoreEdits() override;
 
     // Update (the button and F12) and the other commands of the window.
     void cmdUpdate_Click();
@@ -64,6 +66,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
     void hideEvent(QHideEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -73,8 +76,16 @@ private:
     void setHistoryRows(const QVector<EditorEntries::Row>& rows);
     void blankHistory();
     void followMouse(bool overHistory);
+    void showGraphIfRoom();
+    void followListNames();
+    void takeListName();
+    // Update without its move to the next logger; true when it stored.
+    bool storeEntries();
+    // The entries as one list of texts, to tell whether the user changed them.
+    QStringList entryTexts() const;
 
     QString m_serialAtFocus;
+    QStringList m_shownEntries; // as the logger was shown or last stored; empty when none
     int m_selectedRow = 0;
     bool m_hasFocus = false;
 };

@@ -25,6 +25,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScopedValueRollback>
+#include <QTimer>
 #include <QTreeView>
 #include <algorithm>
 
@@ -94,7 +95,11 @@ frmDMA::frmDMA(QWidget* parent) : ListWindow(parent)
     connect(ListViewDMA->header(), &QHeaderView::sectionClicked, this, &frmDMA::sortByColumn);
     connect(ListViewDMA->header(), &QHeaderView::sectionResized, this,
             [this](int column, int, int newSize) { keepColumnReadable(column, newSize); });
-    connect(ListViewDMA, &QTreeView::clicked, this, &frmDMA::itemClicked);
+    connect(ListViewDMA, &QTreeView::clicked, this, [this](const QModelIndex& index) {
+        // Not a line the editor declined to step to (the current line stayed).
+        if (index.row() == ListViewDMA->currentIndex().row())
+            itemClicked(index);
+    });
     // The arrow and page keys move the current line as a click does.
     connect(ListViewDMA->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &frmDMA::currentRowChanged);
@@ -549,6 +554,8 @@ void frmDMA::StepLine(int direction)
 
 void frmDMA::ShowLine(int line)
 {
+    if (!editorMayShow(line, true))
+        return;
     MakeVisibleListLine(line);
     ShowRecordInEditor(recordIndexOfLine(line));
     ListViewDMA->setFocus();
@@ -617,10 +624,35 @@ void frmDMA::currentRowChanged(const QModelIndex& current)
     itemClicked(current);
 }
 
+bool frmDMA::editorMayShow(int line, bool asking)
+{
+    // Changes the user made in the editor are not dropped by showing another
+    // logger there: the editor asks first, and keeps them on Cancel. The
+    // same logger again, or the list only taking the focus, keeps them unasked.
+    RecordEditor* editor = App::Editor();
+    if (!editor || !editor->holdsEdits())
+        return true;
+    if (!asking || (App::ActiveList() == this && line == SelLine))
+        return false;
+    return editor->askToStoreEdits();
+}
+
 void frmDMA::itemClicked(const QModelIndex& index)
 {
-    SelLine = index.row() + 1;
-    ShowRecordInEditor(recordIndexOfLine(SelLine));
+    // Storing the editor's changes may add a line, so the logger stepped to
+    // is found again by its record.
+    const int target = recordIndexOfLine(index.row() + 1);
+    if (!editorMayShow(index.row() + 1, true)) {
+        // The line stays with the editor's logger; the view also selects the
+        // line clicked once it is back from here.
+        MakeVisibleListLine(SelLine);
+        QTimer::singleShot(0, this, [this] { MakeVisibleListLine(SelLine); });
+        return;
+    }
+    SelLine = m_document.LineOfRecord(target);
+    if (ListViewDMA->currentIndex().row() + 1 != SelLine)
+        MakeVisibleListLine(SelLine);
+    ShowRecordInEditor(target);
     SetStatusText(LangText(364) + QString::number(SelLine) + LangText(365) +
                   QString::number(RecordCount()));
 }
@@ -674,7 +706,7 @@ bool frmDMA::eventFilter(QObject* watched, QEvent* event)
         followMouse();
         break;
     case QEvent::FocusIn:
-        if (watched == ListViewDMA)
+        if (watched == ListViewDMA && editorMayShow(SelLine, false))
             ShowSelectedLine();
         break;
     case QEvent::FocusOut:

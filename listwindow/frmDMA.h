@@ -94,6 +94,8 @@ private:
     void DetachEditor();
     void ShowSelectedLine();
     void sortByColumn(int column);
+    // False when the editor keeps the logger it shows (and its changes).
+    bool editorMayShow(int line, bool asking);
     void itemClicked(const QModelIndex& index);
     void currentRowChanged(const QModelIndex& current);
     QList<int> selectedLines() const;

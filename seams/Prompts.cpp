@@ -42,7 +42,6 @@ private:
 };
 
 Prompts::Handler* g_handler = nullptr;
-std::function<void()> g_beforePrompt;
 
 QWidget* dialogParent()
 {
@@ -121,8 +120,6 @@ int ShowMessage(const QString& prompt, int buttons, const QString& title, const 
 {
     Q_UNUSED(helpFile);
     Q_UNUSED(context);
-    if (g_beforePrompt)
-        g_beforePrompt();
     const QString shownTitle =
         (buttons == MsgButtons::OK || title.isEmpty()) ? App::ApplicationTitle() : title;
     NormalPointer pointer;
@@ -231,11 +228,6 @@ int RunModal(QDialog& dialog)
 void SetHandler(Handler* handler)
 {
     g_handler = handler;
-}
-
-void SetBeforeMessage(std::function<void()> hook)
-{
-    g_beforePrompt = std::move(hook);
 }
 
 bool ConfirmReplaceFile(const QString& path)

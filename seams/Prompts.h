@@ -81,9 +81,6 @@ public:
 };
 void SetHandler(Handler* handler);
 
-// Runs before every ShowMessage; the program hides the record editor with it.
-void SetBeforeMessage(std::function<void()> hook);
-
 // The program's one question before a file is replaced (Yes and No, the stop
 // icon, No the default): true when nothing of that name exists or the user
 // answers Yes.

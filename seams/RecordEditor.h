@@ -24,4 +24,10 @@ public:
     virtual bool graphShown() const = 0;
     // Takes the comment 2 format of the settings at once (caption and mask).
     virtual void applyAddress2Format() = 0;
+    // The user has changed the logger shown and not stored the changes.
+    virtual bool holdsEdits() const = 0;
+    // Before the editor is given another logger: with changes not stored,
+    // asks whether to store them first (Yes stores, No drops them). False
+    // when the user cancels or the store fails: the editor keeps its logger.
+    virtual bool askToStoreEdits() = 0;
 };

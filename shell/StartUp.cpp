@@ -43,11 +43,6 @@ void StartUp(const QStringList& arguments, const StartUpOptions& options)
     QApplication::setWindowIcon(ApplicationIcons());
     SetLangFailureHandler([](const QString& text) { ShowMessage(text); });
     SetMessageSink([](const QString& text) { ShowMessage(text); });
-    // Every message first hides the record editor, so that it covers nothing.
-    Prompts::SetBeforeMessage([] {
-        if (RecordEditor* editor = App::Editor(); editor && editor->isVisible())
-            editor->hide();
-    });
     registerFeatures();
 
     // The main window exists (hidden) from here: the settings set its menus.

@@ -197,8 +197,8 @@ private slots:
         QCOMPARE(list->caption(), csv);
         QCOMPARE(list->document().DMAName, csvName);
         QCOMPARE(main->mruCaptions().first(), csv);
-        QCOMPARE(main->statusText(), LangText(700) + csvName + LangText(701) +
-                                         QFileInfo(backup).fileName());
+        QCOMPARE(main->statusText(),
+                 LangText(700) + csvName + LangText(701) + QFileInfo(backup).fileName());
         QCOMPARE(readBytes(csv), convertedBytes(backup));
     }
 

@@ -15,7 +15,9 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QToolButton>
+#include <QTreeView>
 #include <QTreeWidget>
 
 namespace {
@@ -25,6 +27,12 @@ void retype(QLineEdit* field, const QString& text)
 {
     QTest::keyClick(field, Qt::Key_A, Qt::ControlModifier);
     QTest::keyClicks(field, text);
+}
+
+void focusIn(QWidget* w)
+{
+    QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
+    QApplication::sendEvent(w, &in);
 }
 
 const LoggerRecord& recordAt(frmDMA* list, int line)
@@ -107,6 +115,11 @@ private slots:
         ed->chooseHistoryRow(4);                     // the earlier choice goes back to yellow
         QCOMPARE(g->markerColor(1), GraphPanel::kMarker);
         QCOMPARE(g->markerColor(3), GraphPanel::kChosen);
+
+        f->prompts.saveFile(f->path("renamed.csv")); // the caption follows a new name
+        main->command("mnuFileSaveAs")->trigger();
+        QCoreApplication::processEvents();
+        QCOMPARE(ed->windowTitle(), QString("renamed.csv"));
 
         list->parentWidget()->close();
         QCOMPARE(ed->txtSerNum->text(), QString("00000000"));
@@ -206,8 +219,7 @@ private slots:
         list->document().AskForSave = false;
         auto updateSerial = [&](const char* typed, int answer, const QString& message) {
             ed->txtSerNum->setStored("01000002");
-            QFocusEvent in(QEvent::FocusIn, Qt::MouseFocusReason);
-            QApplication::sendEvent(ed->txtSerNum, &in);
+            focusIn(ed->txtSerNum);
             retype(ed->txtSerNum, typed);
             f->prompts.message(MsgButtons::YesNo, answer, LangText(511));
             f->prompts.message(Box::Plain, MsgAnswer::OK, message);
@@ -221,6 +233,57 @@ private slots:
         updateSerial("01000009", MsgAnswer::Yes, "01000002" + LangText(141) + "01000009");
         QCOMPARE(recordAt(list, 2).Serial, 1000009);
         QVERIFY(list->document().AskForSave); // closing will ask before losing it
+        list->StepLine(+1);                   // the new serial is the logger's: nothing to ask
+        QCOMPARE(list->SelLine, 3);
+    }
+
+    // Stepping away from edits not yet stored asks first: Yes stores them
+    // and steps, No drops them and steps, Cancel stays with them.
+    void stepAwayFromEdits_data()
+    {
+        QTest::addColumn<int>("answer");
+        QTest::addColumn<int>("way");     // the Down key, a click on line 3, the editor's button
+        QTest::addColumn<bool>("faulty"); // a location too short to store
+        QTest::newRow("Yes, Down key") << int(MsgAnswer::Yes) << 0 << false;
+        QTest::newRow("Yes, click") << int(MsgAnswer::Yes) << 1 << false;
+        QTest::newRow("Yes, not storable") << int(MsgAnswer::Yes) << 0 << true;
+        QTest::newRow("No, click") << int(MsgAnswer::No) << 1 << false;
+        QTest::newRow("Cancel, click") << int(MsgAnswer::Cancel) << 1 << false;
+        QTest::newRow("Cancel, editor's button") << int(MsgAnswer::Cancel) << 2 << false;
+    }
+    void stepAwayFromEdits()
+    {
+        QFETCH(int, answer);
+        QFETCH(int, way);
+        QFETCH(bool, faulty);
+        frmDMA* list = openFour(*f);
+        retype(ed->txtComments1, "Edited");
+        if (faulty)
+            retype(ed->txtGridRef, "1234567");
+        focusIn(list->ListViewDMA); // no step: the edits stay, and nothing is asked
+        QCOMPARE(ed->txtComments1->text(), QString("Edited"));
+
+        f->prompts.message(MsgButtons::YesNoCancel + MsgButtons::Exclamation, answer,
+                           LangText(713) + "01000001" + LangText(714));
+        QTreeView* view = list->ListViewDMA;
+        if (way == 0)
+            QTest::keyClick(view, Qt::Key_Down);
+        else if (way == 1)
+            QTest::mouseClick(view->viewport(), Qt::LeftButton, {},
+                              view->visualRect(view->model()->index(2, 0)).center());
+        else
+            QTest::mouseClick(ed->Command_Down, Qt::LeftButton);
+        const bool stays = answer == MsgAnswer::Cancel || faulty; // the report says why
+        const int line = stays ? 1 : way == 1 ? 3 : 2;
+        QCOMPARE(list->SelLine, line);
+        QCoreApplication::processEvents(); // the view is done with the click
+        const QModelIndexList picked = view->selectionModel()->selectedRows();
+        QVERIFY(view->currentIndex().row() + 1 == line && picked.size() == 1 &&
+                picked[0].row() + 1 == line);
+        QCOMPARE(ed->txtSerNum->text(), QString("0100000%1").arg(line));
+        QCOMPARE(ed->txtComments1->text() == "Edited", stays);
+        QCOMPARE(recordAt(list, 1).Comment1.str() == "Edited", answer == MsgAnswer::Yes && !faulty);
+        QCOMPARE(list->RecordCount(), 4);
     }
 
     // Each field takes only what its filter or grid format allows, never a
@@ -228,13 +291,22 @@ private slots:
     void entries()
     {
         frmDMA* list = openFour(*f);
-        for (bool allowed : {false, true}) { // readings can be edited only where allowed
+        // Readings can be edited only where allowed, and read either way:
+        // dimmed on the window's background when not, but still scrolling.
+        for (bool allowed : {false, true}) {
             Globals().EnHistEdit = allowed;
             ed->hide();
             ed->show();
-            QCOMPARE(ed->ListViewEditBox->isEnabled(), allowed);
-            QCOMPARE(ed->ListViewEditBox->palette().color(QPalette::Disabled, QPalette::Base),
-                     allowed ? QColor(Qt::white) : QColor(192, 192, 192));
+            const QPalette p = ed->ListViewEditBox->palette();
+            const QColor text = p.color(QPalette::Active, QPalette::Text);
+            const QColor base = p.color(QPalette::Active, QPalette::Base);
+            QVERIFY(ed->ListViewEditBox->verticalScrollBar()->isEnabled());
+            QVERIFY(std::abs(qGray(text.rgb()) - qGray(base.rgb())) > 120);
+            QCOMPARE(base, allowed ? QColor(Qt::white) : ed->palette().color(QPalette::Window));
+            if (!allowed) {
+                ed->chooseHistoryRow(2);
+                ed->editHistoryRow(); // no dialog
+            }
         }
         retype(ed->txtComments1, "a,b");
         QGuiApplication::clipboard()->setText("x,y\nz");
@@ -292,15 +364,38 @@ private slots:
         f->prompts.message(Box::Plain, MsgAnswer::OK, LangText(129));
         main->command("mnuSearchFindNext")->trigger();
 
-        QCOMPARE(ed->width(), 280);
+        // The captions keep their access key; no scale of the graph peeps
+        // out of the narrow window.
+        auto graphIs = [this](int width, int caption) {
+            QCOMPARE(ed->width(), width);
+            QCOMPARE(ed->cmdGraph->text(), LangText(caption));
+            QVERIFY(!QKeySequence::mnemonic(ed->cmdGraph->text()).isEmpty());
+            QCOMPARE(ed->graph->isVisibleTo(ed), width > 280);
+        };
+        graphIs(280, 710);
         QTest::mouseClick(ed->cmdGraph, Qt::LeftButton);
-        QCOMPARE(ed->width(), 800);
-        QCOMPARE(ed->cmdGraph->text(), QString("Hide Graph"));
+        graphIs(800, 711);
         ed->resize(500, ed->height());
         QTest::mouseClick(ed->cmdGraph, Qt::LeftButton);
-        QCOMPARE(ed->width(), 280);
-        QCOMPARE(ed->cmdGraph->text(), QString("Show Graph"));
+        graphIs(280, 712);
+
+        // A message leaves the editor up. A modal window comes in front of
+        // it, and it is above the list windows again once that closes.
         ed->show();
+        bool upMeanwhile = false;
+        f->prompts.messageWhile(Box::Plain, MsgAnswer::OK, LangText(129),
+                                [&] { upMeanwhile = ed->isVisible(); });
+        QTest::mouseClick(ed->cmdUpdate, Qt::LeftButton);
+        QVERIFY(upMeanwhile && ed->isVisible());
+        auto onTop = [this] { return ed->windowHandle()->flags() & Qt::WindowStaysOnTopHint; };
+        QVERIFY(onTop());
+        QDialog modal(main);
+        modal.setWindowModality(Qt::ApplicationModal);
+        modal.show();
+        QVERIFY(!onTop() && ed->isVisible());
+        modal.hide();
+        QVERIFY(onTop());
+
         QTest::mouseClick(ed->cmdClose, Qt::LeftButton);
         QVERIFY(!ed->isVisible());
 
