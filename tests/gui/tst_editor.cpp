@@ -164,6 +164,8 @@ private slots:
         QVERIFY(recordAt(list, 1) == first);
         QVERIFY(!list->document().AskForSave);
 
+        f->prompts.message(MsgButtons::YesNoCancel + MsgButtons::Exclamation, MsgAnswer::No);
+        list->ShowLine(2); // the faulty edits dropped
         list->ShowLine(1);
         retype(ed->txtGridRef, "87654321");
         retype(ed->txtComments1, "New Street");
