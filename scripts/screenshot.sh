@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Takes the README's pictures, in a virtual X display: the main window with
-# two list windows, the noise histogram of a simulated logger, and the print
-# preview of a logger report; and the program's icon in the sizes the
-# package installs.
+# Takes the pictures of the README and the guide, in a virtual X display: the
+# main window with two list windows, the record editor with its graph, Cowl
+# Setup and the noise histogram of a simulated logger, and the print preview
+# of a logger report; and the program's icon in the sizes the package
+# installs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -18,5 +19,10 @@ xvfb-run -a -s "-screen 0 1280x800x24" \
   build/bin/quorvane-screenshot --histogram docs/cowl-histogram.png
 xvfb-run -a -s "-screen 0 1280x800x24" \
   build/bin/quorvane-screenshot --preview docs/print-preview.png samples/north.csv
+xvfb-run -a -s "-screen 0 1280x800x24" \
+  build/bin/quorvane-screenshot --editor docs/record-editor.png samples/north.csv
+xvfb-run -a -s "-screen 0 1280x800x24" \
+  build/bin/quorvane-screenshot --cowl-setup docs/cowl-setup.png
 QT_QPA_PLATFORM=offscreen build/bin/quorvane-screenshot --icons packaging/icons
-echo "docs/main-window.png docs/cowl-histogram.png docs/print-preview.png packaging/icons"
+echo "docs/main-window.png docs/cowl-histogram.png docs/print-preview.png" \
+  "docs/record-editor.png docs/cowl-setup.png packaging/icons"

@@ -5,9 +5,13 @@
 // from a simulated logger on a pseudo-terminal.
 // quorvane-screenshot --preview OUT.png FILE: the print preview of the
 // logger report, with history, of the file.
+// quorvane-screenshot --editor OUT.png FILE: the record editor with its
+// graph, on the first logger of the file with the most leak readings.
+// quorvane-screenshot --cowl-setup OUT.png: the Cowl Setup window connected
+// to a simulated logger.
 // quorvane-screenshot --icons FOLDER: the program's icon as PNG files of
 // the usual sizes (quorvane-16.png ...), for packaging/icons.
-// scripts/screenshot.sh runs both under Xvfb for the README.
+// scripts/screenshot.sh runs them under Xvfb for the README and the guide.
 
 #include "AppState.h"
 #include "CaptureRoutines.h"
@@ -15,13 +19,16 @@
 #include "CowlComms.h"
 #include "Icons.h"
 #include "ListWindow.h"
+#include "LoggerList.h"
 #include "LoggerSimulator.h"
 #include "ProgramPrinter.h"
+#include "RecordEditor.h"
 #include "Report.h"
 #include "ReportDrawing.h"
 #include "SettingsStore.h"
 #include "StartUp.h"
 #include "frmCowlGraph.h"
+#include "frmCowlSetup.h"
 #include "frmMain.h"
 #include "frmPrintPreview.h"
 #include "frmPrintSetup.h"
@@ -31,20 +38,43 @@
 #include <QEventLoop>
 #include <QLineEdit>
 #include <QMdiArea>
+#include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
 
-int histogram(QApplication& app, const QString& out)
+// Saves a picture of the window once it has been shown for a moment.
+int grabLater(QApplication& app, QWidget& window, const QString& out)
 {
-    LoggerSimulator logger;
+    int status = 1;
+    QTimer::singleShot(500, &window, [&] {
+        status = CaptureForm(&window).save(out) ? 0 : 1;
+        app.quit();
+    });
+    app.exec();
+    return status;
+}
+
+// A simulated logger on a pseudo-terminal, reached as COM1.
+bool simulateOnCom1(LoggerSimulator& logger)
+{
     const QString pty = logger.openPseudoTerminal();
     if (pty.isEmpty()) {
         std::fputs("quorvane-screenshot: no pseudo-terminal\n", stderr);
-        return 1;
+        return false;
     }
+    qputenv("QUORVANE_COM1", pty.toLocal8Bit());
+    return true;
+}
+
+int histogram(QApplication& app, const QString& out)
+{
+    LoggerSimulator logger;
+    if (!simulateOnCom1(logger))
+        return 1;
     logger.state.serial = 4071234;
     logger.state.leakStatus = 2;
     // The last twelve results, oldest first in the reply's pairs: a leak
@@ -57,7 +87,6 @@ int histogram(QApplication& app, const QString& out)
         logger.state.history[static_cast<size_t>(22 - 2 * k)] = levels[k];
         logger.state.history[static_cast<size_t>(23 - 2 * k)] = spreads[k];
     }
-    qputenv("QUORVANE_COM1", pty.toLocal8Bit());
     if (!CowlComms::CowlConnect(1)) {
         std::fputs("quorvane-screenshot: the simulated logger did not answer\n", stderr);
         return 1;
@@ -66,14 +95,47 @@ int histogram(QApplication& app, const QString& out)
     if (!graph.load())
         return 1;
     graph.show();
-    int status = 1;
-    QTimer::singleShot(500, &graph, [&] {
-        status = CaptureForm(&graph).save(out) ? 0 : 1;
-        app.quit();
-    });
-    app.exec();
+    const int status = grabLater(app, graph, out);
     CowlComms::Link().COMM_CLOSE();
     return status;
+}
+
+int cowlSetup(QApplication& app, const QString& out)
+{
+    LoggerSimulator logger;
+    if (!simulateOnCom1(logger))
+        return 1;
+    logger.state.serial = 4071234;
+    frmCowlSetup setup;
+    setup.show();
+    setup.optCOMPort[0]->setChecked(true);
+    setup.cmdConnect_Click();
+    const int status = grabLater(app, setup, out);
+    setup.cmdClose_Click();
+    return status;
+}
+
+int editor(QApplication& app, const QString& out)
+{
+    ListWindow* list = App::UsableActiveList();
+    RecordEditor* editor = App::Editor();
+    if (!list || !editor)
+        return 1;
+    int line = 1, most = -1;
+    for (int l = 1; l <= list->document().LineCount(); ++l) {
+        const LoggerRecord& r = list->document().record(list->document().RecordOfLine(l));
+        const auto leaks = std::count_if(r.Status.begin(), r.Status.end(),
+                                         [](const AnsiText& s) { return s.str() == "L"; });
+        if (leaks > most) {
+            line = l;
+            most = static_cast<int>(leaks);
+        }
+    }
+    list->ShowLine(line);
+    editor->show();
+    if (!editor->graphShown())
+        editor->toggleGraph();
+    return grabLater(app, *editor, out);
 }
 
 int preview(QApplication& app, const QString& out)
@@ -127,11 +189,19 @@ int main(int argc, char** argv)
                 return 1;
         return 0;
     }
+    if (args.size() == 2 && args[0] == QLatin1String("--cowl-setup")) {
+        QTemporaryDir settings;
+        SettingsStore::useFileForTesting(settings.filePath(QStringLiteral("settings.ini")));
+        return cowlSetup(app, args[1]);
+    }
     const bool previewing = args.size() == 3 && args[0] == QLatin1String("--preview");
-    if (args.size() < 2 || (args[0].startsWith(QLatin1String("--")) && !previewing)) {
+    const bool editing = args.size() == 3 && args[0] == QLatin1String("--editor");
+    if (args.size() < 2 || (args[0].startsWith(QLatin1String("--")) && !previewing && !editing)) {
         std::fputs("usage: quorvane-screenshot OUT.png FILE...\n"
                    "       quorvane-screenshot --histogram OUT.png\n"
                    "       quorvane-screenshot --preview OUT.png FILE\n"
+                   "       quorvane-screenshot --editor OUT.png FILE\n"
+                   "       quorvane-screenshot --cowl-setup OUT.png\n"
                    "       quorvane-screenshot --icons FOLDER\n",
                    stderr);
         return 64;
@@ -141,9 +211,11 @@ int main(int argc, char** argv)
     SettingsStore::setNumber(Setting::DMAForm_Width, 15000); // columns wide enough to read
     StartUpOptions options;
     options.splashDelayMs = 0;
-    StartUp(args.mid(previewing ? 2 : 1), options);
+    StartUp(args.mid(previewing || editing ? 2 : 1), options);
     if (previewing)
         return preview(app, args[1]);
+    if (editing)
+        return editor(app, args[1]);
     frmMain* main = MainWindow();
     main->resize(1180, 660);
     int status = 1;
