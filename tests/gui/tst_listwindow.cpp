@@ -144,12 +144,6 @@ private slots:
     // focus; in the record editor they are the editor's.
     void listKeys()
     {
-        for (auto [command, key] : {std::pair{"mnuSearchrFind", QKeySequence(Qt::CTRL | Qt::Key_F)},
-                                    {"mnuSearchFindNext", QKeySequence(Qt::Key_F3)},
-                                    {"mnuEditCut", QKeySequence(Qt::CTRL | Qt::Key_X)},
-                                    {"mnuLoggerAdd", QKeySequence(Qt::Key_Insert)},
-                                    {"mnuLoggerRemove", QKeySequence(Qt::Key_Delete)}})
-            QCOMPARE(main->command(command)->shortcut(), key);
         RecordClipboard::ClearForTesting();
         OpenDocument(f->sample("north.csv"));
         frmDMA* list = ActiveListWindow();
