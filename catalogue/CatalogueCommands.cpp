@@ -24,6 +24,8 @@ void RegisterCatalogueCommands()
         QPointer<frmCatalogue>& w = window();
         if (!w)
             w = new frmCatalogue(App::MainWindowWidget());
+        else
+            w->setFolder(frmCatalogue::startFolder());
         Prompts::ShowModal(*w);
     });
 }

@@ -1,8 +1,11 @@
 #include "frmCatalogue.h"
 
+#include "AppState.h"
 #include "FileResult.h"
 #include "LangText.h"
+#include "ListWindow.h"
 #include "ListWindowFeature.h"
+#include "LoggerList.h"
 #include "Prompts.h"
 #include "RecordChecks.h"
 #include "SettingsStore.h"
@@ -36,6 +39,19 @@ QListWidget* list(QWidget* parent, const char* name)
     auto* l = new QListWidget(parent);
     l->setObjectName(QLatin1String(name));
     return l;
+}
+
+QLabel* label(QWidget* parent, const char* name, QWidget* buddy)
+{
+    auto* l = new QLabel(parent);
+    l->setObjectName(QLatin1String(name));
+    l->setBuddy(buddy);
+    return l;
+}
+
+bool isRoot(const QString& folder)
+{
+    return QDir(folder).isRoot();
 }
 
 QString eightDigits(qint32 value)
@@ -78,6 +94,10 @@ frmCatalogue::frmCatalogue(QWidget* parent) : QDialog(parent)
     Label1 = new QLabel(this);
     Label1->setObjectName(QStringLiteral("Label1"));
     Label1->setWordWrap(true);
+    lblSerials = label(this, "lblSerials", ListSer);
+    lblFolder = label(this, "lblFolder", Dir1);
+    lblFiles = label(this, "lblFiles", File1);
+    lblFound = label(this, "lblFound", List_found);
 
     auto* serialButtons = new QVBoxLayout;
     for (QPushButton* b : {cmdAddSerial, cmdRemoveSer, cmdClearSer})
@@ -86,13 +106,16 @@ frmCatalogue::frmCatalogue(QWidget* parent) : QDialog(parent)
     auto* serials = new QGridLayout;
     serials->addWidget(LblSerial, 0, 0);
     serials->addWidget(TxtSerial, 1, 0);
-    serials->addWidget(ListSer, 2, 0);
-    serials->addLayout(serialButtons, 1, 1, 2, 1);
+    serials->addWidget(lblSerials, 2, 0);
+    serials->addWidget(ListSer, 3, 0);
+    serials->addLayout(serialButtons, 1, 1, 3, 1);
     auto* folderRow = new QHBoxLayout;
     folderRow->addWidget(Dir1, 1);
     folderRow->addWidget(cmdBrowse);
     auto* folder = new QVBoxLayout;
+    folder->addWidget(lblFolder);
     folder->addLayout(folderRow);
+    folder->addWidget(lblFiles);
     folder->addWidget(File1);
     auto* top = new QHBoxLayout;
     top->addLayout(serials);
@@ -105,6 +128,7 @@ frmCatalogue::frmCatalogue(QWidget* parent) : QDialog(parent)
     foundButtons->addWidget(cmdCancel);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top, 1);
+    layout->addWidget(lblFound);
     layout->addWidget(List_found, 1);
     layout->addWidget(Label1);
     layout->addLayout(foundButtons);
@@ -134,7 +158,7 @@ frmCatalogue::frmCatalogue(QWidget* parent) : QDialog(parent)
     LoadResources();
     List_found->clear();
     CmdOpen->setEnabled(false);
-    setFolder(Globals().CataloguePath);
+    setFolder(startFolder());
     TxtSerial->setText(
         eightDigits(SettingsStore::integer(Setting::TxtSerial_FIF).value_or(9000000)));
     ListSer->clear();
@@ -157,6 +181,26 @@ void frmCatalogue::LoadResources()
     Command1->setText(LangText(482));
     cmdCancel->setText(LangText(486));
     setWindowTitle(LangText(477));
+    lblSerials->setText(LangText(746));
+    lblFolder->setText(LangText(747));
+    lblFiles->setText(LangText(748));
+    lblFound->setText(LangText(749));
+}
+
+QString frmCatalogue::startFolder()
+{
+    if (const ListWindow* list = App::UsableActiveList()) {
+        const LoggerList& doc = list->document();
+        const QFileInfo file(doc.Caption);
+        if (!doc.NeverBeenSaved && file.dir().exists())
+            return file.absolutePath();
+    }
+    const QString last = Globals().CataloguePath;
+    if (!last.isEmpty() && !isRoot(last) && QFileInfo(last).isDir())
+        return last;
+    const QString usual = Globals().DefaultPath;
+    return !usual.isEmpty() && !isRoot(usual) && QFileInfo(usual).isDir() ? usual
+                                                                          : QDir::homePath();
 }
 
 void frmCatalogue::setFolder(const QString& folder)

@@ -33,6 +33,9 @@ public:
     // Shows the folder's database files and makes it the current folder.
     void setFolder(const QString& folder);
     QString folder() const { return m_folder; }
+    // Where a showing starts: the folder of the bound list window's file, else
+    // the folder last searched or browsed to; never the bare root.
+    static QString startFolder();
 
     bool searching() const { return m_watcher.isRunning(); }
     // Waits for a running search to end (tests, and closing the program).
@@ -49,6 +52,8 @@ public:
     QListWidget* List_found;
     QPushButton *CmdOpen, *Command1, *cmdCancel;
     QLabel* Label1;
+    // What each pane holds.
+    QLabel *lblSerials, *lblFolder, *lblFiles, *lblFound;
 
 signals:
     void searchFinished();

@@ -131,7 +131,7 @@ MergeOutcome MergeLatestPatrol(const LoggerList& patrol, const QString& path,
             pending.append(i);
             continue;
         }
-        log += QString::number(rec.Serial);
+        log += QString::fromLatin1(FormatSerial(rec.Serial).c_str());
         LoggerRecord& target = store.Records(found.value());
         if (hasReading(rec) && !SameLatestReading(target, rec)) {
             ShiftInReading(target, rec);

@@ -133,11 +133,13 @@ bool LoadDatabaseFile(const QString& path, bool handheldResult)
     return true;
 }
 
-void OpenTextReport(const QString& caption, const QString& text)
+void OpenTextReport(const QString& caption, const QString& text, bool askToSave)
 {
     frmDocument* viewer = frmDocument::create();
     viewer->setWindowTitle(caption);
     viewer->setText(text);
+    if (!askToSave)
+        viewer->setModified(false);
     viewer->showInMainWindow();
 }
 

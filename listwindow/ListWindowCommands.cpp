@@ -160,7 +160,8 @@ void mergeCommand()
     if (host)
         host->Interact(true);
     if (!out.log.isEmpty())
-        OpenTextReport(out.logCaption, out.log);
+        OpenTextReport(out.logCaption, out.log,
+                       false); // only the user's own edits are worth a question
     if (!out.message.isEmpty())
         ShowMessage(out.message);
     // A refusal or a failure has said why; the database was not changed.

@@ -28,6 +28,7 @@ public:
     void showInMainWindow();
 
     bool modified() const { return m_modified; }
+    void setModified(bool modified) { m_modified = modified; }
     bool AskToClose() override;
     void CloseAnswered() override { m_closeAnswered = true; }
 

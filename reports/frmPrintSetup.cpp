@@ -334,7 +334,8 @@ void frmPrintSetup::CmdPreview_Click()
     LinesPerPage = ::LinesPerPage(ProgramPrinter(), m_font);
     const Report report = BuildReport(m_list->document(), options(summary));
     frmPrintPreview preview(report, m_font, ZoomPercent, LinesPerPage, this);
-    Prompts::ShowModal(preview);
+    if (Prompts::ShowModal(preview) == QDialog::Accepted)
+        OKButton_Click(); // Print in the preview prints as OK does here
 }
 
 void frmPrintSetup::CancelButton_Click()

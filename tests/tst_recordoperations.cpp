@@ -94,7 +94,7 @@ private slots:
                 {logger(1000001, reading[0], reading[1], reading[2].toInt(), reading[3].toInt())},
                 north);
             QCOMPARE(out.kind, added ? MergeOutcome::Merged : MergeOutcome::Unchanged);
-            QCOMPARE(out.log, LangText(218) + "\n\n1000001" + (added ? LangText(219) : "") + "\n" +
+            QCOMPARE(out.log, LangText(218) + "\n\n01000001" + (added ? LangText(219) : "") + "\n" +
                                   (added ? "1" + LangText(220) : LangText(221)) + "\n\n" +
                                   LangText(223));
             if (!added) {
@@ -125,7 +125,7 @@ private slots:
                                           logger(1000002), logger(3000002), logger(3000003)};
         const MergeOutcome out = merge(patrol, read, north);
         QCOMPARE(out.kind, MergeOutcome::Merged);
-        QCOMPARE(out.log, LangText(218) + "\n\n1000001" + LangText(219) + "\n1000002\n1" +
+        QCOMPARE(out.log, LangText(218) + "\n\n01000001" + LangText(219) + "\n01000002\n1" +
                               LangText(220) + "\n\n" + LangText(222) +
                               "\n03000003\n03000002\n03000001\n\n" + LangText(223));
         QCOMPARE(out.logCaption, LangText(224) + "north.csv.log");

@@ -13,5 +13,6 @@ class ListWindow;
 // receiver; null (after telling the user why) when it cannot be read.
 ListWindow* OpenDocument(const QString& path, bool handheldResult = false);
 
-// A text viewer window showing a report the program made.
-void OpenTextReport(const QString& caption, const QString& text);
+// A text viewer window showing a report the program made. Unless askToSave,
+// closing it asks about saving only once the user has changed the text.
+void OpenTextReport(const QString& caption, const QString& text, bool askToSave = true);

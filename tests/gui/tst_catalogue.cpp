@@ -60,6 +60,12 @@ private slots:
         SettingsStore::setText(Setting::TxtSerial_FIF, "123");
         h.catalogue([&](frmCatalogue& w) {
             QCOMPARE(w.windowTitle(), QDir::toNativeSeparators(h.folder));
+            QList<QWidget*> labelled;
+            for (QLabel* label : w.findChildren<QLabel*>())
+                if (!label->text().isEmpty())
+                    labelled << label->buddy();
+            for (QListWidget* pane : w.findChildren<QListWidget*>())
+                QVERIFY2(labelled.contains(pane), qPrintable(pane->objectName()));
             QCOMPARE(texts(w.File1), QStringList({"a.csv", "B.CSV", "c.csv"}));
             QCOMPARE(w.TxtSerial->text(), QString("00000123"));
             for (const char* typed : {"123abc", "1234567", "0001234567", "junk"}) {
@@ -112,6 +118,9 @@ private slots:
             }
             w.cmdCancel->click();
         });
+        // Never the bare root, where the search would find nothing of use.
+        Globals().CataloguePath = QDir::rootPath();
+        QVERIFY(!QDir(frmCatalogue::startFolder()).isRoot());
     }
 
     // The search leaves the open list window and the shared store alone; Open
@@ -125,6 +134,8 @@ private slots:
         const qint32 first = DMAModule().Records(1).Serial;
         const int lines = open->document().LineCount();
         h.catalogue([&](frmCatalogue& w) {
+            QCOMPARE(w.folder(), QDir::toNativeSeparators(QFileInfo(open->windowTitle()).path()));
+            w.setFolder(h.folder);
             w.TxtSerial->setText("1234567");
             w.cmdAddSerial->click();
             w.TxtSerial->setText("3456789");

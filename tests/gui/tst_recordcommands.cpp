@@ -326,6 +326,7 @@ private slots:
         QCOMPARE(merged->caption(), csv);
         QCOMPARE(merged->record(1).Level[2], qint16(20));
         QCOMPARE(main->findChild<frmDocument*>()->windowTitle(), LangText(224) + "north.csv.log");
+        QVERIFY(!main->findChild<frmDocument*>()->modified()); // Exit need not offer to save it
     }
 };
 

@@ -9,6 +9,7 @@
 #include "frmSelection.h"
 
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
@@ -165,6 +166,32 @@ private slots:
                 v.CmdHome->click();
                 QCOMPARE(v.TopOffset(), 0.0);
                 v.show();
+                // The desk shows between two pages at any zoom; keys as in a viewer.
+                const int pages = v.ViewPort->pageCount();
+                using Row = std::tuple<Qt::Key, int, int>; // key, zoom, page after it
+                for (const auto& [key, zoom, page] :
+                     std::initializer_list<Row>{{Qt::Key_Minus, 180, 1},
+                                                {Qt::Key_PageDown, 180, 2},
+                                                {Qt::Key_End, 180, pages},
+                                                {Qt::Key_Home, 180, 1},
+                                                {Qt::Key_Down, 180, 1}}) {
+                    QTest::keyClick(v.PrintImage, key);
+                    QCOMPARE(w.ZoomPercent, zoom);
+                    QCOMPARE(v.lblPage->text(), LangText(740) + QString::number(page) +
+                                                    LangText(631) + QString::number(pages));
+                }
+                QCOMPARE(v.TopOffset(), -std::round(v.LineHeight()));
+                for (int zoom : {10, 200}) {
+                    while (w.ZoomPercent != zoom)
+                        QTest::keyClick(v.PrintImage, zoom < w.ZoomPercent ? '-' : '+');
+                    v.CmdPgDn->click();
+                    const QImage seen = v.PrintImage->grab().toImage();
+                    const int x = seen.width() / 2, edge = int(PreviewSurface::kGap);
+                    QVERIFY(seen.pixelColor(x, edge / 2) != Qt::white);
+                    QVERIFY(seen.pixelColor(x, edge + 4) == Qt::white);
+                }
+                QTest::keyClick(v.PrintImage, Qt::Key_Minus);
+                QCOMPARE(v.CmdPgDn->toolTip(), LangText(327) + " (PgDown)");
                 QTest::keyClick(v.PrintImage, Qt::Key_Escape);
                 QVERIFY(!v.isVisible());
             };
@@ -212,7 +239,11 @@ private slots:
             w.ChkSummary->click(); // kept from the last print
             w.ChkHist->setChecked(true);
             w.TxtComment->setText("after the storm");
-            w.OKButton->click();
+            p.f.prompts.modal("frmPrintPreview", [](QDialog& d) {
+                static_cast<frmPrintPreview&>(d).cmdPrint->click(); // prints as OK does
+                return d.result();
+            });
+            w.CmdPreview->click();
         });
         text = pdfText(p.pdf);
         QVERIFY(text.contains(LangText(460) + "north.csv" + LangText(461) +
