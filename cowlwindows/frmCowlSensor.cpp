@@ -2,6 +2,7 @@
 
 #include "CowlComms.h"
 #include "LangText.h"
+#include "NoAnswer.h"
 #include "Prompts.h"
 
 #include <QCloseEvent>
@@ -15,7 +16,7 @@ namespace {
 constexpr int kPollMs = 100;
 }
 
-frmCowlSensor::frmCowlSensor(QWidget* parent) : QDialog(parent)
+frmCowlSensor::frmCowlSensor(QWidget* parent, int port) : QDialog(parent), m_port(port)
 {
     setObjectName(QStringLiteral("frmCowlSensor"));
     setWindowTitle(LangText(591)); // Noise level
@@ -61,7 +62,7 @@ bool frmCowlSensor::tick()
     if (!ok) {
         m_failed = true;
         stop();
-        ShowMessage(LangText(561)); // once: the polling stops here
+        ShowMessage(NoAnswerText(m_port)); // once: the polling stops here
         return false;
     }
     ++m_ticks;

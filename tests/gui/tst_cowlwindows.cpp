@@ -22,6 +22,7 @@ struct Bench
     GuiFixture f;
     LoggerSimulator sim;
     std::unique_ptr<frmCowlSetup> setup;
+    QString pty;
 
     Bench()
     {
@@ -29,7 +30,7 @@ struct Bench
         // A mute logger is given up on quickly.
         QSettings(f.path("settings.ini"), QSettings::IniFormat).setValue("Com32/FirstByteMs", 300);
         CowlComms::ResetForTesting();
-        const QString pty = sim.openPseudoTerminal();
+        pty = sim.openPseudoTerminal();
         if (pty.isEmpty())
             QTest::qFail("no pseudo-terminal", __FILE__, __LINE__);
         qputenv("QUORVANE_COM1", pty.toLocal8Bit());
@@ -41,6 +42,11 @@ struct Bench
         setup.reset();
         CowlComms::ResetForTesting();
         qunsetenv("QUORVANE_COM1");
+    }
+    // A logger that did not answer, and where it was looked for.
+    QString noAnswer() const
+    {
+        return LangText(561) + '\n' + LangText(577) + ": COM1 (" + pty + ')';
     }
     bool connect()
     {
@@ -120,7 +126,7 @@ private slots:
         }
         b.sim.fault = connected ? LoggerSimulator::Fault::None : LoggerSimulator::Fault::Mute;
         if (!connected)
-            b.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(561));
+            b.f.prompts.message(Box::Plain, MsgAnswer::OK, requests ? b.noAnswer() : LangText(561));
         // What the status line said while it tried; clicks and Escape meanwhile change nothing.
         QStringList statuses;
         QTimer watch;
@@ -180,6 +186,8 @@ private slots:
             rows[] = {
                 {"serial", "", 0, "12000001", "qelmat", 569, ""},
                 {"serial, wrong password", "", 0, "12000001", "Qelmat", 585, ""},
+                {"serial, password by OK", "", 0, "12000001", "qelmat OK", 569, ""},
+                {"serial, password window escaped", "", 0, "12000001", "qelmat Escape", 585, ""},
                 {"serial, month 13", "", 0, "13000001", "qelmat", 570, ""},
                 {"serial, not digits", "", 0, "12ab5678", "qelmat", 570, ""},
                 {"serial of odd length does nothing", "", 0, "1200001", "qelmat", 0, ""},
@@ -232,15 +240,24 @@ private slots:
             } else
                 for (int i = 0; i < 7; ++i)
                     w.chkLoggingDays[i]->setChecked(typed[i] == '1');
-            if (!password.isEmpty())
-                b.f.prompts.modal("frmEnterPassword", [password](QDialog& d) {
-                    auto& p = static_cast<frmEnterPassword&>(d);
-                    p.txtPassword->setText(password);
-                    QTest::keyClick(p.txtPassword, Qt::Key_Return);
-                    return p.result();
-                });
+            if (!password.isEmpty()) // typed, then Enter, OK or Escape
+                b.f.prompts.modal(
+                    "frmEnterPassword", inWindow([password](QDialog& d) {
+                        auto& p = static_cast<frmEnterPassword&>(d);
+                        QCOMPARE(p.lblPassword->text(), LangText(720));
+                        QCOMPARE(p.txtPassword->echoMode(), QLineEdit::Password);
+                        QVERIFY(p.cmdOK->isDefault() && p.cmdCancel->text() == LangText(246));
+                        p.txtPassword->setText(password.section(' ', 0, 0));
+                        const QString how = password.section(' ', 1);
+                        if (how == "OK")
+                            p.cmdOK->click();
+                        else
+                            QTest::keyClick(p.txtPassword,
+                                            how.isEmpty() ? Qt::Key_Return : Qt::Key_Escape);
+                    }));
             if (message)
-                b.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(message));
+                b.f.prompts.message(Box::Plain, MsgAnswer::OK,
+                                    message == 561 ? b.noAnswer() : LangText(message));
             answered = b.sim.requestsAnswered();
             if (message == 561)
                 b.sim.fault = LoggerSimulator::Fault::Mute;
@@ -262,10 +279,17 @@ private slots:
             for (QAbstractButton* button : buttons)
                 QVERIFY(button->isEnabled());
             if (message == 561) { // the link is closed now: no request, one message
-                b.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(561));
+                b.f.prompts.message(Box::Plain, MsgAnswer::OK, b.noAnswer());
                 w.cmdUpdate[index]->click();
             }
             QCOMPARE(field(w, index), shown.isEmpty() ? typed : shown);
+            if (index == 2 && message == 569) { // a rate the logger rounded is named as set
+                const QString told = b.f.prompts.shown.last();
+                QCOMPARE(told.contains(LangText(550) + LangText(721) + "1270 " + LangText(552) +
+                                       LangText(722)),
+                         !shown.isEmpty());
+                QCOMPARE(told.count(LangText(722)), shown.isEmpty() ? 0 : 2);
+            }
         });
         if (message != 569 && message != 561)
             QCOMPARE(b.sim.requestsAnswered(), answered); // nothing at all went out
@@ -301,7 +325,7 @@ private slots:
         b.sim.fault = silentOn < 0 ? LoggerSimulator::Fault::None : LoggerSimulator::Fault::Mute;
         b.sim.faultCommand = silentOn;
         if (silentOn == 0 || silentOn == 2) { // the logger communications window likewise
-            b.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(561));
+            b.f.prompts.message(Box::Plain, MsgAnswer::OK, b.noAnswer());
             (silentOn ? b.setup->cmdReadLogger : b.setup->cmdGetGraph)->click();
         }
         if (silentOn == 7 || silentOn == 8) {
@@ -408,7 +432,7 @@ private slots:
                 QVERIFY(!w.polling());
                 return;
             }
-            b.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(561));
+            b.f.prompts.message(Box::Plain, MsgAnswer::OK, b.noAnswer());
             b.sim.fault = LoggerSimulator::Fault::Mute;
             QVERIFY(QTest::qWaitFor([&] { return !w.polling(); }, 5000)); // and asks no more
             w.cmdClose->click();
