@@ -68,6 +68,10 @@ bool frmCowlSensor::tick()
     ++m_ticks;
     // The bar shows up to 100 dB; a louder level fills it, the label says how loud.
     prgNoiseLevel->setValue(std::clamp(qRound(level), 0, 100));
+    // A progress bar redraws itself only for a change of a whole chunk (a few
+    // decibels on this bar): a level that moves by one or two would stay
+    // drawn where it was while the label moves on.
+    prgNoiseLevel->update();
     lblNoiseLevel->setText(QString::number(double(level)) + QStringLiteral(" dB"));
     return true;
 }

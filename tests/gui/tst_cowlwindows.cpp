@@ -74,6 +74,18 @@ struct Bench
 
 const QString kClosed = "cmdClose cmdConnect";
 
+// The value a progress bar had when it was last drawn.
+struct PaintedValue : QObject
+{
+    int value = 0;
+    bool eventFilter(QObject* bar, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            value = static_cast<QProgressBar*>(bar)->value();
+        return false;
+    }
+};
+
 // What the window shows of a setting its Update button (index) programs: the
 // clock to the minute, the rates leak first, the days from Sunday as 1 or 0.
 QString field(const frmCowlRead& w, int index)
@@ -422,6 +434,17 @@ private slots:
             const QString label = w.lblNoiseLevel->text();
             QVERIFY(label.endsWith(" dB"));
             QCOMPARE(w.prgNoiseLevel->value(), qRound(label.chopped(3).toDouble()));
+            // Each level is drawn before the next, however little it moved.
+            PaintedValue painted;
+            painted.value = w.prgNoiseLevel->value();
+            w.prgNoiseLevel->installEventFilter(&painted);
+            int last = painted.value, unpainted = 0;
+            QObject::connect(w.prgNoiseLevel, &QProgressBar::valueChanged, &painted, [&](int v) {
+                unpainted += painted.value != last;
+                last = v;
+            });
+            QVERIFY(QTest::qWaitFor([&] { return w.ticks() >= 15; }, 5000));
+            QCOMPARE(unpainted, 0);
             b.sim.state.noise = 110;
             // Louder than the bar goes: a full bar, and the label says how loud.
             QVERIFY(QTest::qWaitFor(
