@@ -34,6 +34,8 @@ TransferProgress::TransferProgress(QProcess& process, const QString& what,
     lblWhat = new QLabel(what, this);
     lblWhat->setObjectName(QStringLiteral("lblWhat"));
     lblWhat->setWordWrap(true);
+    // Wide enough for a sentence on one line; a long list of names wraps.
+    lblWhat->setMinimumWidth(lblWhat->fontMetrics().averageCharWidth() * 60);
     auto* busy = new QProgressBar(this);
     busy->setRange(0, 0); // no measure of progress: a moving bar
     cmdDetails = new QToolButton(this);
@@ -51,13 +53,11 @@ TransferProgress::TransferProgress(QProcess& process, const QString& what,
     cmdCancel = new QPushButton(LangText(246), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     auto* layout = new QVBoxLayout(this);
-    layout->setSizeConstraint(QLayout::SetMinimumSize); // the window grows to the whole line
     layout->addWidget(lblWhat);
     layout->addWidget(busy);
     layout->addWidget(cmdDetails, 0, Qt::AlignLeft);
     layout->addWidget(lblCommand);
     layout->addWidget(cmdCancel, 0, Qt::AlignRight);
-    setMinimumWidth(420);
     connect(cmdDetails, &QToolButton::toggled, this, [this](bool shown) {
         cmdDetails->setArrowType(shown ? Qt::DownArrow : Qt::RightArrow);
         lblCommand->setVisible(shown);
