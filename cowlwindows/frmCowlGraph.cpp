@@ -2,6 +2,7 @@
 
 #include "CaptureRoutines.h"
 #include "LangText.h"
+#include "NoAnswer.h"
 #include "ProgramPrinter.h"
 #include "Prompts.h"
 #include "SettingsStore.h"
@@ -103,7 +104,7 @@ void HistogramChart::paintEvent(QPaintEvent*)
                title);
 }
 
-frmCowlGraph::frmCowlGraph(QWidget* parent) : QDialog(parent)
+frmCowlGraph::frmCowlGraph(QWidget* parent, int port) : QDialog(parent), m_port(port)
 {
     setObjectName(QStringLiteral("frmCowlGraph"));
     setFixedSize(qRound(px(9000)), qRound(px(9000)));
@@ -156,7 +157,7 @@ bool frmCowlGraph::load()
     QDateTime clock;
     if (!CowlGetVersion(major, minor) || !CowlGetSerial(serial) || !CowlGetClock(clock) ||
         !CowlGetLeakStatus(status)) {
-        ShowMessage(LangText(561));
+        ShowMessage(NoAnswerText(m_port));
         return false;
     }
     lblSerialNumber->setText(LangText(530) + QStringLiteral(": ") + serial.left(8));

@@ -41,7 +41,8 @@ class frmCowlGraph : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmCowlGraph(QWidget* parent = nullptr);
+    // port: the one the link was opened through, named when the logger does not answer.
+    explicit frmCowlGraph(QWidget* parent = nullptr, int port = 0);
     // Reads the logger; false (after telling the user) when its identity,
     // clock or status could not be read and the window is not to be shown.
     bool load();
@@ -65,4 +66,5 @@ public:
 
 private:
     std::array<qint32, 100> m_counts{};
+    int m_port;
 };

@@ -3,6 +3,7 @@
 #include "Ansi.h"
 #include "CowlComms.h"
 #include "LangText.h"
+#include "NoAnswer.h"
 #include "Prompts.h"
 #include "RecordChecks.h"
 #include "SettingsStore.h"
@@ -48,19 +49,36 @@ frmEnterPassword::frmEnterPassword(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("frmEnterPassword"));
     setWindowTitle(LangText(584));
+    lblPassword = new QLabel(LangText(720), this); // what the password is for
     txtPassword = new QLineEdit(this);
     txtPassword->setObjectName(QStringLiteral("txtPassword"));
     txtPassword->setEchoMode(QLineEdit::Password);
+    lblPassword->setBuddy(txtPassword);
+    cmdOK = new QPushButton(LangText(474), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    cmdCancel = new QPushButton(LangText(246), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch();
+    buttons->addWidget(cmdOK);
+    buttons->addWidget(cmdCancel);
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(lblPassword);
     layout->addWidget(txtPassword);
-    connect(txtPassword, &QLineEdit::returnPressed, this, [this] {
+    layout->addLayout(buttons);
+    // Enter and OK take what was typed; Escape, Cancel and the close box leave it empty.
+    const auto take = [this] {
         stringPassword = txtPassword->text();
         accept();
-    });
-    resize(260, 60);
+    };
+    connect(txtPassword, &QLineEdit::returnPressed, this, take);
+    connect(cmdOK, &QPushButton::clicked, this, take);
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    setMinimumWidth(320);
 }
 
-frmCowlRead::frmCowlRead(QWidget* parent) : QDialog(parent)
+frmCowlRead::frmCowlRead(QWidget* parent, int port) : QDialog(parent), m_port(port)
 {
     setObjectName(QStringLiteral("frmCowlRead"));
     setWindowTitle(LangText(592)); // Logger Communications
@@ -157,7 +175,7 @@ bool frmCowlRead::load()
 {
     CowlComms::LoggerInfo info;
     if (!CowlComms::ReadLoggerInfo(info)) {
-        ShowMessage(LangText(561));
+        ShowMessage(NoAnswerText(m_port));
         return false;
     }
     txtVersionNumber->setText(
@@ -197,7 +215,7 @@ void frmCowlRead::cmdUpdate_Click(int index)
     // answering is dropped (the buttons are held meanwhile).
     if (m_busy)
         return;
-    int message = 0;
+    QString message;
     {
         const QScopedValueRollback<bool> busy(m_busy, true);
         if (!passwordGiven(index))
@@ -205,15 +223,15 @@ void frmCowlRead::cmdUpdate_Click(int index)
         // After a failed exchange the link is closed until the user connects
         // again; say so once rather than offer the request to a closed port.
         if (!CowlComms::CowlIsOpen()) {
-            ShowMessage(LangText(561));
+            ShowMessage(NoAnswerText(m_port));
             return;
         }
         holdButtons(true);
         message = program(index);
         holdButtons(false);
     }
-    if (message)
-        ShowMessage(LangText(message));
+    if (!message.isEmpty())
+        ShowMessage(message);
 }
 
 void frmCowlRead::holdButtons(bool hold)
@@ -224,20 +242,20 @@ void frmCowlRead::holdButtons(bool hold)
         b->setEnabled(!hold);
 }
 
-int frmCowlRead::program(int index)
+QString frmCowlRead::program(int index)
 {
     using namespace CowlComms;
-    constexpr int kNotSent = 561, kUpdated = 569;
+    const QString kNotSent = NoAnswerText(m_port), kUpdated = LangText(569);
     switch (index) {
     case 0: {
         const QString text = txtSerialNumber->text();
         if (text.size() % 2 != 0)
-            return 0; // an odd length does nothing at all
+            return QString(); // an odd length does nothing at all
         // Checked whole before anything is sent: eight digits or fewer that
         // the logger can hold (24 bits), the first two of eight 01 to 12.
         const std::optional<qint64> serial = PlainNumber(Ansi::fromQString(text), 8);
         if (!serial || !IsValidSerial(*serial))
-            return 570;
+            return LangText(570);
         QString back;
         if (!CowlSetSerial(static_cast<quint32>(*serial)) || !CowlGetSerial(back))
             return kNotSent;
@@ -249,7 +267,7 @@ int frmCowlRead::program(int index)
         if (!t.isValid())
             t = QDateTime::currentDateTime();
         if (t < earliestClock() || t > latestClock())
-            return 622; // a time the logger cannot count
+            return LangText(622); // a time the logger cannot count
         QDateTime back;
         if (!CowlSetClock(t))
             return kNotSent;
@@ -268,13 +286,24 @@ int frmCowlRead::program(int index)
         const std::optional<quint8> leak = RateUnits(txtLeakStateRate->text());
         const std::optional<quint8> noLeak = RateUnits(txtNoLeakStateRate->text());
         if (!leak || !noLeak)
-            return 621;
+            return LangText(621);
         qint32 leakBack = 0, noLeakBack = 0;
         if (!CowlSetRates(*leak, *noLeak) || !CowlGetRates(leakBack, noLeakBack))
             return kNotSent;
-        txtLeakStateRate->setText(QString::number(leakBack));
-        txtNoLeakStateRate->setText(QString::number(noLeakBack));
-        return kUpdated;
+        // A rate the logger cannot hold exactly is set to the nearest it can:
+        // the user is told what was programmed, not left to spot it.
+        QString told = kUpdated;
+        const std::pair<QLineEdit*, qint32> rates[] = {{txtLeakStateRate, leakBack},
+                                                       {txtNoLeakStateRate, noLeakBack}};
+        for (const auto& [box, back] : rates) {
+            if (box->text().toLongLong() != back)
+                told += QLatin1Char('\n') +
+                        (box == txtLeakStateRate ? lblLeakStateRate : lblNoLeakRate)->text() +
+                        LangText(721) + QString::number(back) + QLatin1Char(' ') + LangText(552) +
+                        LangText(722);
+            box->setText(QString::number(back));
+        }
+        return told;
     }
     case 4: {
         std::array<bool, 7> days{};
@@ -288,7 +317,7 @@ int frmCowlRead::program(int index)
         return kUpdated;
     }
     default:
-        return 0;
+        return QString();
     }
 }
 

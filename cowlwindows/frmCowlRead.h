@@ -18,7 +18,8 @@ class frmCowlRead : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmCowlRead(QWidget* parent = nullptr);
+    // port: the one the link was opened through, named when the logger does not answer.
+    explicit frmCowlRead(QWidget* parent = nullptr, int port = 0);
     // Reads every setting in order; false (after telling the user) at the
     // first that fails, and the window is not to be shown.
     bool load();
@@ -43,11 +44,12 @@ public:
 
 private:
     bool passwordGiven(int index);
-    // The programming step itself; the message to show afterwards (0: none).
-    int program(int index);
+    // The programming step itself; the message to show afterwards (empty: none).
+    QString program(int index);
     // The buttons wait while the logger is being programmed.
     void holdButtons(bool hold);
     bool m_busy = false;
+    int m_port;
 };
 
 // The password before a logger is programmed.
@@ -56,6 +58,8 @@ class frmEnterPassword : public QDialog
     Q_OBJECT
 public:
     explicit frmEnterPassword(QWidget* parent = nullptr);
-    QString stringPassword; // what was typed when Enter was pressed; empty otherwise
+    QString stringPassword; // what was typed when Enter or OK was pressed; empty otherwise
+    QLabel* lblPassword;
     QLineEdit* txtPassword;
+    QPushButton *cmdOK, *cmdCancel;
 };

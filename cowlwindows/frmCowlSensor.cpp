@@ -2,6 +2,7 @@
 
 #include "CowlComms.h"
 #include "LangText.h"
+#include "NoAnswer.h"
 #include "Prompts.h"
 
 #include <QCloseEvent>
@@ -15,7 +16,7 @@ namespace {
 constexpr int kPollMs = 100;
 }
 
-frmCowlSensor::frmCowlSensor(QWidget* parent) : QDialog(parent)
+frmCowlSensor::frmCowlSensor(QWidget* parent, int port) : QDialog(parent), m_port(port)
 {
     setObjectName(QStringLiteral("frmCowlSensor"));
     setWindowTitle(LangText(591)); // Noise level
@@ -61,12 +62,16 @@ bool frmCowlSensor::tick()
     if (!ok) {
         m_failed = true;
         stop();
-        ShowMessage(LangText(561)); // once: the polling stops here
+        ShowMessage(NoAnswerText(m_port)); // once: the polling stops here
         return false;
     }
     ++m_ticks;
     // The bar shows up to 100 dB; a louder level fills it, the label says how loud.
     prgNoiseLevel->setValue(std::clamp(qRound(level), 0, 100));
+    // A progress bar redraws itself only for a change of a whole chunk (a few
+    // decibels on this bar): a level that moves by one or two would stay
+    // drawn where it was while the label moves on.
+    prgNoiseLevel->update();
     lblNoiseLevel->setText(QString::number(double(level)) + QStringLiteral(" dB"));
     return true;
 }

@@ -13,7 +13,8 @@ class frmCowlSensor : public QDialog
 {
     Q_OBJECT
 public:
-    explicit frmCowlSensor(QWidget* parent = nullptr);
+    // port: the one the link was opened through, named when the logger does not answer.
+    explicit frmCowlSensor(QWidget* parent = nullptr, int port = 0);
     // One reading of the level; false (after one message) when it failed and
     // the polling stopped.
     bool tick();
@@ -39,4 +40,5 @@ private:
     bool m_closeRequested = false;
     int m_closeResult = 0;
     int m_ticks = 0;
+    int m_port;
 };

@@ -4,6 +4,7 @@
 #include "Com32.h"
 #include "CowlComms.h"
 #include "LangText.h"
+#include "NoAnswer.h"
 #include "Prompts.h"
 #include "frmCowlGraph.h"
 #include "frmCowlRead.h"
@@ -133,23 +134,23 @@ void frmCowlSetup::cmdConnect_Click()
             BusyCursor hourglass;
             StatusText->setText(LangText(kConnecting) + dots);
             QCoreApplication::processEvents();
-            int port = 0;
-            for (int i = 0; i < 4 && port == 0; ++i)
+            m_port = 0;
+            for (int i = 0; i < 4 && m_port == 0; ++i)
                 if (optCOMPort[i]->isChecked())
-                    port = i + 1;
+                    m_port = i + 1;
             // With no port chosen the attempt tries nothing. The port opening
             // is not enough: the logger must answer, or there is nothing to
             // talk to (a failed request closes the port again).
             qint16 major = 0, minor = 0;
-            if (port != 0)
-                result = CowlComms::CowlConnect(port) && CowlComms::CowlGetVersion(major, minor);
+            if (m_port != 0)
+                result = CowlComms::CowlConnect(m_port) && CowlComms::CowlGetVersion(major, minor);
             dots += QLatin1Char('.');
         }
         holdAll(false);
     }
     UpdateState();
     if (!result) {
-        ShowMessage(LangText(561));
+        ShowMessage(NoAnswerText(m_port));
         StatusText->setText(LangText(kFailed));
     }
 }
@@ -177,18 +178,18 @@ void frmCowlSetup::openCowlWindow(Window which)
             // Each window reads the logger first and is shown only when it could.
             switch (which) {
             case Window::Read: {
-                frmCowlRead w(this);
+                frmCowlRead w(this, m_port);
                 if (w.load())
                     Prompts::ShowModal(w);
                 break;
             }
             case Window::Sensor: {
-                frmCowlSensor w(this);
+                frmCowlSensor w(this, m_port);
                 Prompts::ShowModal(w);
                 break;
             }
             case Window::Graph: {
-                frmCowlGraph w(this);
+                frmCowlGraph w(this, m_port);
                 if (w.load())
                     Prompts::ShowModal(w);
                 break;
@@ -198,7 +199,7 @@ void frmCowlSetup::openCowlWindow(Window which)
         holdAll(false);
         if (!ready) {
             StatusText->setText(LangText(kOpen));
-            ShowMessage(LangText(561));
+            ShowMessage(NoAnswerText(m_port));
         }
     }
     // A link that failed meanwhile shows as closed.
@@ -231,7 +232,7 @@ void frmCowlSetup::cmdSleep_Click()
             ShowMessage(LangText(asleep ? 594 : 595));
         } else {
             holdAll(false);
-            ShowMessage(LangText(561));
+            ShowMessage(NoAnswerText(m_port));
         }
     }
     // The logger has gone to sleep, or the link failed: either way it is closed.

@@ -51,4 +51,5 @@ private:
     void closeLink();
 
     bool m_busy = false;
+    int m_port = 0; // the port of the last connection tried
 };

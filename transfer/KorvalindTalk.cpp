@@ -48,6 +48,17 @@ QStringList arguments(const QString& mode, const QString& folder)
             QStringLiteral("ComPort=") + QString::number(g.ComPort), mode, folder};
 }
 
+// How the program reaches the handheld, in words: the port, and the number a
+// modem dials.
+QString through()
+{
+    const ProgramSettings& g = Globals();
+    QString text = QString::number(g.ComPort);
+    if (g.UseModem)
+        text += LangText(725) + g.NumberToDial;
+    return text;
+}
+
 void interact(bool allow)
 {
     if (WindowHost* host = App::Host())
@@ -97,13 +108,15 @@ QString sentName(const LoggerList& doc)
     return name;
 }
 
-// Writes the lists of the windows into the "to" folder. Two windows of one
-// name make one file, the later replacing the earlier: the user is told
-// which list will not reach the handheld.
-QString writeLists(const QList<ListWindow*>& windows)
+// Writes the lists of the windows into the "to" folder; *sent gets the names
+// of the lists written. Two windows of one name make one file, the later
+// replacing the earlier: the user is told which list will not reach the
+// handheld.
+QString writeLists(const QList<ListWindow*>& windows, QStringList* sent)
 {
-    QHash<QString, QString> sentBy; // file name, case ignored -> the window's caption
-    QStringList replaced;
+    QHash<QString, QString> sentBy;  // file name, case ignored -> the window's caption
+    QHash<QString, QString> written; // file name, case ignored -> the list's name
+    QStringList order, replaced;
     for (ListWindow* window : windows) {
         LoggerList& doc = window->document();
         if (doc.RecordCount() < 1)
@@ -118,21 +131,34 @@ QString writeLists(const QList<ListWindow*>& windows)
 #endif
         if (sentBy.contains(key))
             replaced << sentBy.value(key);
+        else
+            order << key;
         sentBy.insert(key, doc.Caption);
+        written.remove(key);
         const int result = WriteKorvalindFile(path);
         if (result != FileResult::Ok)
             ShowMessage(FileErrorText(result, false) + QStringLiteral(":\n") + path);
+        else
+            written.insert(key, FileTitle(doc.DMAName));
     }
+    for (const QString& key : order)
+        if (written.contains(key))
+            *sent << written.value(key);
     return replaced.isEmpty() ? QString() : LangText(620) + replaced.join(QStringLiteral(", "));
 }
 
-// After a send: the transfer's error text, and which lists did not go.
-void reportSend(const QString& replaced)
+// After a send: the transfer's error text, or which lists went; and which
+// did not.
+void reportSend(const QStringList& sent, const QString& replaced)
 {
-    QString error;
-    ReadTransferError(KorvalindFromDir(), &error);
+    QString shown;
+    ReadTransferError(KorvalindFromDir(), &shown);
+    if (shown.isEmpty() && !sent.isEmpty())
+        shown = sent.join(QStringLiteral(", ")) + LangText(728);
     if (!replaced.isEmpty())
-        SetStatusText(error.isEmpty() ? replaced : error + QStringLiteral("  ") + replaced);
+        shown = shown.isEmpty() ? replaced : shown + QStringLiteral("  ") + replaced;
+    if (!shown.isEmpty())
+        SetStatusText(shown);
 }
 
 // Runs the program to receive; false when it did not run to its end (it
@@ -169,7 +195,8 @@ QString CommandLine(const QString& mode, const QString& folder)
            arguments(mode, folder).join(QLatin1Char(' '));
 }
 
-Run RunAndWait(const QString& program, const QStringList& args, const QString& commandLine)
+Run RunAndWait(const QString& program, const QStringList& args, const QString& commandLine,
+               const QString& what)
 {
     QProcess process;
     process.setProgram(program);
@@ -189,7 +216,7 @@ Run RunAndWait(const QString& program, const QStringList& args, const QString& c
                     process.errorString());
         return Run::NotStarted;
     }
-    TransferProgress progress(process, commandLine, App::MainWindowWidget());
+    TransferProgress progress(process, what, commandLine, App::MainWindowWidget());
     Prompts::ShowModal(progress);
     if (process.state() != QProcess::NotRunning) {
         // Closed without the program ending: it is ended, not waited for.
@@ -199,7 +226,7 @@ Run RunAndWait(const QString& program, const QStringList& args, const QString& c
     return progress.cancelled() ? Run::Cancelled : Run::Ran;
 }
 
-Run RunTransfer(const QString& mode, const QString& folder)
+Run RunTransfer(const QString& mode, const QString& folder, const QString& what)
 {
     const QString exe = ProgramPath();
     // The program must be there under exactly its name.
@@ -215,20 +242,25 @@ Run RunTransfer(const QString& mode, const QString& folder)
     } else {
         const QString line = CommandLine(mode, folder);
         SetStatusText(line);
-        result = RunAndWait(exe, arguments(mode, folder), line);
+        result = RunAndWait(exe, arguments(mode, folder), line, what);
     }
-    SetStatusText(QString());
+    const bool reading = mode == QLatin1String("READ");
+    SetStatusText(result == Run::Cancelled ? LangText(reading ? 730 : 729) : QString());
     return result;
 }
 
 Run ReadFromKorvalind()
 {
-    return RunTransfer(QStringLiteral("READ"), KorvalindFromDir());
+    return RunTransfer(QStringLiteral("READ"), KorvalindFromDir(),
+                       LangText(726) + through() + QStringLiteral("..."));
 }
 
-Run WriteToKorvalind()
+Run WriteToKorvalind(const QStringList& lists)
 {
-    return RunTransfer(QStringLiteral("WRITE"), KorvalindToDir());
+    const QString names =
+        lists.isEmpty() ? QString() : QLatin1Char(' ') + lists.join(QStringLiteral(", "));
+    return RunTransfer(QStringLiteral("WRITE"), KorvalindToDir(),
+                       LangText(723) + names + LangText(724) + through());
 }
 
 QStringList ListReceivedFiles(const QString& folder)
@@ -318,10 +350,11 @@ void SendAll()
 {
     ClearToFolder();
     interact(false);
-    const QString replaced = writeLists(listWindows());
+    QStringList sent;
+    const QString replaced = writeLists(listWindows(), &sent);
     interact(true);
-    if (WriteToKorvalind() == Run::Ran)
-        reportSend(replaced);
+    if (WriteToKorvalind(sent) == Run::Ran)
+        reportSend(sent, replaced);
 }
 
 void SendSelection()
@@ -338,9 +371,10 @@ void SendSelection()
     QList<ListWindow*> chosen;
     for (const QString& key : selection.checkedKeys())
         chosen << windows.value(key.mid(1).toInt());
-    const QString replaced = writeLists(chosen);
-    if (WriteToKorvalind() == Run::Ran)
-        reportSend(replaced);
+    QStringList sent;
+    const QString replaced = writeLists(chosen, &sent);
+    if (WriteToKorvalind(sent) == Run::Ran)
+        reportSend(sent, replaced);
 }
 
 } // namespace KorvalindTalk

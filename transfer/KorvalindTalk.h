@@ -17,14 +17,17 @@ QString ProgramPath();
 QString CommandLine(const QString& mode, const QString& folder);
 
 enum class Run { NotFound, NotStarted, Cancelled, Ran };
-// Runs the program in that mode on that folder; a program that is missing
-// or cannot be started is told to the user.
-Run RunTransfer(const QString& mode, const QString& folder);
+// Runs the program in that mode on that folder, saying what it does in
+// words; a program that is missing or cannot be started is told to the
+// user, a cancelled one in the status bar.
+Run RunTransfer(const QString& mode, const QString& folder, const QString& what);
 // Starts the program and keeps the program alive until it ends or the user
 // cancels it. A program that cannot start is told, with the reason.
-Run RunAndWait(const QString& program, const QStringList& arguments, const QString& commandLine);
+Run RunAndWait(const QString& program, const QStringList& arguments, const QString& commandLine,
+               const QString& what);
 Run ReadFromKorvalind();
-Run WriteToKorvalind();
+// lists: the names of the lists in the "to" folder.
+Run WriteToKorvalind(const QStringList& lists);
 
 // The received files: the plain ".pdb" files of the folder, in name order;
 // links and anything outside the folder are left alone.

@@ -7,6 +7,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QToolButton>
 #include <QVBoxLayout>
 
 namespace {
@@ -24,23 +25,44 @@ void EndProcess(QProcess& process)
     }
 }
 
-TransferProgress::TransferProgress(QProcess& process, const QString& commandLine, QWidget* parent)
+TransferProgress::TransferProgress(QProcess& process, const QString& what,
+                                   const QString& commandLine, QWidget* parent)
     : QDialog(parent), m_process(process)
 {
     setObjectName(QStringLiteral("frmTransfer"));
     setWindowTitle(LangText(285).remove(QLatin1Char('&'))); // the Korvalind menu's name
-    lblCommand = new QLabel(commandLine, this);
-    lblCommand->setObjectName(QStringLiteral("lblCommand"));
-    lblCommand->setWordWrap(true);
-    lblCommand->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblWhat = new QLabel(what, this);
+    lblWhat->setObjectName(QStringLiteral("lblWhat"));
+    lblWhat->setWordWrap(true);
+    // Wide enough for a sentence on one line; a long list of names wraps.
+    lblWhat->setMinimumWidth(lblWhat->fontMetrics().averageCharWidth() * 60);
     auto* busy = new QProgressBar(this);
     busy->setRange(0, 0); // no measure of progress: a moving bar
+    cmdDetails = new QToolButton(this);
+    cmdDetails->setObjectName(QStringLiteral("cmdDetails"));
+    cmdDetails->setText(LangText(727));
+    cmdDetails->setCheckable(true);
+    cmdDetails->setAutoRaise(true);
+    cmdDetails->setArrowType(Qt::RightArrow);
+    cmdDetails->setToolButtonStyle(Qt::ToolButtonTextBesideIcon);
+    // One line: a path broken at a separator reads as two paths.
+    lblCommand = new QLabel(commandLine, this);
+    lblCommand->setObjectName(QStringLiteral("lblCommand"));
+    lblCommand->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    lblCommand->setVisible(false);
     cmdCancel = new QPushButton(LangText(246), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
     auto* layout = new QVBoxLayout(this);
-    layout->addWidget(lblCommand);
+    layout->addWidget(lblWhat);
     layout->addWidget(busy);
+    layout->addWidget(cmdDetails, 0, Qt::AlignLeft);
+    layout->addWidget(lblCommand);
     layout->addWidget(cmdCancel, 0, Qt::AlignRight);
+    connect(cmdDetails, &QToolButton::toggled, this, [this](bool shown) {
+        cmdDetails->setArrowType(shown ? Qt::DownArrow : Qt::RightArrow);
+        lblCommand->setVisible(shown);
+        adjustSize();
+    });
     connect(cmdCancel, &QPushButton::clicked, this, [this] {
         m_cancelled = true;
         EndProcess(m_process);

@@ -41,8 +41,16 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent)
     labNumberToDial = new QLabel(fraConnectionType);
     mskEdNumberToDial = new QLineEdit(fraConnectionType);
     mskEdNumberToDial->setObjectName(QStringLiteral("mskEdNumberToDial"));
+    labNumberToDial->setBuddy(mskEdNumberToDial);
     connection->addWidget(labNumberToDial);
     connection->addWidget(mskEdNumberToDial);
+    // Only a modem dials: the number waits, kept, while the cable is chosen.
+    labNumberToDial->setEnabled(false);
+    mskEdNumberToDial->setEnabled(false);
+    connect(optConnectionType[1], &QRadioButton::toggled, this, [this](bool modem) {
+        labNumberToDial->setEnabled(modem);
+        mskEdNumberToDial->setEnabled(modem);
+    });
 
     FrameComPort = new QGroupBox(this);
     auto* ports = new QHBoxLayout(FrameComPort);
@@ -55,7 +63,9 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent)
 
     // The hub folder: typed (with completion) or chosen.
     Frame1 = new QGroupBox(this);
-    auto* hub = new QHBoxLayout(Frame1);
+    auto* hubFrame = new QVBoxLayout(Frame1);
+    auto* hub = new QHBoxLayout;
+    hubFrame->addLayout(hub);
     txtBrenvaskDirectory = new QLineEdit(Frame1);
     txtBrenvaskDirectory->setObjectName(QStringLiteral("txtBrenvaskDirectory"));
     auto* folders = new QFileSystemModel(this);
@@ -66,6 +76,14 @@ frmOptions::frmOptions(QWidget* parent) : QDialog(parent)
     cmdBrowse->setObjectName(QStringLiteral("cmdBrowse"));
     hub->addWidget(txtBrenvaskDirectory, 1);
     hub->addWidget(cmdBrowse);
+    // A folder that is not there is said so as it is typed (OK would not take it).
+    lblHubMissing = new QLabel(LangText(731), Frame1);
+    lblHubMissing->setObjectName(QStringLiteral("lblHubMissing"));
+    lblHubMissing->hide();
+    hubFrame->addWidget(lblHubMissing);
+    connect(txtBrenvaskDirectory, &QLineEdit::textChanged, this, [this](const QString& folder) {
+        lblHubMissing->setVisible(!folder.isEmpty() && !QFileInfo(folder).isDir());
+    });
     connect(cmdBrowse, &QPushButton::clicked, this, [this] {
         const QString chosen =
             Prompts::FolderName(this, Frame1->title(), txtBrenvaskDirectory->text());

@@ -23,6 +23,7 @@ public:
     QRadioButton* optConnectionType[2];
     QRadioButton* OptionComPort[4];
     QLabel *labNumberToDial, *LblSerialIncr, *lblAddress2;
+    QLabel* lblHubMissing; // shown while the hub folder named does not exist
     QLineEdit *mskEdNumberToDial, *txtBrenvaskDirectory, *TxtSerialIncr;
     QPushButton *cmdBrowse, *cmdOK, *cmdCancel;
     QCheckBox *ChkEnableHistoryEdit, *ChkLoadBadRecs;

@@ -22,6 +22,7 @@ struct Bench
     GuiFixture f;
     LoggerSimulator sim;
     std::unique_ptr<frmCowlSetup> setup;
+    QString pty;
 
     Bench()
     {
@@ -29,7 +30,7 @@ struct Bench
         // A mute logger is given up on quickly.
         QSettings(f.path("settings.ini"), QSettings::IniFormat).setValue("Com32/FirstByteMs", 300);
         CowlComms::ResetForTesting();
-        const QString pty = sim.openPseudoTerminal();
+        pty = sim.openPseudoTerminal();
         if (pty.isEmpty())
             QTest::qFail("no pseudo-terminal", __FILE__, __LINE__);
         qputenv("QUORVANE_COM1", pty.toLocal8Bit());
@@ -41,6 +42,11 @@ struct Bench
         setup.reset();
         CowlComms::ResetForTesting();
         qunsetenv("QUORVANE_COM1");
+    }
+    // A logger that did not answer, and where it was looked for.
+    QString noAnswer() const
+    {
+        return LangText(561) + '\n' + LangText(577) + ": COM1 (" + pty + ')';
     }
     bool connect()
     {
@@ -67,6 +73,18 @@ struct Bench
 };
 
 const QString kClosed = "cmdClose cmdConnect";
+
+// The value a progress bar had when it was last drawn.
+struct PaintedValue : QObject
+{
+    int value = 0;
+    bool eventFilter(QObject* bar, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint)
+            value = static_cast<QProgressBar*>(bar)->value();
+        return false;
+    }
+};
 
 // What the window shows of a setting its Update button (index) programs: the
 // clock to the minute, the rates leak first, the days from Sunday as 1 or 0.
@@ -120,7 +138,7 @@ private slots:
         }
         b.sim.fault = connected ? LoggerSimulator::Fault::None : LoggerSimulator::Fault::Mute;
         if (!connected)
-            b.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(561));
+            b.f.prompts.message(Box::Plain, MsgAnswer::OK, requests ? b.noAnswer() : LangText(561));
         // What the status line said while it tried; clicks and Escape meanwhile change nothing.
         QStringList statuses;
         QTimer watch;
@@ -180,6 +198,8 @@ private slots:
             rows[] = {
                 {"serial", "", 0, "12000001", "qelmat", 569, ""},
                 {"serial, wrong password", "", 0, "12000001", "Qelmat", 585, ""},
+                {"serial, password by OK", "", 0, "12000001", "qelmat OK", 569, ""},
+                {"serial, password window escaped", "", 0, "12000001", "qelmat Escape", 585, ""},
                 {"serial, month 13", "", 0, "13000001", "qelmat", 570, ""},
                 {"serial, not digits", "", 0, "12ab5678", "qelmat", 570, ""},
                 {"serial of odd length does nothing", "", 0, "1200001", "qelmat", 0, ""},
@@ -232,15 +252,23 @@ private slots:
             } else
                 for (int i = 0; i < 7; ++i)
                     w.chkLoggingDays[i]->setChecked(typed[i] == '1');
-            if (!password.isEmpty())
-                b.f.prompts.modal("frmEnterPassword", [password](QDialog& d) {
-                    auto& p = static_cast<frmEnterPassword&>(d);
-                    p.txtPassword->setText(password);
-                    QTest::keyClick(p.txtPassword, Qt::Key_Return);
-                    return p.result();
-                });
+            if (!password.isEmpty()) // typed, then Enter, OK or Escape
+                b.f.prompts.modal(
+                    "frmEnterPassword", inWindow([password](QDialog& d) {
+                        auto& p = static_cast<frmEnterPassword&>(d);
+                        QVERIFY(p.lblPassword->text() == LangText(720) && p.cmdOK->isDefault() &&
+                                p.txtPassword->echoMode() == QLineEdit::Password);
+                        p.txtPassword->setText(password.section(' ', 0, 0));
+                        const QString how = password.section(' ', 1);
+                        if (how == "OK")
+                            p.cmdOK->click();
+                        else
+                            QTest::keyClick(p.txtPassword,
+                                            how.isEmpty() ? Qt::Key_Return : Qt::Key_Escape);
+                    }));
             if (message)
-                b.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(message));
+                b.f.prompts.message(Box::Plain, MsgAnswer::OK,
+                                    message == 561 ? b.noAnswer() : LangText(message));
             answered = b.sim.requestsAnswered();
             if (message == 561)
                 b.sim.fault = LoggerSimulator::Fault::Mute;
@@ -262,10 +290,15 @@ private slots:
             for (QAbstractButton* button : buttons)
                 QVERIFY(button->isEnabled());
             if (message == 561) { // the link is closed now: no request, one message
-                b.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(561));
+                b.f.prompts.message(Box::Plain, MsgAnswer::OK, b.noAnswer());
                 w.cmdUpdate[index]->click();
             }
             QCOMPARE(field(w, index), shown.isEmpty() ? typed : shown);
+            const QString told = b.f.prompts.shown.value(b.f.prompts.shown.size() - 1);
+            if (index == 2 && message == 569) // each rate the logger rounded, named as set
+                QCOMPARE(told.count(LangText(722)) +
+                             told.contains(LangText(550) + LangText(721) + "1270 " + LangText(552)),
+                         shown.isEmpty() ? 0 : 3);
         });
         if (message != 569 && message != 561)
             QCOMPARE(b.sim.requestsAnswered(), answered); // nothing at all went out
@@ -301,7 +334,7 @@ private slots:
         b.sim.fault = silentOn < 0 ? LoggerSimulator::Fault::None : LoggerSimulator::Fault::Mute;
         b.sim.faultCommand = silentOn;
         if (silentOn == 0 || silentOn == 2) { // the logger communications window likewise
-            b.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(561));
+            b.f.prompts.message(Box::Plain, MsgAnswer::OK, b.noAnswer());
             (silentOn ? b.setup->cmdReadLogger : b.setup->cmdGetGraph)->click();
         }
         if (silentOn == 7 || silentOn == 8) {
@@ -398,6 +431,17 @@ private slots:
             const QString label = w.lblNoiseLevel->text();
             QVERIFY(label.endsWith(" dB"));
             QCOMPARE(w.prgNoiseLevel->value(), qRound(label.chopped(3).toDouble()));
+            // Each level is drawn before the next, however little it moved.
+            PaintedValue painted;
+            painted.value = w.prgNoiseLevel->value();
+            w.prgNoiseLevel->installEventFilter(&painted);
+            int last = painted.value, unpainted = 0;
+            QObject::connect(w.prgNoiseLevel, &QProgressBar::valueChanged, &painted, [&](int v) {
+                unpainted += painted.value != last;
+                last = v;
+            });
+            QVERIFY(QTest::qWaitFor([&] { return w.ticks() >= 15; }, 5000));
+            QCOMPARE(unpainted, 0);
             b.sim.state.noise = 110;
             // Louder than the bar goes: a full bar, and the label says how loud.
             QVERIFY(QTest::qWaitFor(
@@ -408,7 +452,7 @@ private slots:
                 QVERIFY(!w.polling());
                 return;
             }
-            b.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(561));
+            b.f.prompts.message(Box::Plain, MsgAnswer::OK, b.noAnswer());
             b.sim.fault = LoggerSimulator::Fault::Mute;
             QVERIFY(QTest::qWaitFor([&] { return !w.polling(); }, 5000)); // and asks no more
             w.cmdClose->click();

@@ -21,6 +21,7 @@
 #include <QRadioButton>
 #include <QSysInfo>
 #include <QTemporaryFile>
+#include <QToolButton>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -30,12 +31,21 @@
 
 namespace {
 
-// The transfer window left to close when the program ends.
-void runToEnd(GuiFixture& f, QString* shownLine = nullptr)
+// The transfer window left to close when the program ends; *shown gets what
+// it said, then, under Details, the command line, whole on one line.
+void runToEnd(GuiFixture& f, QString* shown = nullptr)
 {
-    f.prompts.modal("frmTransfer", [shownLine](QDialog& d) {
-        if (shownLine)
-            *shownLine = static_cast<TransferProgress&>(d).lblCommand->text();
+    f.prompts.modal("frmTransfer", [shown](QDialog& d) {
+        auto& w = static_cast<TransferProgress&>(d);
+        if (shown)
+            [&] {
+                w.show();
+                QVERIFY(!w.lblCommand->isVisible());
+                w.cmdDetails->click();
+                QVERIFY(w.lblCommand->isVisible() && !w.lblCommand->wordWrap());
+                QVERIFY(w.lblCommand->width() >= w.lblCommand->sizeHint().width());
+                *shown = w.lblWhat->text() + '|' + w.lblCommand->text();
+            }();
         return Prompts::RunModal(d);
     });
 }
@@ -143,11 +153,14 @@ private slots:
             QCOMPARE(QFileInfo::exists(f.programFolder() + "/korvalind"), !readOnly);
             QString shown;
             s.run("mnuKorvalindFromAll", nullptr, {LangText(209)}, &shown);
-            QCOMPARE(shown, "\"" + s.program() + "\" Direct ComPort=1 READ " + KorvalindFromDir());
+            QCOMPARE(shown, LangText(726) + "1...|\"" + s.program() + "\" Direct ComPort=1 READ " +
+                                KorvalindFromDir());
             Globals().UseModem = true;
             Globals().NumberToDial = "0123";
             Globals().ComPort = 2;
-            s.run("mnuKorvalindToAll");
+            s.run("mnuKorvalindToAll", nullptr, {}, &shown);
+            QCOMPARE(shown.section('|', 0, 0), LangText(723) + LangText(724) + "2" + LangText(725) +
+                                                   "0123"); // no list to name
             QCOMPARE(QString(readBytes(f.path("transfer.log"))),
                      "Direct|ComPort=1|READ|" + KorvalindFromDir() +
                          "\nModem=0123|ComPort=2|WRITE|" + KorvalindToDir() + "\n");
@@ -225,6 +238,7 @@ private slots:
             return Prompts::RunModal(d);
         });
         main->command("mnuKorvalindFromAll")->trigger();
+        QCOMPARE(main->statusText(), LangText(730));
         QVERIFY(pid > 0);
 #ifdef Q_OS_UNIX
         QVERIFY(::kill(pid_t(pid), 0) == -1 && errno == ESRCH); // ended and gone
@@ -358,8 +372,11 @@ private slots:
         QDir(f.path("handheld")).removeRecursively();
         OpenDocument(f.sample("north.csv"));
         tick(f, {"x1"}, &caption); // the second window
-        s.run("mnuKorvalindToSome");
+        QString shown;
+        s.run("mnuKorvalindToSome", nullptr, {}, &shown);
         QCOMPARE(caption, LangText(212));
+        QCOMPARE(shown.section('|', 0, 0), LangText(723) + " north.csv" + LangText(724) + "1");
+        QCOMPARE(main->statusText(), "north.csv" + LangText(728));
         QCOMPARE(QDir(f.path("handheld")).entryList(QDir::Files), QStringList({"north.PDB"}));
 
         int copy = 0; // a copy each: a file is shown in one window only
@@ -376,7 +393,8 @@ private slots:
         QCOMPARE(held, QStringList({"NORTH.PDB", "north.PDB", "south.PDB"}));
 #endif
         // north.csv and north make the same file: the user is told which lists did not go.
-        QVERIFY2(main->statusText().startsWith(LangText(620)), qPrintable(main->statusText()));
+        QVERIFY2(main->statusText().contains(LangText(728) + "  " + LangText(620)),
+                 qPrintable(main->statusText()));
         QVERIFY(main->statusText().contains(f.path("south.csv")));
     }
 
@@ -389,9 +407,14 @@ private slots:
                             inWindow([work](QDialog& d) { work(static_cast<frmOptions&>(d)); }));
             main->command("mnuKorvalindOptions")->trigger();
         };
-        Globals().ComPort = 9; // shown as Com1, and so 1
+        Globals().ComPort = 9;                        // shown as Com1, and so 1
+        Globals().BrenvaskDirectory = f.path("gone"); // shown as missing
         inOptions([&f](frmOptions& o) {
             QVERIFY(o.OptionComPort[0]->isChecked());
+            QVERIFY(o.lblHubMissing->isVisibleTo(&o));
+            QVERIFY(!o.mskEdNumberToDial->isEnabled()); // a cable dials no number
+            o.optConnectionType[1]->click();
+            QVERIFY(o.mskEdNumberToDial->isEnabled() && o.labNumberToDial->isEnabled());
             o.OptionComPort[2]->click(); // takes effect at once
             for (const char* bad : {"0", "10000000", "abc"}) {
                 f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(251));
@@ -424,8 +447,9 @@ private slots:
 
         // Only an existing folder becomes the hub folder; the first format is "0".
         for (const QString& folder : {hub, f.path("no-such-folder"), f.sample("south.csv")}) {
-            inOptions([&folder](frmOptions& o) {
+            inOptions([&folder, &hub](frmOptions& o) {
                 o.txtBrenvaskDirectory->setText(folder);
+                QCOMPARE(o.lblHubMissing->isVisibleTo(&o), folder != hub);
                 o.cboAddress2->setCurrentIndex(0);
                 o.cmdOK->click();
             });
