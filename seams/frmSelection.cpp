@@ -4,8 +4,10 @@
 
 #include <QHeaderView>
 #include <QPushButton>
+#include <QScreen>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace {
 constexpr int kKeyRole = Qt::UserRole;
@@ -26,6 +28,22 @@ frmSelection::frmSelection(QWidget* parent) : QDialog(parent)
     layout->addWidget(TreeViewSelect);
     layout->addWidget(CommandOK, 0, Qt::AlignRight);
     resize(360, 300);
+}
+
+void frmSelection::showEvent(QShowEvent* event)
+{
+    // The title bar's font is the window manager's: allow for a bolder one
+    // and for the buttons beside the title.
+    int wanted = fontMetrics().horizontalAdvance(windowTitle()) * 6 / 5 + 140;
+    for (int i = 0; i < TreeViewSelect->topLevelItemCount(); ++i)
+        wanted = std::max(wanted, TreeViewSelect->fontMetrics().horizontalAdvance(
+                                      TreeViewSelect->topLevelItem(i)->text(0)) +
+                                      100); // the check box, margins and scroll bar
+    if (const QScreen* s = screen())
+        wanted = std::min(wanted, s->availableGeometry().width() * 4 / 5);
+    if (wanted > width())
+        resize(wanted, height());
+    QDialog::showEvent(event);
 }
 
 void frmSelection::clearNodes()

@@ -24,4 +24,8 @@ public:
 
     QTreeWidget* TreeViewSelect;
     QPushButton* CommandOK;
+
+protected:
+    // Wide enough for its title and its lines (whole paths), as the screen allows.
+    void showEvent(QShowEvent* event) override;
 };

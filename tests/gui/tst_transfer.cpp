@@ -110,8 +110,13 @@ void tick(GuiFixture& f, const QStringList& keys, QString* caption = nullptr)
 {
     f.prompts.modal("frmSelection", [keys, caption](QDialog& d) {
         auto& sel = static_cast<frmSelection&>(d);
-        if (caption)
-            *caption = sel.windowTitle();
+        if (caption) { // the title, if the window shows it whole: bold, beside three buttons
+            sel.show();
+            QFont bold = sel.font();
+            bold.setBold(true);
+            const int needed = QFontMetrics(bold).horizontalAdvance(sel.windowTitle()) + 100;
+            *caption = sel.width() > needed ? sel.windowTitle() : "cut off";
+        }
         for (const QString& key : keys)
             sel.setChecked(key, true);
         sel.CommandOK->click();
