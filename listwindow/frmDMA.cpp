@@ -164,6 +164,13 @@ void frmDMA::Form_Load()
     // one too small to read.
     outer->resize(outer->size().expandedTo(leastOpeningSize(outer)));
     placeList();
+    // The area placed the window for the size it had before this; a larger
+    // one is brought back inside the area rather than hang off its edge.
+    if (QMdiArea* area = subWindow() ? subWindow()->mdiArea() : nullptr) {
+        const QSize room = area->viewport()->size();
+        outer->move(std::max(0, std::min(outer->x(), room.width() - outer->width())),
+                    std::max(0, std::min(outer->y(), room.height() - outer->height())));
+    }
     // The default layout is not forced on: the window keeps the widths the
     // user last left, and no other window is touched.
     AutoSize = false;

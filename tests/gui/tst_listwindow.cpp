@@ -346,6 +346,7 @@ private slots:
         for (frmDMA* list : lists) {
             QVERIFY2(cutText(list).isEmpty(), "new");
             QVERIFY(showsLatestReading(list));
+            QVERIFY(main->mdiArea()->viewport()->rect().contains(list->parentWidget()->geometry()));
         }
         clickHeader(lists[0], LoggerList::ColDate); // the header makes room for the sort mark
         QVERIFY2(cutText(lists[0]).isEmpty(), "sorted");
