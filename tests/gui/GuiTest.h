@@ -68,13 +68,13 @@ public:
     struct Step
     {
         Kind kind;
-        QString answerText;                 // file name or input text
-        int answer = 0;                     // message button
-        QString expectContains;             // the prompt (or dialog name) must contain this
-        std::function<int(QDialog&)> modal; // runs a modal window
-        int buttons = 0;                    // the message box must offer exactly these
-        QString title;                      // and, when given, this title
-        std::function<void()> meanwhile;    // what the user does while a message is up
+        QString answerText{};                 // file name or input text
+        int answer = 0;                       // message button
+        QString expectContains{};             // the prompt (or dialog name) must contain this
+        std::function<int(QDialog&)> modal{}; // runs a modal window
+        int buttons = 0;                      // the message box must offer exactly these
+        QString title{};                      // and, when given, this title
+        std::function<void()> meanwhile{};    // what the user does while a message is up
     };
 
     // What the user will do, in order. A message box must offer the buttons
@@ -90,41 +90,29 @@ public:
     {
         m_steps.push_back({Message, {}, answer, contains, {}, buttons, {}, std::move(meanwhile)});
     }
-    void openFile(const QString& path)
-    {
-        m_steps.push_back({OpenFile, path, 0, {}, {}, 0, {}, {}});
-    }
+    void openFile(const QString& path) { m_steps.push_back({OpenFile, path}); }
     void saveFile(const QString& path, const QString& proposedContains = QString())
     {
-        m_steps.push_back({SaveFile, path, 0, proposedContains, {}, 0, {}, {}});
+        m_steps.push_back({SaveFile, path, 0, proposedContains});
     }
-    void input(const QString& text) { m_steps.push_back({Input, text, 0, {}, {}, 0, {}, {}}); }
-    void folder(const QString& path) { m_steps.push_back({Folder, path, 0, {}, {}, 0, {}, {}}); }
+    void input(const QString& text) { m_steps.push_back({Input, text}); }
+    void folder(const QString& path) { m_steps.push_back({Folder, path}); }
     // The font dialog: the family and point size chosen; an empty family cancels.
-    void font(const QString& family, int points)
-    {
-        m_steps.push_back({Font, family, points, {}, {}, 0, {}, {}});
-    }
+    void font(const QString& family, int points) { m_steps.push_back({Font, family, points}); }
     void modal(const QString& objectName, std::function<int(QDialog&)> run)
     {
-        m_steps.push_back({Modal, {}, 0, objectName, std::move(run), 0, {}, {}});
+        m_steps.push_back({Modal, {}, 0, objectName, std::move(run)});
     }
     // The splash window, left to close by itself; it comes before anything else.
     void splash()
     {
-        m_steps.push_front({Modal,
-                            {},
-                            0,
-                            QStringLiteral("frmSplash"),
-                            [](QDialog& d) { return Prompts::RunModal(d); },
-                            0,
-                            {},
-                            {}});
+        const auto run = [](QDialog& d) { return Prompts::RunModal(d); };
+        m_steps.push_front({Modal, {}, 0, QStringLiteral("frmSplash"), run});
     }
 
     bool done() const { return m_steps.empty(); }
     QStringList shown;            // every prompt text, in order
-    QStringList proposedNames;    // file names the save dialogs proposed
+    QStringList saveFolders;      // the folders the save dialogs opened in
     QList<QFont> fontsOffered;    // the fonts the font dialogs started from
     int cursorsDuringPrompts = 0; // prompts shown under a busy mouse pointer
 
@@ -141,9 +129,7 @@ public:
             return safe;
         if (buttons != s.buttons) {
             fail(QStringLiteral("message '%1' offered buttons %2, expected %3")
-                     .arg(prompt)
-                     .arg(buttons)
-                     .arg(s.buttons));
+                     .arg(prompt, QString::number(buttons), QString::number(s.buttons)));
             return safe;
         }
         if (!s.title.isEmpty() && title != s.title)
@@ -153,8 +139,7 @@ public:
             s.meanwhile();
         if (!answers(offered).contains(s.answer)) {
             fail(QStringLiteral("answer %1 is not a button of message '%2'")
-                     .arg(s.answer)
-                     .arg(prompt));
+                     .arg(QString::number(s.answer), prompt));
             return safe;
         }
         return s.answer;
@@ -165,11 +150,11 @@ public:
         const Step s = next(OpenFile, title);
         return s.kind == OpenFile ? s.answerText : QString();
     }
-    QString saveFileName(const QString& title, const QString&, const QString& fileName,
+    QString saveFileName(const QString& title, const QString& folder, const QString& fileName,
                          const QString&) override
     {
         noteCursor();
-        proposedNames << fileName;
+        saveFolders << folder;
         const Step s = next(SaveFile, title);
         if (s.kind == SaveFile && !s.expectContains.isEmpty() && fileName != s.expectContains)
             fail(QStringLiteral("save dialog proposed '%1', expected '%2'")
@@ -237,7 +222,7 @@ private:
                                       "modal window", "folder dialog", "font dialog"};
         if (m_steps.empty() || m_steps.front().kind != kind) {
             fail(QStringLiteral("unexpected %1: %2").arg(QLatin1String(names[kind]), what));
-            return {Kind(-1), {}, 0, {}, {}, 0, {}, {}};
+            return {Kind(-1)};
         }
         Step s = m_steps.front();
         m_steps.pop_front();

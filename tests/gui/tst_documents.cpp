@@ -48,18 +48,6 @@ frmDMA* patrolFor(GuiFixture& f, const QString& database, int level)
     OpenDocument(patrol);
     return ActiveListWindow();
 }
-// The prompts as scripted, remembering the folder each save dialog opened in.
-class SaveFolders : public ScriptedPrompts
-{
-public:
-    QStringList folders;
-    QString saveFileName(const QString& title, const QString& folder, const QString& fileName,
-                         const QString& filter) override
-    {
-        folders << folder;
-        return ScriptedPrompts::saveFileName(title, folder, fileName, filter);
-    }
-};
 } // namespace
 
 class TestDocuments : public QObject
@@ -321,16 +309,13 @@ private slots:
         patrol->document().NeverBeenSaved = true; // as the transfer leaves it
         patrol->setCaption("Received 1 south.pdb");
 
-        SaveFolders spy;
-        Prompts::SetHandler(&spy);
-        spy.saveFile(QString(), "south.csv"); // the received list: where files were last saved
+        // The received list opens where files were last saved.
+        f->prompts.saveFile(QString(), "south.csv");
         main->command("mnuFileSaveAs")->trigger();
         list->ShowLine(1);
-        spy.saveFile(QString(), "north.csv");
+        f->prompts.saveFile(QString(), "north.csv");
         main->command("mnuFileSaveAs")->trigger();
-        Prompts::SetHandler(&f->prompts);
-        QVERIFY(spy.done());
-        QCOMPARE(spy.folders, QStringList({f->path("data"), f->path("data")}));
+        QCOMPARE(f->prompts.saveFolders, QStringList({f->path("data"), f->path("data")}));
     }
 
     // A file a window shows, however it comes and its path is written, brings

@@ -196,8 +196,8 @@ private slots:
             const QString told = LangText(message) + program;
             f.prompts.message(Box::Plain, MsgAnswer::OK, told);
             main->command("mnuKorvalindFromAll")->trigger();
-            QCOMPARE(listWindows(main).size(), 1);
-            QCOMPARE(Globals().DownLoadCount, ProgramSettings().DownLoadCount);
+            QVERIFY(listWindows(main).size() == 1 &&
+                    Globals().DownLoadCount == ProgramSettings().DownLoadCount);
             QVERIFY(message == 208 || f.prompts.shown.last().size() > told.size() + 2); // why
             // An error file of an earlier transfer is not this send's result.
             QVERIFY(writeBytes(KorvalindFromDir() + "/xfer.err", "17\r\nBattery low\r\n"));
@@ -225,8 +225,8 @@ private slots:
         QCOMPARE(lists[0]->caption(), LangText(210) + "7 a-north.PDB");
         QCOMPARE(lists[2]->caption(), LangText(210) + "9 c-north.PDB");
         QCOMPARE(Globals().DownLoadCount, qint16(10));
-        QVERIFY(lists[1]->document().AskForSave && lists[1]->document().NeverBeenSaved);
-        QCOMPARE(lists[1]->document().DMAName, QString("b-south.PDB"));
+        const LoggerList& second = lists[1]->document();
+        QVERIFY(second.AskForSave && second.NeverBeenSaved && second.DMAName == "b-south.PDB");
 
         s.run("mnuKorvalindFromAll", "damaged", {FileErrorText(8, false)});
         QCOMPARE(listWindows(main).size(), 5);
@@ -371,8 +371,8 @@ private slots:
         tick(f, {QDir::toNativeSeparators(KorvalindFromDir() + "/south.PDB")}, &caption);
         main->command("mnuKorvalindFromSome")->trigger();
         QCOMPARE(caption, LangText(211));
-        QCOMPARE(listWindows(main).size(), 1);
-        QCOMPARE(listWindows(main)[0]->document().DMAName, QString("south.PDB"));
+        QVERIFY(listWindows(main).size() == 1 &&
+                listWindows(main)[0]->document().DMAName == "south.PDB");
 
         QDir(f.path("handheld")).removeRecursively();
         OpenDocument(f.sample("north.csv"));
@@ -415,9 +415,9 @@ private slots:
         Globals().ComPort = 9;                        // shown as Com1, and so 1
         Globals().BrenvaskDirectory = f.path("gone"); // shown as missing
         inOptions([&f](frmOptions& o) {
-            QVERIFY(o.OptionComPort[0]->isChecked());
-            QVERIFY(o.lblHubMissing->isVisibleTo(&o));
-            QVERIFY(!o.mskEdNumberToDial->isEnabled()); // a cable dials no number
+            // A cable dials no number.
+            QVERIFY(o.OptionComPort[0]->isChecked() && o.lblHubMissing->isVisibleTo(&o) &&
+                    !o.mskEdNumberToDial->isEnabled());
             o.optConnectionType[1]->click();
             QVERIFY(o.mskEdNumberToDial->isEnabled() && o.labNumberToDial->isEnabled());
             o.OptionComPort[2]->click(); // takes effect at once
@@ -458,8 +458,8 @@ private slots:
                 o.cboAddress2->setCurrentIndex(0);
                 o.cmdOK->click();
             });
-            QCOMPARE(Globals().BrenvaskDirectory, hub);
-            QCOMPARE(SettingsStore::text(Setting::BrenvaskDirectory), hub);
+            QVERIFY(Globals().BrenvaskDirectory == hub &&
+                    SettingsStore::text(Setting::BrenvaskDirectory) == hub);
         }
         QCOMPARE(SettingsStore::text(Setting::Address2), QString("0"));
     }
@@ -509,8 +509,8 @@ private slots:
         };
         ends();
         imported(LangText(640) + LangText(642));
-        QCOMPARE(list->RecordCount(), 42); // one new logger; the known ones replaced
-        QVERIFY(list->GetRecFromSerial(1900001));
+        // One new logger; the known ones replaced.
+        QVERIFY(list->RecordCount() == 42 && list->GetRecFromSerial(1900001));
         QCOMPARE(QDir(folder).entryList({"*.txt"}), QStringList());
 
         // No walk-by file: 519 with the folder and a separator; nothing changes.
