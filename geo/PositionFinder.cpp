@@ -27,7 +27,8 @@
 //   3  RD        EPSG:28992 Amersfoort / RD New          x then y, 6 digits each (1 m)
 //   4  KKJ       EPSG:2391-2394 KKJ / Finland zones 1-4  7 digits each; the zone is the easting's
 //                                                        first digit; the northing (6... or 7...)
-//                                                        may come first, as Finns write it
+//                                                        may come first, as Finns write it; zone 3
+//                                                        is the uniform grid of all Finland
 //   5  GK        EPSG:31466-31469 DHDN / 3-degree Gauss-Kruger zones 2-5: easting first, the
 //                                                        zone its first digit (Rechtswert)
 //   6  ITM       EPSG:29903 TM75 / Irish Grid            "I", a 100 km square letter, 5+5 digits:
@@ -150,6 +151,14 @@ QString errorText(PJ_CONTEXT* ctx)
              : QStringLiteral("PROJ gave no reason");
 }
 
+// KKJ's zone 3 doubles as the uniform system of all Finland, but PROJ gives
+// only a grid's first area of use, the zone's strip: the KKJ grids are held
+// to the area of their datum instead.
+bool usedAcrossDatum(int epsg)
+{
+    return epsg >= 2391 && epsg <= 2394;
+}
+
 System makeSystem(PJ_CONTEXT* ctx, int epsg)
 {
     System s;
@@ -169,13 +178,15 @@ System makeSystem(PJ_CONTEXT* ctx, int epsg)
         if (!s.pj)
             s.error = QStringLiteral("PROJ knows no datum shift from %1 to WGS 84 (%2)")
                           .arg(s.name, errorText(ctx));
+        PJ* area = usedAcrossDatum(epsg) ? proj_crs_get_geodetic_crs(ctx, src) : nullptr;
         double w, so, e, n;
-        if (proj_get_area_of_use(ctx, src, &w, &so, &e, &n, nullptr) && w > -1000) {
+        if (proj_get_area_of_use(ctx, area ? area : src, &w, &so, &e, &n, nullptr) && w > -1000) {
             s.west = w;
             s.south = so;
             s.east = e;
             s.north = n;
         }
+        proj_destroy(area);
     }
     proj_destroy(src);
     proj_destroy(dst);

@@ -75,6 +75,10 @@ void TestGeo::controlPoints_data()
     // is 1 22 00 N, 103 50 00 E.
     QTest::newRow("SG") << "9" << QByteArray("O0028002-N0038745") << QByteArray() << 1 + 22 / 60.0
                         << 103 + 50 / 60.0 << 2.0 << c2;
+    // Not a control point: central Helsinki (60.17 N 24.95 E) in the uniform
+    // system (zone 3), which serves all Finland beyond its own strip.
+    QTest::newRow("KKJ uniform") << "4" << QByteArray("6673000-3386000") << QByteArray() << 60.17
+                                 << 24.95 << 3000.0 << c2;
     // GeographicLib, GeoConvert manual: 33.3 N 44.4 E is 38N 444140.54
     // 3684706.36 and MGRS 38SMB4414084706.
     QTest::newRow("UTM") << "12" << QByteArray("38-N-0444141-3684706") << QByteArray() << 33.3
@@ -120,6 +124,7 @@ void TestGeo::rejected_data()
     QTest::newRow("another format") << "3" << QByteArray("SE-20330-31480") << none
                                     << "\"SE-20330-31480\" is not RD (nnnnnn-nnnnnn)";
     QTest::newRow("half typed") << "2" << QByteArray("SE-2033") << none << "is not BNG";
+    QTest::newRow("too long") << "3" << QByteArray("155000-4630001") << none << "is not RD";
     QTest::newRow("letter for digit") << "3" << QByteArray("15500O-463000") << none << "is not RD";
     QTest::newRow("empty") << "3" << QByteArray(" ") << none << "No grid reference";
     QTest::newRow("hemisphere") << "1" << QByteArray("E51.12345-N001.12345") << none << "N or S";
