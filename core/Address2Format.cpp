@@ -29,16 +29,15 @@ const Format kFormats[] = {
 };
 constexpr const char* kFreeMask = ">&&&&&&&&&&&&&&&&&&&&";
 
-// The entry number the setting names exactly ("1" to "14"), or 0.
-int entry(const QString& address2)
+} // namespace
+
+int Address2Entry(const QString& address2)
 {
     for (int i = 1; i <= 14; ++i)
         if (address2 == QString::number(i))
             return i;
     return 0;
 }
-
-} // namespace
 
 QStringList Address2Entries()
 {
@@ -66,7 +65,7 @@ QString Address2Caption()
 
 QString Address2Caption(const QString& address2)
 {
-    const int e = entry(address2);
+    const int e = Address2Entry(address2);
     if (e == 14)
         return LangText(616); // valve ID
     if (e == 0)
@@ -81,6 +80,6 @@ QString Address2Mask()
 
 QString Address2Mask(const QString& address2)
 {
-    const int e = entry(address2);
+    const int e = Address2Entry(address2);
     return QString::fromLatin1(e >= 1 && e <= 13 ? kFormats[e - 1].mask : kFreeMask);
 }

@@ -7,6 +7,8 @@
 
 // The fifteen entries the options offer, in the order of their numbers 0 to 14.
 QStringList Address2Entries();
+// The number of the entry the setting names exactly ("1" to "14"), or 0.
+int Address2Entry(const QString& address2);
 
 // The caption that labels the field, for the program's Address2 setting.
 QString Address2Caption();

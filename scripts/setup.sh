@@ -4,7 +4,8 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-serialport-dev
-          clang libclang-rt-14-dev clang-format python3 poppler-utils)
+          clang libclang-rt-14-dev clang-format python3 poppler-utils
+          libproj-dev proj-data libgeographiclib-dev libgdal-dev)
 
 missing=()
 for p in "${packages[@]}"; do
