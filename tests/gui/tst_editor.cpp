@@ -262,6 +262,7 @@ private slots:
         if (faulty)
             retype(ed->txtGridRef, "1234567");
         focusIn(list->ListViewDMA); // no step: the edits stay, and nothing is asked
+        list->ShowLine(1);
         QCOMPARE(ed->txtComments1->text(), QString("Edited"));
 
         f->prompts.message(MsgButtons::YesNoCancel + MsgButtons::Exclamation, answer,
@@ -325,6 +326,13 @@ private slots:
         Globals().Address2 = "1";
         ed->applyAddress2Format();
         QCOMPARE(ed->lblComment2->text(), QString("Lat/Long"));
+        retype(ed->txtComments2, "n5112345w00112345");
+        // Delete and Backspace clear one place each, the fixed point and hyphen staying.
+        ed->txtComments2->setCursorPosition(1);
+        QTest::keyClick(ed->txtComments2, Qt::Key_Delete);
+        ed->txtComments2->setCursorPosition(20);
+        QTest::keyClick(ed->txtComments2, Qt::Key_Backspace);
+        QCOMPARE(ed->txtComments2->text(), QString("N_1.12345-W001.1234_"));
         retype(ed->txtComments2, "n5112345w00112345");
 
         ed->chooseHistoryRow(2);
