@@ -2,18 +2,23 @@
 // File menu, the View commands on the list and its columns, the page buttons.
 
 #include "AppState.h"
+#include "BusyCursor.h"
 #include "Commands.h"
 #include "Documents.h"
+#include "GisExport.h"
 #include "LangText.h"
 #include "ListWindowFeature.h"
 #include "PatrolMerge.h"
 #include "Prompts.h"
+#include "RecordChecks.h"
 #include "RecordStore.h"
 #include "SettingsStore.h"
 #include "Utilities.h"
 #include "WindowHost.h"
 #include "frmDMA.h"
 #include "frmDocument.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -175,6 +180,59 @@ void mergeCommand()
     ShowMergedDatabase(out.path, merged); // the database, merged or not, in a window
 }
 
+// File > Export: the active list's loggers with a position, for a GIS.
+void exportCommand()
+{
+    SetStatusText(QString());
+    frmDMA* list = usableActiveList();
+    if (!list) {
+        ShowMessage(LangText(129));
+        return;
+    }
+    const LoggerList& doc = list->document();
+    const QString chosen =
+        Prompts::SaveFileName(App::MainWindowWidget(), LangText(790), Globals().DefaultPath,
+                              QFileInfo(doc.DMAName).completeBaseName() + QStringLiteral(".gpkg"),
+                              LangText(791)); // the five formats
+    if (chosen.isEmpty())
+        return;
+    if (GisFormatOf(chosen) == GisFormat::Unknown) {
+        ShowMessage(LangText(792)); // the extensions that name a format
+        return;
+    }
+    // A database is a .csv file too; the list's own is never replaced.
+    const QString own = QFileInfo(doc.Caption).canonicalFilePath();
+    if (!own.isEmpty() && own == QFileInfo(chosen).canonicalFilePath()) {
+        ShowMessage(LangText(793));
+        return;
+    }
+    if (!ConfirmOverwrite(chosen))
+        return;
+    GisExportResult result;
+    {
+        BusyCursor busy;
+        result = ExportLoggers(doc, Globals().Address2, chosen);
+    }
+    if (!result.ok) {
+        ShowMessage(LangText(794) + QStringLiteral("\n") + chosen + QStringLiteral("\n\n") +
+                        result.error,
+                    MsgButtons::Exclamation);
+        return;
+    }
+    QString text = LangText(795) + QStringLiteral(" %1\n").arg(result.written) + chosen;
+    if (!result.unplaced.empty()) {
+        text += QStringLiteral("\n\n") + LangText(796) +
+                QStringLiteral(" %1\n").arg(result.unplaced.size());
+        constexpr size_t kListed = 10; // the rest only counted, to keep the box on screen
+        for (size_t i = 0; i < result.unplaced.size() && i < kListed; ++i)
+            text += QString::fromStdString(FormatSerial(result.unplaced[i].serial)) +
+                    QStringLiteral(": ") + result.unplaced[i].reason + QLatin1Char('\n');
+        if (result.unplaced.size() > kListed)
+            text += LangText(797) + QStringLiteral(" %1").arg(result.unplaced.size() - kListed);
+    }
+    ShowMessage(text.trimmed(), MsgButtons::Information);
+}
+
 } // namespace
 
 void RegisterListWindowCommands()
@@ -187,6 +245,7 @@ void RegisterListWindowCommands()
     Register(QStringLiteral("mnuFileClose"), closeCommand);
     Register(QStringLiteral("mnuFileNewWin"), newWindowFromCurrent);
     Register(QStringLiteral("mnuFileMerge"), mergeCommand);
+    Register(QStringLiteral("mnuFileExport"), exportCommand, Commands::Rule::WithActiveList);
     // Cut, Copy and Paste act on the bound list window, and do nothing without one.
     Register(QStringLiteral("mnuEditCut"), [] {
         if (frmDMA* list = usableActiveList())

@@ -227,6 +227,44 @@ private slots:
             QCOMPARE(r.err.contains("nowhere"), exitCode == 2);
         }
     }
+
+    // export: the status says whether every logger was placed; comment 2 is
+    // read in the format --address2 names, or else the program's setting.
+    void exportStatuses()
+    {
+        const QString in = path("placed.csv"), config = path("config");
+        writeBytes(in, "h,h\r\n1234567,\"AA 1234 5678\",\"\",\"TQ-30624-78388\",\"\",\"\"\r\n"
+                       "2345678,\"SE 2224 3381\",\"\",\"\",\"\",\"\"\r\n");
+        const std::tuple<const char*, const char*, int, const char*> runs[] = {
+            {"--address2 2 IN OUT.gpkg", "", 0, ""},
+            {"--address2 0 IN OUT.kml", "", 3, "01234567"},
+            {"IN OUT.geojson", "2", 0, ""},
+            {"--ignore-errors IN OUT.geojson", "0", 3, "01234567"},
+            {"--address2 15 IN OUT.csv", "", 64, "0 to 14"},
+            {"IN OUT.txt", "", 64, "out.txt"},
+            {"IN IN", "", 64, "OUT is FILE"},
+            {"IN /no/such/folder/o.shp", "", 4, "o.shp"},
+            {"nowhere.csv OUT.csv", "", 2, "nowhere.csv"},
+        };
+        for (const auto& [args, setting, exitCode, says] : runs) {
+            QDir(config).removeRecursively();
+            QDir().mkpath(config + "/Quorvane");
+            if (*setting)
+                writeBytes(config + "/Quorvane/Quorvane.conf",
+                           QByteArray("[Settings]\nAddress2=") + setting + "\n");
+            QProcess p;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("XDG_CONFIG_HOME", config);
+            p.setProcessEnvironment(env);
+            p.start(QStringLiteral(QUORVANE_TOOL),
+                    QStringList("export") + words(args).replaceInStrings("IN", in).replaceInStrings(
+                                                "OUT", path("out")));
+            QVERIFY(p.waitForFinished(60000));
+            QCOMPARE(p.exitCode(), exitCode);
+            const QByteArray err = p.readAllStandardError();
+            QVERIFY2(err.contains(says) && (exitCode != 0 || err.isEmpty()), err.constData());
+        }
+    }
 };
 
 QTEST_GUILESS_MAIN(TestQuorvaneTool)

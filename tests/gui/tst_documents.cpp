@@ -447,6 +447,26 @@ private slots:
         QCOMPARE(readBytes(f->path("notes.log")),
                  QByteArray("Valve 12 \xe9tat\r\nline two\r\n\r\nmore\r\nagain"));
     }
+
+    // File > Export, once a list window is active: a name of no format and
+    // the list's own database are refused; then the count written is said.
+    void exportToGis()
+    {
+        QVERIFY(!main->command("mnuFileExport")->isEnabled());
+        const QString north = f->sample("north.csv"), out = f->path("north.kml");
+        OpenDocument(north);
+        QVERIFY(main->command("mnuFileExport")->isEnabled());
+        f->prompts.saveFile(f->path("north.txt"), "north.gpkg");
+        f->prompts.message(Box::Plain, MsgAnswer::OK, LangText(792));
+        f->prompts.saveFile(north);
+        f->prompts.message(Box::Plain, MsgAnswer::OK, LangText(793));
+        f->prompts.saveFile(out);
+        f->prompts.message(Box::Information, MsgAnswer::OK, LangText(795) + " 40\n" + out);
+        for (int i = 0; i < 3; ++i)
+            main->command("mnuFileExport")->trigger();
+        QVERIFY(readBytes(out).contains("<Placemark"));
+        QCOMPARE(readBytes(north), readBytes(QUORVANE_SOURCE_DIR "/samples/north.csv"));
+    }
 };
 
 QTEST_MAIN(TestDocuments)

@@ -100,7 +100,7 @@ private slots:
               "tbBack", "mnuEditCut", "mnuLoggerAdd", "mnuFileMerge", "mnuFileImport",
               "mnuKorvalindToAll", "mnuCowlSetup", "mnuFilePageSetup", "mnuSearchCatalogue"})
             QVERIFY2(main->command(built)->isEnabled(), built);
-        // Print wants a window in front; Export does nothing.
+        // Print wants a window in front, Export a list window.
         for (const char* later : {"mnuFilePrint", "mnuFileExport"})
             QVERIFY2(!main->command(later)->isEnabled(), later);
         QCOMPARE(main->command("mnuViewShowOption(0)")->shortcut(), QKeySequence(Qt::Key_F2));

@@ -7,6 +7,7 @@
 #include "CowlComms.h"
 #include "DatabaseReader.h"
 #include "DatabaseWriter.h"
+#include "GisExport.h"
 #include "LangText.h"
 #include "LoggerList.h"
 #include "PatrolMerge.h"
@@ -14,6 +15,7 @@
 #include "Report.h"
 #include "ReportDrawing.h"
 #include "SampleData.h"
+#include "SettingsStore.h"
 #include "Utilities.h"
 
 #include <QCoreApplication>
@@ -83,6 +85,18 @@ const char kUsage[] =
     "        --lines-per-page N    1 to 10000; default: what the report font\n"
     "                              gives on A4\n"
     "        --date YYYY-MM-DD     the date the header says it was printed\n"
+    "        --ignore-errors       read FILE keeping records that fail the checks\n"
+    "  quorvane-tool export [--address2 N] [--ignore-errors] FILE OUT\n"
+    "      Write FILE's loggers that have a position to OUT for a GIS, one point\n"
+    "      each (WGS 84) with its texts and latest reading, in the format OUT's\n"
+    "      extension names: .gpkg (GeoPackage, with every reading in a table\n"
+    "      'readings'), .geojson or .json, .kml, .shp (Shapefile), or .csv (with\n"
+    "      latitude and longitude columns). OUT is replaced only when written\n"
+    "      whole. Loggers without a position are listed on standard error;\n"
+    "      the exit status is 3 when any were left out, 0 when all were placed.\n"
+    "        --address2 N          how comment 2 gives the position, as the\n"
+    "                              options' list numbers its entries (0 to 14);\n"
+    "                              default: the program's setting\n"
     "        --ignore-errors       read FILE keeping records that fail the checks\n"
     "  quorvane-tool --help\n"
     "\n"
@@ -507,6 +521,56 @@ int find(const QStringList& args)
     return found ? 0 : 1;
 }
 
+int exportLoggers(const QStringList& args)
+{
+    QString address2 = SettingsStore::text(Setting::Address2);
+    ToolArgs read;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--address2")) {
+            bool ok = false;
+            const int n = i + 1 < args.size() ? args[++i].toInt(&ok) : -1;
+            if (!ok || n < 0 || n > 14)
+                return usageError(QStringLiteral("--address2 needs a number from 0 to 14"));
+            address2 = QString::number(n);
+        } else if (a == QLatin1String("--ignore-errors")) {
+            read.ignoreErrors = true;
+        } else if (a.startsWith(QLatin1String("--"))) {
+            return usageError(QStringLiteral("unknown option ") + a);
+        } else {
+            read.files << a;
+        }
+    }
+    if (read.files.size() != 2)
+        return usageError(QStringLiteral("export needs FILE and OUT"));
+    const QString& out = read.files[1];
+    if (GisFormatOf(out) == GisFormat::Unknown)
+        return usageError(QStringLiteral("OUT must end in .gpkg, .geojson, .json, .kml, .shp or "
+                                         ".csv, not ") +
+                          out);
+    // A database is a .csv file too: an export never replaces the one it reads.
+    if (sameFile(read.files[0], out))
+        return usageError(QStringLiteral("OUT is FILE: the export would replace ") + out);
+    const int result = readInput(read, read.files[0]);
+    if (result != FileResult::Ok)
+        return result;
+    LoggerList list;
+    if (DMAModule().StoreCount > 0 && !list.CopyFrom(DMAModule())) {
+        print(stderr, LangText(172) + QStringLiteral(": ") + read.files[0] + QLatin1Char('\n'));
+        return FileResult::TooManyRecords;
+    }
+    const GisExportResult exported = ExportLoggers(list, address2, out);
+    if (!exported.ok) {
+        print(stderr, FileErrorText(FileResult::WriteFailed, false) + QStringLiteral(": ") + out +
+                          QStringLiteral("\n") + exported.error + QLatin1Char('\n'));
+        return FileResult::WriteFailed;
+    }
+    for (const UnplacedLogger& u : exported.unplaced)
+        print(stderr, QString::fromStdString(FormatSerial(u.serial)) + QStringLiteral(": ") +
+                          u.reason + QLatin1Char('\n'));
+    return exported.unplaced.empty() ? 0 : 3;
+}
+
 } // namespace
 
 namespace {
@@ -542,6 +606,8 @@ int run(int argc, char** argv)
         return report(args);
     if (command == QLatin1String("find"))
         return find(args);
+    if (command == QLatin1String("export"))
+        return exportLoggers(args);
 
     ToolArgs o;
     QString bad;
