@@ -1,8 +1,9 @@
 // Times the list window on a full-size DMA file (6,999 loggers with 50
 // readings each), offscreen, against the core read of the same file in the
 // same run: opening it until the window is shown, sorting a column, Refresh
-// List, and the memory one open window holds; and one repaint of the print
-// preview of the file's logger report with history, wherever it is scrolled. Each figure is the
+// List, and the memory one open window holds; one repaint of the print
+// preview of the file's logger report with history, wherever it is scrolled;
+// and the map of the file: opening it, and one repaint over a large layer. Each figure is the
 // best of several rounds, the rounds interleaved so that a busy machine slows all of them alike.
 // One line per figure ends in "ok" or "MISSED" against its target.
 
@@ -10,6 +11,8 @@
 #include "DatabaseReader.h"
 #include "EditingFeature.h"
 #include "ListWindowFeature.h"
+#include "MapCanvas.h"
+#include "MapFeature.h"
 #include "Prompts.h"
 #include "RecordEditor.h"
 #include "Report.h"
@@ -19,6 +22,7 @@
 #include "Utilities.h"
 #include "frmDMA.h"
 #include "frmMain.h"
+#include "frmMap.h"
 #include "frmPrintPreview.h"
 
 #include <QAction>
@@ -118,6 +122,34 @@ frmDMA* openShown(frmMain* main, const QString& path)
     return frontList(main);
 }
 
+// A background layer of 100 mains of 1,000 vertices each, wandering over
+// the north of England where the sample loggers lie.
+bool writeMainsLayer(const QString& path)
+{
+    QByteArray json = "{\"type\": \"FeatureCollection\", \"features\": [";
+    quint32 seed = 12345;
+    const auto step = [&seed] {
+        seed = seed * 1664525u + 1013904223u;
+        return (int(seed >> 16) % 2001 - 1000) / 1e6;
+    };
+    for (int line = 0; line < 100; ++line) {
+        double lon = -2.5 + line * 0.02, lat = 53.0 + (line % 10) * 0.1;
+        json += line ? ",\n" : "\n";
+        json += "{\"type\": \"Feature\", \"properties\": {}, \"geometry\": "
+                "{\"type\": \"LineString\", \"coordinates\": [";
+        for (int v = 0; v < 1000; ++v) {
+            lon += step();
+            lat += step();
+            json += (v ? ",[" : "[") + QByteArray::number(lon, 'f', 6) + ',' +
+                    QByteArray::number(lat, 'f', 6) + ']';
+        }
+        json += "]}}";
+    }
+    json += "]}\n";
+    QFile out(path);
+    return out.open(QIODevice::WriteOnly) && out.write(json) == json.size();
+}
+
 void report(const char* what, double value, const char* unit, double baseline, double limit,
             const char* target)
 {
@@ -149,6 +181,7 @@ int main(int argc, char** argv)
 
     RegisterListWindowCommands();
     RegisterEditingCommands();
+    RegisterMapCommands();
     auto* main = new frmMain;
     LoadSettings(main);
     App::SetEditor(CreateRecordEditor(main));
@@ -243,6 +276,50 @@ int main(int argc, char** argv)
         closeAll(main);
     }
 
+    // The map of the file: View > Map until painted, and its slowest repaint
+    // over a 100,000-vertex layer at four zooms from the whole file to a street
+    // (the outlines are worked out again for each zoom, within the repaint).
+    double mapOpen = std::numeric_limits<double>::max(), mapRepaint = mapOpen;
+    {
+        const QString mains = dir.filePath(QStringLiteral("mains.geojson"));
+        frmDMA* list = openShown(main, big);
+        list->ShowLine(1);
+        if (!writeMainsLayer(mains))
+            return 1;
+        for (int r = 0; r < rounds; ++r) {
+            QElapsedTimer t;
+            t.start();
+            main->command(QStringLiteral("mnuViewMap"))->trigger();
+            MapWindow()->canvas()->repaint();
+            mapOpen = std::min(mapOpen, ms(t));
+            if (MapWindow()->canvas()->dots().size() != size_t(RecordStore::kMaxRecords))
+                return 1;
+            ResetMapForTesting();
+        }
+        main->command(QStringLiteral("mnuViewMap"))->trigger();
+        frmMap* map = MapWindow();
+        map->resize(1200, 800);
+        QCoreApplication::processEvents();
+        if (!map->addLayer(mains))
+            return 1;
+        MapCanvas* canvas = map->canvas();
+        const QPointF centre(canvas->width() / 2.0, canvas->height() / 2.0);
+        for (int r = 0; r < rounds; ++r) {
+            double slowest = 0;
+            canvas->fitAll();
+            for (double zoom : {1.0, 8.0, 8.0, 8.0}) {
+                canvas->zoomAt(centre, zoom);
+                QElapsedTimer t;
+                t.start();
+                canvas->repaint();
+                slowest = std::max(slowest, ms(t));
+            }
+            mapRepaint = std::min(mapRepaint, slowest);
+        }
+        ResetMapForTesting();
+        closeAll(main);
+    }
+
     std::printf("%-44s %8.1f ms\n", "core read of the file (baseline)", read);
     report("open until the window is shown", open, "ms", read, 3 * read, "<= 3x");
     report("sort a column (slowest of four)", sort, "ms", read, 30, "<= 30 ms");
@@ -250,6 +327,8 @@ int main(int argc, char** argv)
     std::printf("%-44s %8.1f ms   (%d lines)              target %-14s %s\n",
                 "preview repaint of the report with history", repaint, reportLines, "<= 50 ms",
                 repaint <= 50 ? "ok" : "MISSED");
+    report("map: View > Map until painted", mapOpen, "ms", read, 100, "<= 100 ms");
+    report("map: repaint over 100,000 vertices", mapRepaint, "ms", read, 16, "<= 16 ms");
     if (windowBytes >= 0) {
         const double mib = windowBytes / 1048576.0;
         std::printf("%-44s %8.1f MiB  (the store holds %.1f MiB)   target %-14s %s\n",

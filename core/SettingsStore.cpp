@@ -93,6 +93,8 @@ constexpr SettingDef kSettings[] = {
     // Written by other programs: seconds since 1970, a colon, a serial.
     {Setting::SerialNumberToView, "SerialNumberToView", T::Text, D::Fixed, ""},
     {Setting::Distributor, "Distributor", T::Text, D::Fixed, "Quorvane"},
+    // The map's background layers: file paths, "|" between them.
+    {Setting::MapLayers, "MapLayers", T::Text, D::Fixed, ""},
 };
 
 constexpr bool tableMatchesEnum()

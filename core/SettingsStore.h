@@ -72,6 +72,7 @@ enum class Setting {
     TxtSerial_FIF,
     SerialNumberToView,
     Distributor,
+    MapLayers,
     Count
 };
 

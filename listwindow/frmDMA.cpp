@@ -104,6 +104,14 @@ frmDMA::frmDMA(QWidget* parent) : ListWindow(parent)
     connect(ListViewDMA->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
             &frmDMA::currentRowChanged);
     connect(ListViewDMA, &QTreeView::doubleClicked, this, [this] { showEditor(); });
+    // Windows that show this document elsewhere (the map) follow its lines.
+    connect(m_model, &QAbstractItemModel::modelReset, this, &ListWindow::linesChanged);
+    connect(m_model, &QAbstractItemModel::rowsInserted, this, &ListWindow::linesChanged);
+    connect(m_model, &QAbstractItemModel::rowsRemoved, this, &ListWindow::linesChanged);
+    connect(m_model, &QAbstractItemModel::layoutChanged, this, &ListWindow::linesChanged);
+    connect(m_model, &QAbstractItemModel::dataChanged, this, &ListWindow::linesChanged);
+    connect(ListViewDMA->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            &ListWindow::currentLineChanged);
 }
 
 frmDMA::~frmDMA()

@@ -56,6 +56,13 @@ void SetActiveList(ListWindow* list)
     g_activeList = list;
     if (WindowHost* host = Host())
         host->refreshCommands();
+    emit Signals().activeListChanged();
+}
+
+StateSignals& Signals()
+{
+    static StateSignals state;
+    return state;
 }
 
 ListWindow* UsableActiveList()

@@ -2,6 +2,7 @@
 // The program-wide state of the windows: the frame that hosts them, the one
 // record editor, the list window bound to it, and the counters of a run.
 
+#include <QObject>
 #include <QString>
 
 class ListWindow;
@@ -10,6 +11,15 @@ class RecordEditor;
 class WindowHost;
 
 namespace App {
+
+// What windows that follow the program state listen to.
+class StateSignals : public QObject
+{
+    Q_OBJECT
+signals:
+    void activeListChanged();
+};
+StateSignals& Signals();
 
 // The frame of the program (the main window), or null before it exists.
 WindowHost* Host();

@@ -89,6 +89,7 @@ std::vector<Row> buildMenus()
         menu("mnuView", nullptr, "&View", 291),
         item("mnuViewEditor", "mnuView", "&Editor", 292, Qt::Key_F8),
         item("mnuViewLogger", "mnuView", "&Logger", 0),
+        item("mnuViewMap", "mnuView", "&Map", 760, key(Qt::CTRL | Qt::Key_M)),
         check("mnuViewToolbar", "mnuView", "&Toolbar", 293, true),
         check("mnuViewStatusBar", "mnuView", "Status &Bar", 294, true),
         separator("mnuView"),

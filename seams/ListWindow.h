@@ -49,4 +49,10 @@ public:
     virtual bool GetLocalRecBySelection() = 0;
     // One line of a walk-by file into the list; false when it was not taken.
     virtual bool ImportRecord(const QString& line, int lineNumber) = 0;
+
+signals:
+    // The lines or their loggers changed: an edit, a sort, a merge, a reload.
+    void linesChanged();
+    // Another line became current.
+    void currentLineChanged();
 };

@@ -10,6 +10,7 @@
 #include "ListWindow.h"
 #include "ListWindowFeature.h"
 #include "LoggerList.h"
+#include "MapFeature.h"
 #include "Prompts.h"
 #include "RecordChecks.h"
 #include "RecordEditor.h"
@@ -35,6 +36,7 @@ void registerFeatures()
     RegisterCowlCommands();
     RegisterReportsCommands();
     RegisterCatalogueCommands();
+    RegisterMapCommands();
 }
 } // namespace
 

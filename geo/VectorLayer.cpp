@@ -1,0 +1,136 @@
+#include "VectorLayer.h"
+
+#include <QFile>
+#include <gdal_priv.h>
+#include <ogr_spatialref.h>
+#include <ogrsf_frmts.h>
+
+#include <memory>
+#include <mutex>
+
+namespace {
+
+struct DatasetCloser
+{
+    void operator()(GDALDataset* d) const { GDALClose(d); }
+};
+
+QString lastGdalError()
+{
+    const QString text = QString::fromUtf8(CPLGetLastErrorMsg()).trimmed();
+    return text.isEmpty() ? QStringLiteral("GDAL gave no reason") : text;
+}
+
+} // namespace
+
+struct VectorLayerReader
+{
+    VectorLayer& out;
+
+    void endPart(bool closed)
+    {
+        if (static_cast<int>(out.m_vertices.size()) == out.m_partStarts.back())
+            return;
+        out.m_partStarts.push_back(static_cast<int>(out.m_vertices.size()));
+        out.m_closed.push_back(closed);
+    }
+
+    void curve(const OGRSimpleCurve& line, bool closed)
+    {
+        const int n = line.getNumPoints();
+        for (int i = 0; i < n; ++i)
+            out.m_vertices.emplace_back(line.getX(i), line.getY(i));
+        endPart(closed);
+    }
+
+    void geometry(const OGRGeometry& g)
+    {
+        switch (wkbFlatten(g.getGeometryType())) {
+        case wkbPoint: {
+            const auto& p = *g.toPoint();
+            if (!p.IsEmpty())
+                out.m_points.emplace_back(p.getX(), p.getY());
+            break;
+        }
+        case wkbLineString:
+        case wkbLinearRing:
+            curve(*g.toLineString(), false);
+            break;
+        case wkbPolygon:
+            for (const OGRLinearRing* ring : *g.toPolygon())
+                curve(*ring, true);
+            break;
+        case wkbMultiPoint:
+        case wkbMultiLineString:
+        case wkbMultiPolygon:
+        case wkbGeometryCollection:
+            for (const OGRGeometry* part : *g.toGeometryCollection())
+                geometry(*part);
+            break;
+        default: {
+            // Curves and the rest: as the straight segments OGR makes of them.
+            std::unique_ptr<OGRGeometry> linear(g.getLinearGeometry());
+            if (linear && wkbFlatten(linear->getGeometryType()) != wkbFlatten(g.getGeometryType()))
+                geometry(*linear);
+            break;
+        }
+        }
+    }
+};
+
+bool VectorLayer::load(const QString& path)
+{
+    static std::once_flag registered;
+    std::call_once(registered, [] { GDALAllRegister(); });
+
+    *this = VectorLayer();
+    m_path = path;
+    const auto fail = [this](const QString& why) {
+        const QString keep = m_path;
+        *this = VectorLayer();
+        m_path = keep;
+        m_error = why;
+        return false;
+    };
+
+    CPLErrorReset();
+    const QByteArray name = QFile::encodeName(path);
+    std::unique_ptr<GDALDataset, DatasetCloser> data(GDALDataset::FromHandle(GDALOpenEx(
+        name.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));
+    if (!data)
+        return fail(
+            QStringLiteral("GDAL cannot read it as a vector file (%1)").arg(lastGdalError()));
+    if (data->GetLayerCount() < 1)
+        return fail(QStringLiteral("It holds no vector layer"));
+
+    OGRSpatialReference wgs84;
+    wgs84.importFromEPSG(4326);
+    // Longitude first, whatever the EPSG axis order says.
+    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+
+    VectorLayerReader reader{*this};
+    for (OGRLayer* layer : data->GetLayers()) {
+        const OGRSpatialReference* source = layer->GetSpatialRef();
+        if (!source)
+            return fail(QStringLiteral("Its layer %1 has no coordinate system")
+                            .arg(QString::fromUtf8(layer->GetName())));
+        OGRSpatialReference from(*source);
+        from.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+        std::unique_ptr<OGRCoordinateTransformation> toWgs84(
+            OGRCreateCoordinateTransformation(&from, &wgs84));
+        if (!toWgs84)
+            return fail(QStringLiteral("Its coordinate system cannot be converted to WGS 84 (%1)")
+                            .arg(lastGdalError()));
+        layer->ResetReading();
+        for (auto& feature : *layer) {
+            OGRGeometry* g = feature->GetGeometryRef();
+            if (!g)
+                continue;
+            if (g->transform(toWgs84.get()) != OGRERR_NONE)
+                return fail(QStringLiteral("A feature lies where its coordinate system cannot "
+                                           "be converted to WGS 84"));
+            reader.geometry(*g);
+        }
+    }
+    return true;
+}

@@ -1,0 +1,282 @@
+#include "GuiTest.h"
+
+#include "DatabaseWriter.h"
+#include "ListWindowFeature.h"
+#include "MapCanvas.h"
+#include "MapFeature.h"
+#include "SampleData.h"
+#include "frmMap.h"
+
+#include <QtWidgets>
+
+namespace {
+
+struct Logger
+{
+    const char* gridRef;
+    const char* status; // latest reading; null: none
+    MapCanvas::Status shown;
+};
+
+// Grid references 10 m apart in one British National Grid square, so every
+// dot stands apart once fitted; "AA" references give no position.
+const Logger kLoggers[] = {
+    {"SE 2033 3148", "L", MapCanvas::Leak},      {"SE 2040 3152", "Warning", MapCanvas::Warning},
+    {"SE 2047 3141", "n", MapCanvas::NoLeak},    {"SE 2028 3139", nullptr, MapCanvas::NoReading},
+    {"AA 1234 5678", "L", MapCanvas::Leak},      {"SE 2052 3155", " leak", MapCanvas::Leak},
+    {"SE 2036 3160", "?", MapCanvas::NoReading},
+};
+constexpr int kUnplacedRecord = 5;
+
+// The program with a list of kLoggers open and View > Map shown.
+struct MapRun
+{
+    GuiFixture f;
+    frmMain* main = f.start();
+    frmDMA* list = nullptr;
+    frmMap* map = nullptr;
+    MapCanvas* canvas = nullptr;
+
+    MapRun()
+    {
+        RecordStore store;
+        store.StoreCount = int(std::size(kLoggers));
+        for (int i = 1; i <= store.StoreCount; ++i) {
+            LoggerRecord rec = MakeSampleRecord(i, kLoggers[i - 1].status ? 2 : 0);
+            rec.GridRef = std::string(kLoggers[i - 1].gridRef);
+            rec.Serial = 1000000 + i;
+            rec.Comment1 = "Valve " + std::to_string(i);
+            rec.Comment2 = std::string("Main Street"); // no position: the grid reference gives it
+            if (kLoggers[i - 1].status)
+                rec.Status[1] = std::string(kLoggers[i - 1].status);
+            store.Records(i) = rec;
+        }
+        const QString path = f.path("placed.csv");
+        if (WriteDatabaseFile(store, path) != 0)
+            QTest::qFail("cannot write the list", __FILE__, __LINE__);
+        list = static_cast<frmDMA*>(OpenDocument(path));
+        list->ShowLine(1);
+        main->command("mnuViewMap")->trigger();
+        map = MapWindow();
+        canvas = map->canvas();
+        map->resize(800, 600);
+        if (!QTest::qWaitForWindowExposed(map))
+            QTest::qFail("map not shown", __FILE__, __LINE__);
+        QCoreApplication::processEvents();
+        canvas->fitAll();
+    }
+    ~MapRun() { ResetMapForTesting(); }
+
+    QPoint dotOf(int record) const
+    {
+        const std::optional<QPointF> at = canvas->dotOf(record);
+        if (!at)
+            QTest::qFail("no dot", __FILE__, __LINE__);
+        return at ? at->toPoint() : QPoint(-100, -100);
+    }
+    int currentRecord() const { return list->document().RecordOfLine(list->SelLine); }
+};
+
+} // namespace
+
+class TestMap : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    // Each placed logger a dot in the colour of its latest reading, counted in
+    // the legend; the one without a position counted apart and listed with its
+    // reason, and a click on it goes to its line.
+    void dotsLegendAndUnplaced()
+    {
+        MapRun r;
+        QCOMPARE(int(r.canvas->dots().size()), int(std::size(kLoggers)) - 1);
+        int expected[MapCanvas::StatusCount] = {};
+        // Clear of the legend in the corner.
+        r.canvas->zoomAt(QPointF(r.canvas->width() / 2.0, r.canvas->height() / 2.0), 0.5);
+        const QImage drawn = r.canvas->grab().toImage();
+        for (int i = 1; i <= int(std::size(kLoggers)); ++i) {
+            if (i == kUnplacedRecord)
+                continue;
+            const MapCanvas::Status s = kLoggers[i - 1].shown;
+            ++expected[s];
+            const QPoint at = r.dotOf(i) * drawn.devicePixelRatio();
+            QCOMPARE(drawn.pixelColor(at), MapCanvas::colour(s));
+        }
+        for (int s = 0; s < MapCanvas::StatusCount; ++s)
+            QCOMPARE(r.canvas->count(MapCanvas::Status(s)), expected[s]);
+
+        QCOMPARE(r.map->unplacedButton()->text(), QString("Without a position: 1"));
+        QVERIFY(!r.map->unplacedList()->isVisible());
+        r.map->unplacedButton()->click();
+        QListWidget* unplaced = r.map->unplacedList();
+        QVERIFY(unplaced->isVisible());
+        QCOMPARE(unplaced->count(), 1);
+        QVERIFY2(unplaced->item(0)->text().startsWith("01000005: AA"),
+                 qPrintable(unplaced->item(0)->text()));
+        emit unplaced->itemClicked(unplaced->item(0));
+        QCOMPARE(r.currentRecord(), kUnplacedRecord);
+    }
+
+    // A click on a dot makes its logger's line current, through a sort that
+    // moved the lines and an edit that changed a reading; the tooltip names
+    // the logger and its latest reading; the map follows the list in front.
+    void clickFollowsSortsAndEdits()
+    {
+        MapRun r;
+        QTest::mouseClick(r.canvas, Qt::LeftButton, {}, r.dotOf(3));
+        QCOMPARE(r.currentRecord(), 3);
+        const int lineBefore = r.list->SelLine;
+        emit r.list->ListViewDMA->header()->sectionClicked(LoggerList::ColGridRef);
+        QVERIFY(r.list->document().LineOfRecord(3) != lineBefore);
+        QTest::mouseClick(r.canvas, Qt::LeftButton, {}, r.dotOf(2));
+        QCOMPARE(r.currentRecord(), 2);
+        QTest::mouseClick(r.canvas, Qt::LeftButton, {}, r.dotOf(3));
+        QCOMPARE(r.currentRecord(), 3);
+
+        const QString tip = r.canvas->toolTipFor(3);
+        QVERIFY2(tip.startsWith("01000003\nValve 3\nLatest reading: "), qPrintable(tip));
+        QVERIFY2(tip.contains(" n "), qPrintable(tip));
+
+        LoggerRecord edited = r.list->document().record(3);
+        edited.Status[1] = std::string("L");
+        r.list->ModifyRecordBySerialNo(edited);
+        QTRY_COMPARE(r.canvas->count(MapCanvas::Leak), 3);
+        QCOMPARE(r.canvas->count(MapCanvas::NoLeak), 0);
+
+        // Dragging pans and clicks nothing.
+        const QPoint from = r.dotOf(1);
+        QTest::mousePress(r.canvas, Qt::LeftButton, {}, from);
+        QTest::mouseMove(r.canvas, from + QPoint(40, 30));
+        QTest::mouseRelease(r.canvas, Qt::LeftButton, {}, from + QPoint(40, 30));
+        QCOMPARE(r.dotOf(1), from + QPoint(40, 30));
+        QCOMPARE(r.currentRecord(), 3);
+
+        // Another list in front: the map shows its loggers.
+        frmDMA* other = static_cast<frmDMA*>(OpenDocument(r.f.sample("north.csv")));
+        other->ShowLine(1);
+        QCOMPARE(r.canvas->list(), static_cast<ListWindow*>(other));
+        QCOMPARE(int(r.canvas->dots().size() + r.canvas->unplaced().size()),
+                 other->document().RecordCount());
+    }
+
+    // The scale bar against the published length of one degree of longitude
+    // on WGS 84 (the ellipsoid's parallel at that latitude), within 1%, at
+    // zooms from a street to a town.
+    void scaleBar_data()
+    {
+        QTest::addColumn<double>("lat");
+        QTest::addColumn<double>("pixelsPerMetre");
+        QTest::addColumn<double>("degreeMetres");
+        QTest::newRow("equator, streets") << 0.0 << 2.0 << 111319.491;
+        QTest::newRow("45N, district") << 45.0 << 0.05 << 78846.835;
+        QTest::newRow("60N, town") << 60.0 << 0.01 << 55800.002;
+        QTest::newRow("34S, streets") << -34.0 << 1.0 << 92384.786;
+    }
+    void scaleBar()
+    {
+        QFETCH(double, lat);
+        QFETCH(double, pixelsPerMetre);
+        QFETCH(double, degreeMetres);
+        MapCanvas canvas;
+        canvas.resize(800, 600);
+        canvas.setView(lat, 10, pixelsPerMetre);
+        const double degreePixels = canvas.toScreen(lat, 10.5).x() - canvas.toScreen(lat, 9.5).x();
+        const MapCanvas::ScaleBar bar = canvas.scaleBar();
+        QVERIFY(bar.pixels >= 30 && bar.pixels <= 150);
+        const double ratio = (bar.metres / bar.pixels) / (degreeMetres / degreePixels);
+        QVERIFY2(qAbs(ratio - 1) < 0.01, qPrintable(QString::number(ratio)));
+        // A round length: 1, 2 or 5 times a power of ten.
+        const double lead = bar.metres / std::pow(10.0, std::floor(std::log10(bar.metres)));
+        QVERIFY2(qFuzzyCompare(lead, 1) || qFuzzyCompare(lead, 2) || qFuzzyCompare(lead, 5),
+                 qPrintable(QString::number(bar.metres)));
+    }
+
+    // The wheel zooms about the pointer: the dot under it stays put.
+    void wheelZoomsAboutThePointer()
+    {
+        MapRun r;
+        const QPointF at = *r.canvas->dotOf(2);
+        const double before = r.canvas->pixelsPerMetre();
+        QWheelEvent wheel(at, r.canvas->mapToGlobal(at), QPoint(), QPoint(0, 240), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+        QApplication::sendEvent(r.canvas, &wheel);
+        QVERIFY(qAbs(r.canvas->pixelsPerMetre() / before - 1.5625) < 1e-9);
+        QVERIFY(QLineF(*r.canvas->dotOf(2), at).length() < 1e-6);
+    }
+
+    // Layers: one that reads is drawn and remembered for the next map
+    // window; one that cannot be read, or has no coordinate system, is told
+    // with the file's name and changes nothing.
+    void layers_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("reason"); // empty: it is added
+        QTest::newRow("GeoJSON")
+            << "mains.geojson"
+            << QByteArray(R"({"type": "FeatureCollection", "features": [{"type": "Feature",
+                 "properties": {}, "geometry": {"type": "LineString",
+                 "coordinates": [[-1.68, 53.79], [-1.67, 53.80]]}}]})")
+            << "";
+        QTest::newRow("damaged") << "mains.gpkg" << QByteArray("SQLite format 3\0junk", 20)
+                                 << "GDAL";
+        QTest::newRow("no coordinate system")
+            << "mains.csv" << QByteArray("WKT,name\r\n\"LINESTRING (1 2,3 4)\",x\r\n")
+            << "no coordinate system";
+    }
+    void layers()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, reason);
+        MapRun r;
+        const QString path = r.f.file(name, bytes);
+        r.f.prompts.openFile(path);
+        if (!reason.isEmpty())
+            r.f.prompts.message(Box::Plain + MsgButtons::Exclamation, MsgAnswer::OK,
+                                "cannot be shown as a map layer:\n" + path);
+        r.map->findChild<QAction*>("cmdAddLayer")->trigger();
+        QVERIFY(r.f.prompts.done());
+        if (!reason.isEmpty()) {
+            QVERIFY2(r.f.prompts.shown.last().contains(reason),
+                     qPrintable(r.f.prompts.shown.last()));
+            QCOMPARE(r.map->layerCount(), 0);
+            QCOMPARE(SettingsStore::text(Setting::MapLayers), QString());
+            return;
+        }
+        QCOMPARE(r.map->layerCount(), 1);
+        QCOMPARE(SettingsStore::text(Setting::MapLayers), path);
+        ResetMapForTesting();
+        r.main->command("mnuViewMap")->trigger();
+        QCOMPARE(MapWindow()->layerCount(), 1);
+        // A remembered layer gone since is told once and forgotten.
+        QFile::remove(path);
+        ResetMapForTesting();
+        r.f.prompts.message(Box::Plain + MsgButtons::Exclamation, MsgAnswer::OK,
+                            "remembered from last time");
+        r.main->command("mnuViewMap")->trigger();
+        QCOMPARE(MapWindow()->layerCount(), 0);
+        QCOMPARE(SettingsStore::text(Setting::MapLayers), QString());
+    }
+
+    // Saved as PNG and as PDF: each file a picture of its kind, written whole.
+    void saving()
+    {
+        MapRun r;
+        for (const char* name : {"map.png", "map.pdf"}) {
+            const QString path = r.f.path(name);
+            r.f.prompts.saveFile(path, "map.png");
+            r.map->findChild<QAction*>("cmdSave")->trigger();
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::ReadOnly));
+            const QByteArray head = f.read(8);
+            QVERIFY2(head.startsWith(name[4] == 'p' && name[5] == 'n' ? "\x89PNG" : "%PDF"), name);
+        }
+        const QImage png(r.f.path("map.png"));
+        QCOMPARE(png.size(), r.canvas->size() * r.canvas->devicePixelRatio());
+    }
+};
+
+QTEST_MAIN(TestMap)
+#include "tst_map.moc"

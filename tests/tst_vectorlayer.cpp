@@ -1,0 +1,75 @@
+#include "VectorLayer.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+namespace {
+
+// UTM zone 31N (WGS 84): easting 500000 is the 3°E meridian, northing 0 the equator.
+const QByteArray kUtmLayer = R"({"type": "FeatureCollection",
+  "crs": {"type": "name", "properties": {"name": "urn:ogc:def:crs:EPSG::32631"}},
+  "features": [
+    {"type": "Feature", "properties": {}, "geometry": {"type": "LineString",
+      "coordinates": [[500000, 0], [500000, 1000000]]}},
+    {"type": "Feature", "properties": {}, "geometry": {"type": "Polygon",
+      "coordinates": [[[500000, 0], [600000, 0], [600000, 100000], [500000, 0]]]}},
+    {"type": "Feature", "properties": {}, "geometry": {"type": "MultiPoint",
+      "coordinates": [[500000, 0], [500000, 0]]}},
+    {"type": "Feature", "properties": {}, "geometry": null}
+  ]})";
+
+} // namespace
+
+class TestVectorLayer : public QObject
+{
+    Q_OBJECT
+
+private slots:
+    void reading_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("error"); // empty: it reads
+        QTest::newRow("UTM lines, ring, points") << "a.geojson" << kUtmLayer << "";
+        QTest::newRow("no coordinate system")
+            << "b.csv" << QByteArray("WKT,name\r\n\"LINESTRING (1 2,3 4)\",x\r\n")
+            << "no coordinate system";
+        QTest::newRow("not a vector file") << "c.geojson" << QByteArray("{ not json") << "GDAL";
+        QTest::newRow("missing") << "" << QByteArray() << "GDAL";
+    }
+    void reading()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, error);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(name.isEmpty() ? QStringLiteral("none.gpkg") : name);
+        if (!name.isEmpty()) {
+            QFile f(path);
+            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        }
+        VectorLayer layer;
+        QCOMPARE(layer.load(path), error.isEmpty());
+        QCOMPARE(layer.path(), path);
+        if (!error.isEmpty()) {
+            QVERIFY2(layer.error().contains(error), qPrintable(layer.error()));
+            QCOMPARE(layer.partCount(), 0);
+            QVERIFY(layer.points().empty());
+            return;
+        }
+        QCOMPARE(layer.partCount(), 2);
+        QCOMPARE(layer.partStart(1), 2);
+        QCOMPARE(layer.partStart(2), 6);
+        QCOMPARE(layer.partClosed(0), false);
+        QCOMPARE(layer.partClosed(1), true);
+        QCOMPARE(int(layer.points().size()), 2);
+        const QPointF origin = layer.vertices()[0];
+        QVERIFY(qAbs(origin.x() - 3) < 1e-9 && qAbs(origin.y()) < 1e-9); // longitude first
+        QVERIFY(qAbs(layer.vertices()[1].x() - 3) < 1e-9);
+        QVERIFY(layer.vertices()[1].y() > 8.9 && layer.vertices()[1].y() < 9.1);
+        QCOMPARE(layer.points()[0], origin);
+    }
+};
+
+QTEST_GUILESS_MAIN(TestVectorLayer)
+#include "tst_vectorlayer.moc"
