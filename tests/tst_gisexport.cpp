@@ -191,7 +191,7 @@ void TestGisExport::failures()
     for (const QString& f : older)
         QVERIFY(writeBytes(dir.filePath(f), f.toUtf8()));
     LoggerList list;
-    fill(list, 1000);
+    fill(list, 200); // past the size limit in every format
     GisExportResult r;
 #ifdef Q_OS_LINUX
     rlimit was{};
