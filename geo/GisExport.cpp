@@ -150,7 +150,7 @@ Output outputFor(GisFormat format)
     case GisFormat::GeoJson:
         return {"GeoJSON", "geojson"};
     case GisFormat::Kml:
-        return {"LIBKML", "kml"}; // GDAL's own KML writer misplaces values in 3.6
+        return {"KML", "kml"}; // LIBKML takes minutes for a few thousand placemarks
     case GisFormat::Shapefile:
         return {"ESRI Shapefile", "shp"};
     case GisFormat::Csv:
@@ -286,6 +286,10 @@ private:
 
     bool writePoints(OGRLayer& layer, GisExportResult& result)
     {
+        // A driver may put fields of its own first (KML its name and description).
+        int at[FieldCount];
+        for (int f = 0; f < FieldCount; ++f)
+            at[f] = layer.GetLayerDefn()->GetFieldIndex(kFields[f].name);
         OGRFeature feature(layer.GetLayerDefn());
         std::string b;
         for (int line = 1; line <= m_list.LineCount(); ++line) {
@@ -297,21 +301,21 @@ private:
                 continue;
             }
             feature.SetFID(OGRNullFID);
-            feature.SetField(FSerial, FormatSerial(r.Serial).c_str());
-            feature.SetField(FGridRef, utf8(r.GridRef, b));
-            feature.SetField(FComment1, utf8(r.Comment1, b));
-            feature.SetField(FComment2, utf8(r.Comment2, b));
-            feature.SetField(FDeployed, utf8(r.Deployed, b));
-            feature.SetField(FReceived, utf8(r.Received, b));
-            feature.SetField(FUserComm, utf8(r.UserComments, b));
+            feature.SetField(at[FSerial], FormatSerial(r.Serial).c_str());
+            feature.SetField(at[FGridRef], utf8(r.GridRef, b));
+            feature.SetField(at[FComment1], utf8(r.Comment1, b));
+            feature.SetField(at[FComment2], utf8(r.Comment2, b));
+            feature.SetField(at[FDeployed], utf8(r.Deployed, b));
+            feature.SetField(at[FReceived], utf8(r.Received, b));
+            feature.SetField(at[FUserComm], utf8(r.UserComments, b));
             if (hasReading(r, 1)) {
-                feature.SetField(FDate, utf8(r.Date[1], b));
-                feature.SetField(FStatus, utf8(r.Status[1], b));
-                feature.SetField(FLevel, r.Level[1]);
-                feature.SetField(FSpread, r.Spread[1]);
+                feature.SetField(at[FDate], utf8(r.Date[1], b));
+                feature.SetField(at[FStatus], utf8(r.Status[1], b));
+                feature.SetField(at[FLevel], r.Level[1]);
+                feature.SetField(at[FSpread], r.Spread[1]);
             } else {
                 for (const Field f : {FDate, FStatus, FLevel, FSpread})
-                    feature.SetFieldNull(f);
+                    feature.SetFieldNull(at[f]);
             }
             int readings = 0, leaks = 0;
             for (int h = 1; h <= m_list.NumHistories; ++h) {
@@ -320,11 +324,11 @@ private:
                 ++readings;
                 leaks += isLeak(r.Status[h], m_leak) ? 1 : 0;
             }
-            feature.SetField(FReadings, readings);
-            feature.SetField(FLeaks, leaks);
+            feature.SetField(at[FReadings], readings);
+            feature.SetField(at[FLeaks], leaks);
             if (m_format == GisFormat::Csv) {
-                feature.SetField(FLatitude, p.lat);
-                feature.SetField(FLongitude, p.lon);
+                feature.SetField(at[FLatitude], p.lat);
+                feature.SetField(at[FLongitude], p.lon);
             } else {
                 OGRPoint point(p.lon, p.lat);
                 feature.SetGeometry(&point);
