@@ -183,6 +183,17 @@ std::string StatusFromLetter(std::string_view text)
     return n ? LangTextAnsi(n) : std::string();
 }
 
+bool StatusIs(std::string_view status, const std::string& text)
+{
+    const std::string_view s = Ansi::trimmed(status);
+    if (s.size() != text.size())
+        return false;
+    for (size_t i = 0; i < text.size(); ++i)
+        if (Ansi::toUpper(s[i]) != text[i])
+            return false;
+    return true;
+}
+
 std::string StatusLetterFor(std::string_view, qint16 level, qint16 spread)
 {
     return (int(level) - int(spread) >= 16) ? "L" : "N";

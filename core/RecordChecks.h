@@ -48,6 +48,8 @@ struct StatusTexts
     static StatusTexts fromLanguageFile();
 };
 
+// The status, trimmed and in capitals, equals the text (given in capitals).
+bool StatusIs(std::string_view status, const std::string& text);
 std::string StatusFromLetter(std::string_view text);
 std::string StatusFromLetter(std::string_view text, const StatusTexts& texts);
 // "L" when level minus spread is 16 or more, otherwise "N"; the status itself

@@ -218,24 +218,13 @@ struct FilterTexts
     std::string warning = lang(184), leak = lang(185), noLeak = lang(186);
 };
 
-// The status, trimmed and in capitals, equals the text.
-bool sameStatus(std::string_view trimmedStatus, const std::string& text)
-{
-    if (trimmedStatus.size() != text.size())
-        return false;
-    for (size_t i = 0; i < text.size(); ++i)
-        if (Ansi::toUpper(trimmedStatus[i]) != text[i])
-            return false;
-    return true;
-}
-
 bool statusSelected(const ReportOptions& o, const FilterTexts& t, std::string_view status)
 {
     if (o.all)
         return true;
     const std::string_view s = Ansi::trimmed(status);
-    return (o.warning && sameStatus(s, t.warning)) || (o.leak && sameStatus(s, t.leak)) ||
-           (o.notInLeak && sameStatus(s, t.noLeak));
+    return (o.warning && StatusIs(s, t.warning)) || (o.leak && StatusIs(s, t.leak)) ||
+           (o.notInLeak && StatusIs(s, t.noLeak));
 }
 
 void loggerReport(const LoggerList& list, const ReportOptions& o, ReportBuilder& b)

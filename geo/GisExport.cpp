@@ -118,14 +118,6 @@ bool hasReading(const LoggerRecord& rec, int h)
            !Ansi::trimmed(rec.Status[h].view()).empty();
 }
 
-// The status, trimmed and in capitals, is the language's leak text.
-bool isLeak(std::string_view status, const std::string& leak)
-{
-    std::string s(Ansi::trimmed(status));
-    Ansi::toUpperInPlace(s);
-    return !s.empty() && s == leak;
-}
-
 QString temporaryBase(const QString& folder)
 {
     QString base;
@@ -322,7 +314,7 @@ private:
                 if (!hasReading(r, h))
                     continue;
                 ++readings;
-                leaks += isLeak(r.Status[h], m_leak) ? 1 : 0;
+                leaks += !m_leak.empty() && StatusIs(r.Status[h], m_leak) ? 1 : 0;
             }
             feature.SetField(at[FReadings], readings);
             feature.SetField(at[FLeaks], leaks);
