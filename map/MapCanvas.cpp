@@ -10,6 +10,7 @@
 #include "RecordChecks.h"
 #include "SettingsStore.h"
 #include "VectorLayer.h"
+#include "WebMercator.h"
 
 #include <QMouseEvent>
 #include <QPainter>
@@ -21,25 +22,26 @@
 
 namespace {
 
-// The sphere of Web Mercator: only for drawing; distances are measured on the ellipsoid.
-constexpr double kRadius = 6378137.0;
-constexpr double kPi = 3.14159265358979323846;
-constexpr double kMaxLat = 85.05112878;
 constexpr int kDotRadius = 4;
 constexpr int kPickRadius = 6;
 // Labels only when so few dots are in view that most can be read.
 constexpr int kMaxLabelledDots = 400;
 
+// The plane the map is drawn in, made once: PROJ takes a while to set it up.
+const WebMercator& plane()
+{
+    static const WebMercator mercator;
+    return mercator;
+}
+
 QPointF project(double lat, double lon)
 {
-    const double phi = std::clamp(lat, -kMaxLat, kMaxLat) * kPi / 180;
-    return {kRadius * lon * kPi / 180, kRadius * std::log(std::tan(kPi / 4 + phi / 2))};
+    return plane().forward(lat, lon);
 }
 
 QPointF unproject(QPointF world) // (lon, lat)
 {
-    return {world.x() / kRadius * 180 / kPi,
-            (2 * std::atan(std::exp(world.y() / kRadius)) - kPi / 2) * 180 / kPi};
+    return plane().inverse(world);
 }
 
 QPixmap dotPixmap(const QColor& fill, qreal dpr)
@@ -219,7 +221,7 @@ void MapCanvas::fitAll()
     const std::optional<QRectF> box = worldBounds();
     if (!box) {
         m_centre = QPointF();
-        m_scale = std::min(width(), height()) / (2 * kPi * kRadius);
+        m_scale = std::min(width(), height()) / (2 * project(0, 180).x()); // the whole world
     } else {
         m_centre = box->center();
         const double w = std::max(box->width(), 200.0);
