@@ -11,8 +11,6 @@
 
 namespace {
 
-constexpr double kTwipsPerPixel = 15;
-
 // The fixed-width texts a column may hold; '0' stands for any digit.
 QStringList fixedTexts(int column)
 {
@@ -68,16 +66,6 @@ int headerWidth(const QHeaderView* header, int column, const QString& text)
 }
 
 } // namespace
-
-int TwipsToPixels(double twips)
-{
-    return static_cast<int>(std::lround(twips / kTwipsPerPixel));
-}
-
-double PixelsToTwips(int pixels)
-{
-    return pixels * kTwipsPerPixel;
-}
 
 int MinimumColumnWidth(const QTreeView* view, int column, const QString& header)
 {

@@ -3,6 +3,7 @@
 // AutoSize shares the list's width out among them.
 
 #include "LoggerList.h"
+#include "Twips.h"
 
 #include <array>
 
@@ -11,10 +12,6 @@ class QString;
 class QTreeView;
 
 using ColumnWidths = std::array<int, LoggerList::ColumnCount>;
-
-// Column and window sizes are kept in twips, as the settings hold them.
-int TwipsToPixels(double twips);
-double PixelsToTwips(int pixels);
 
 // The narrowest the column may be shown, in pixels: its header whole (with
 // room for the sort mark) and, for a column of fixed-width text (serial,

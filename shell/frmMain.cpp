@@ -15,6 +15,7 @@
 #include "SettingsStore.h"
 #include "StartUp.h"
 #include "TransferFolders.h"
+#include "Twips.h"
 #include "Utilities.h"
 #include "frmHelp.h"
 #include "frmSplash.h"
@@ -39,7 +40,6 @@
 #include <cmath>
 
 namespace {
-constexpr double kTwipsPerPixel = 15;
 const char kCowlMenu[] = "mnuCowl";
 
 // Keys that change a list's loggers act only while a list window has the
@@ -294,12 +294,12 @@ void frmMain::placeFromSettings()
     using namespace SettingsStore;
     const auto left = number(Setting::MainLeft), top = number(Setting::MainTop),
                w = number(Setting::MainWidth), h = number(Setting::MainHeight);
-    auto px = [](double twips) { return static_cast<int>(std::lround(twips / kTwipsPerPixel)); };
     if (left && top && w && h && *w > 0 && *h > 0) {
-        setGeometry(px(*left), px(*top), px(*w), px(*h));
+        setGeometry(TwipsToPixels(*left), TwipsToPixels(*top), TwipsToPixels(*w),
+                    TwipsToPixels(*h));
         return;
     }
-    resize(px(9600), px(7200));
+    resize(TwipsToPixels(9600), TwipsToPixels(7200));
     if (const QScreen* screen = QGuiApplication::primaryScreen()) {
         const QRect s = screen->availableGeometry();
         // 640 by 480 is a small window on today's screens, too small for a
@@ -381,7 +381,7 @@ void frmMain::viewLogger()
         return;
     if (OpenFileHoldingSerial(serial)) {
         RecordEditor* editor = App::Editor();
-        if (editor && editor->width() * kTwipsPerPixel < 12000)
+        if (editor && PixelsToTwips(editor->width()) < 12000)
             editor->toggleGraph();
     }
 }
@@ -603,10 +603,10 @@ void SaveSettings(frmMain* main)
 {
     if (!main->isMinimized()) {
         const QRect g = main->isMaximized() ? main->normalGeometry() : main->geometry();
-        SettingsStore::setNumber(Setting::MainLeft, g.x() * kTwipsPerPixel);
-        SettingsStore::setNumber(Setting::MainTop, g.y() * kTwipsPerPixel);
-        SettingsStore::setNumber(Setting::MainWidth, g.width() * kTwipsPerPixel);
-        SettingsStore::setNumber(Setting::MainHeight, g.height() * kTwipsPerPixel);
+        SettingsStore::setNumber(Setting::MainLeft, PixelsToTwips(g.x()));
+        SettingsStore::setNumber(Setting::MainTop, PixelsToTwips(g.y()));
+        SettingsStore::setNumber(Setting::MainWidth, PixelsToTwips(g.width()));
+        SettingsStore::setNumber(Setting::MainHeight, PixelsToTwips(g.height()));
     }
     Globals().save();
     const QStringList mru = main->mruCaptions();
