@@ -363,14 +363,12 @@ private:
     QString m_error;
 };
 
-// Puts finished files in the place of their targets. One file replaces its
-// target in one step; several (a Shapefile) are put in only after the old
-// ones were moved aside, so that a failure part-way puts the old ones back.
-// Targets without a finished file (a stale index) are moved aside and removed.
+// Puts a Shapefile's finished parts in the place of their targets, only
+// after the old ones were moved aside, so that a failure part-way puts the
+// old ones back. Targets without a finished file (a stale index) are moved
+// aside and removed.
 bool placeFiles(const QStringList& finished, const QStringList& targets)
 {
-    if (targets.size() == 1)
-        return ReplaceFile(finished[0], targets[0]);
     const QString aside = temporaryBase(QFileInfo(targets[0]).absolutePath());
     QStringList moved(targets.size());
     int placed = 0;
