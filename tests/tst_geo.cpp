@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
+#include <proj.h>
 
 namespace {
 
@@ -29,6 +30,8 @@ class TestGeo : public QObject
 private slots:
     void controlPoints_data();
     void controlPoints();
+    void gridOrigins_data();
+    void gridOrigins();
     void rejected_data();
     void rejected();
     void wholeStore();
@@ -104,6 +107,62 @@ void TestGeo::controlPoints()
     const double off = metresApart(lat, lon, p.lat, p.lon);
     QVERIFY2(off <= metres, qPrintable(QString("%1 m off").arg(off)));
     QCOMPARE(int(p.source), source);
+}
+
+// Where no agency example was at hand, the grid's own definition: the point
+// its projection is defined about, given in the grid's datum. The finder's
+// answer is taken back into that datum with PROJ, so this checks the system,
+// zone and order of the figures, not the datum shift (which is PROJ's).
+void TestGeo::gridOrigins_data()
+{
+    QTest::addColumn<QString>("address2");
+    QTest::addColumn<QByteArray>("comment2");
+    QTest::addColumn<QString>("datum");
+    QTest::addColumn<double>("lat"); // NaN: the point's latitude is not given
+    QTest::addColumn<double>("lon");
+    const double any = std::nan("");
+    // Ordnance Survey Ireland / OSNI: the Irish Grid's true origin, 53 30 N
+    // 8 W on the 1975 mapping datum, is E 200000 N 250000 (reference N 000 500).
+    QTest::newRow("Irish Grid") << "6" << QByteArray("IN-00000-50000") << "EPSG:4300" << 53.5
+                                << -8.0;
+    // Qatar National Grid: origin 24 27 N 51 13 E (Qatar 1974) at E 200000 N 300000.
+    QTest::newRow("QNG") << "13" << QByteArray("200000-300000") << "EPSG:4285" << 24 + 27 / 60.0
+                         << 51 + 13 / 60.0;
+    // Gauss-Kruger: a Rechtswert of z500000 lies on zone z's meridian, 3z degrees E.
+    QTest::newRow("GK zone 3") << "5" << QByteArray("3500000-5500000") << "EPSG:4314" << any << 9.0;
+    QTest::newRow("GK zone 4") << "5" << QByteArray("4500000-5650000") << "EPSG:4314" << any
+                               << 12.0;
+    // KKJ: zone z's meridian is 18 + 3z degrees E; zone 3 (27 E) is the uniform grid.
+    QTest::newRow("KKJ zone 3") << "4" << QByteArray("6700000-3500000") << "EPSG:4123" << any
+                                << 27.0;
+    QTest::newRow("KKJ zone 1") << "4" << QByteArray("1500000-6700000") << "EPSG:4123" << any
+                                << 21.0;
+}
+
+void TestGeo::gridOrigins()
+{
+    QFETCH(QString, address2);
+    QFETCH(QByteArray, comment2);
+    QFETCH(QString, datum);
+    QFETCH(double, lat);
+    QFETCH(double, lon);
+    PositionFinder finder(address2);
+    const GeoPosition p = finder.place(logger(comment2.constData(), kAbsentGridRef));
+    QVERIFY2(p.valid, qPrintable(p.reason));
+    PJ_CONTEXT* ctx = proj_context_create();
+    const char* const noBallpark[] = {"ALLOW_BALLPARK=NO", nullptr};
+    PJ* wgs84 = proj_create(ctx, "EPSG:4326");
+    PJ* local = proj_create(ctx, qPrintable(datum));
+    PJ* raw = proj_create_crs_to_crs_from_pj(ctx, wgs84, local, nullptr, noBallpark);
+    PJ* back = raw ? proj_normalize_for_visualization(ctx, raw) : nullptr;
+    QVERIFY(back);
+    const PJ_COORD there = proj_trans(back, PJ_FWD, proj_coord(p.lon, p.lat, 0, 0));
+    for (PJ* pj : {back, raw, local, wgs84})
+        proj_destroy(pj);
+    proj_context_destroy(ctx);
+    const double off =
+        metresApart(std::isnan(lat) ? there.lp.phi : lat, lon, there.lp.phi, there.lp.lam);
+    QVERIFY2(off <= 1.0, qPrintable(QString("%1 m off").arg(off)));
 }
 
 void TestGeo::rejected_data()
