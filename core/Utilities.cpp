@@ -105,8 +105,23 @@ void SetProgramFolderForTesting(const QString& folder)
     programFolderOverride() = folder;
 }
 
+namespace {
+int& replacesBeforeFault()
+{
+    static int n = -1;
+    return n;
+}
+} // namespace
+
+void FailReplaceFileForTesting(int nth)
+{
+    replacesBeforeFault() = nth;
+}
+
 bool ReplaceFile(const QString& finished, const QString& target)
 {
+    if (replacesBeforeFault() >= 0 && replacesBeforeFault()-- == 0)
+        return false;
 #ifdef Q_OS_WIN
     if (QFileInfo::exists(target) && !QFile::remove(target))
         return false;

@@ -33,6 +33,9 @@ bool WriteFileAtomically(const QString& path, const std::function<bool(QIODevice
 // through WriteFileAtomically, such as a printer's PDF file): in one step
 // where the system allows, so the old file is there whole until the new one is.
 bool ReplaceFile(const QString& finished, const QString& target);
+// Makes the nth ReplaceFile from now (0: the next) fail once, as a file held
+// open by another program would on Windows; -1 ends it. For tests only.
+void FailReplaceFileForTesting(int nth);
 
 // A plain message (OK button only) from code that has no windows of its own;
 // the program connects its message box, and without one it goes to stderr.

@@ -2,6 +2,7 @@
 #include "LoggerList.h"
 #include "PositionFinder.h"
 #include "TestSupport.h"
+#include "Utilities.h"
 
 #include <QtTest>
 #include <gdal_priv.h>
@@ -73,6 +74,7 @@ private slots:
     void formats();
     void failures_data();
     void failures();
+    void shapefilePartWay();
 };
 
 void TestGisExport::formats_data()
@@ -218,6 +220,43 @@ void TestGisExport::failures()
     left.sort();
     kept.sort();
     QCOMPARE(left, kept);
+}
+
+// A Shapefile is several files: whichever move into place fails, the older
+// parts all come back as they were and nothing else is left; once no move
+// fails, the new parts replace them all and a stale index goes.
+void TestGisExport::shapefilePartWay()
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("net.shp");
+    LoggerList one, many;
+    fill(one);
+    fill(many, 3);
+    QVERIFY(ExportLoggers(one, "2", path).ok);
+    QVERIFY(writeBytes(dir.filePath("net.qix"), "stale index"));
+    QVERIFY(QFile::remove(dir.filePath("net.cpg"))); // an older one may lack a part
+    QMap<QString, QByteArray> older;
+    for (const QString& f : QDir(dir.path()).entryList(QDir::Files))
+        older[f] = readBytes(dir.filePath(f));
+    QVERIFY(older.size() >= 5);
+    for (int nth = 0;; ++nth) {
+        QVERIFY2(nth < 40, "the export never got past the fault");
+        FailReplaceFileForTesting(nth);
+        const GisExportResult r = ExportLoggers(many, "2", path);
+        FailReplaceFileForTesting(-1);
+        QMap<QString, QByteArray> now;
+        for (const QString& f :
+             QDir(dir.path()).entryList(QDir::Files | QDir::Hidden | QDir::System))
+            now[f] = readBytes(dir.filePath(f));
+        if (r.ok) {
+            QVERIFY(nth > older.size()); // every old part was moved aside first
+            QCOMPARE(now.keys(),
+                     QStringList({"net.cpg", "net.dbf", "net.prj", "net.shp", "net.shx"}));
+            QCOMPARE(openVector(path)->GetLayer(0)->GetFeatureCount(), 6);
+            break;
+        }
+        QVERIFY2(now == older, qPrintable(QString("fault at move %1").arg(nth)));
+    }
 }
 
 QTEST_GUILESS_MAIN(TestGisExport)
