@@ -12,6 +12,7 @@
 #include <QRandomGenerator>
 #include <QSaveFile>
 
+#include <cpl_conv.h>
 #include <cpl_error.h>
 #include <cpl_string.h>
 #include <cpl_vsi.h>
@@ -22,6 +23,7 @@
 #include <cstring>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 
 namespace {
@@ -159,6 +161,25 @@ struct Closer
 };
 
 // Writes the dataset; false with GDAL's reason when anything failed.
+// A GDAL setting for this thread while the object lives.
+class ThreadOption
+{
+public:
+    ThreadOption(const char* key, const char* value) : m_key(key)
+    {
+        if (const char* old = CPLGetThreadLocalConfigOption(key, nullptr))
+            m_old = old;
+        CPLSetThreadLocalConfigOption(key, value);
+    }
+    ~ThreadOption() { CPLSetThreadLocalConfigOption(m_key, m_old ? m_old->c_str() : nullptr); }
+    ThreadOption(const ThreadOption&) = delete;
+    ThreadOption& operator=(const ThreadOption&) = delete;
+
+private:
+    const char* m_key;
+    std::optional<std::string> m_old;
+};
+
 class DatasetWriter
 {
 public:
@@ -177,6 +198,9 @@ public:
         GDALDriver* driver = GetGDALDriverManager()->GetDriverByName(out.driver);
         if (!driver)
             return fail(QStringLiteral("GDAL has no %1 driver").arg(QLatin1String(out.driver)));
+        // The database is built in memory and written out whole by us: a
+        // journal would only copy pages, and a larger cache spills less.
+        const ThreadOption journal("OGR_SQLITE_JOURNAL", "OFF"), cache("OGR_SQLITE_CACHE", "64");
         std::unique_ptr<GDALDataset, Closer> ds(
             driver->Create(nativeName(path).constData(), 0, 0, 0, GDT_Unknown, nullptr));
         if (!ds)
