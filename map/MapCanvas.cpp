@@ -417,6 +417,7 @@ void MapCanvas::drawDots(QPainter& painter)
 
 void MapCanvas::drawLabels(QPainter& painter)
 {
+    m_labelled.clear();
     if (!m_list)
         return;
     std::vector<size_t> shown;
@@ -442,6 +443,7 @@ void MapCanvas::drawLabels(QPainter& painter)
             continue;
         taken.push_back(box);
         painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
+        m_labelled.push_back(m_dots[i].record);
     }
 }
 

@@ -49,6 +49,8 @@ public:
     void refreshNow();
     const std::vector<Dot>& dots() const { return m_dots; }
     const std::vector<Unplaced>& unplaced() const { return m_unplaced; }
+    // The records whose serial the last painting labelled.
+    const std::vector<int>& labelled() const { return m_labelled; }
     int count(Status status) const { return m_counts[status]; }
 
     // The layers drawn under the dots, bottom first.
@@ -133,6 +135,7 @@ private:
     QPointF m_centre; // world
     double m_scale = 1e-3;
     std::vector<QPointF> m_screen; // of m_dots, for the view as it is
+    std::vector<int> m_labelled;
     QPixmap m_dotPixmaps[StatusCount];
 
     QPoint m_pressAt;

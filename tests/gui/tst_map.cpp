@@ -160,6 +160,33 @@ private slots:
                  other->document().RecordCount());
     }
 
+    // Fitted, every dot is inside the window; the current line's logger has a
+    // ring, no other; a leak is drawn over a quieter logger at the same place;
+    // serial labels show only where they keep apart.
+    void drawing()
+    {
+        MapRun r;
+        const QRect inside = r.canvas->rect().adjusted(5, 5, -5, -5);
+        for (const MapCanvas::Dot& d : r.canvas->dots())
+            QVERIFY(inside.contains(r.dotOf(d.record)));
+        LoggerRecord moved = r.list->document().record(3); // no leak, now at logger 1's place
+        moved.GridRef = std::string(kLoggers[0].gridRef);
+        r.list->ModifyRecordBySerialNo(moved);
+        r.list->ShowLine(r.list->document().LineOfRecord(2));
+        QTRY_COMPARE(r.dotOf(3), r.dotOf(1));
+        const auto picture = [&] { return r.canvas->grab().toImage(); };
+        QImage drawn = picture();
+        const QColor ring(0, 90, 255);
+        const QPoint ringOffset(9, 0);
+        QCOMPARE(drawn.pixelColor(r.dotOf(2) + ringOffset), ring);
+        QVERIFY(drawn.pixelColor(r.dotOf(4) + ringOffset) != ring);
+        QCOMPARE(drawn.pixelColor(r.dotOf(1)), MapCanvas::colour(MapCanvas::Leak));
+        QCOMPARE(int(r.canvas->labelled().size()), int(r.canvas->dots().size()) - 1);
+        r.canvas->setView(53.78, -1.68, 0.01); // a town's width: the dots run together
+        picture();
+        QCOMPARE(int(r.canvas->labelled().size()), 1); // the easternmost, clear of the rest
+    }
+
     // The scale bar against the published length of one degree of longitude
     // on WGS 84 (the ellipsoid's parallel at that latitude), within 1%, at
     // zooms from a street to a town.
