@@ -78,7 +78,7 @@ struct VectorLayerReader
     }
 };
 
-bool VectorLayer::load(const QString& path)
+bool VectorLayer::load(const QString& path, size_t maxPoints)
 {
     static std::once_flag registered;
     std::call_once(registered, [] { GDALAllRegister(); });
@@ -130,6 +130,11 @@ bool VectorLayer::load(const QString& path)
                 return fail(QStringLiteral("A feature lies where its coordinate system cannot "
                                            "be converted to WGS 84"));
             reader.geometry(*g);
+            if (m_vertices.size() + m_points.size() > maxPoints)
+                return fail(QStringLiteral("It has more than %L1 vertices and points, more than "
+                                           "the map draws; clip it to the district or simplify "
+                                           "it first")
+                                .arg(qulonglong(maxPoints)));
         }
     }
     return true;

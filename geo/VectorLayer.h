@@ -10,10 +10,16 @@
 class VectorLayer
 {
 public:
+    // Past this many vertices and points a layer is refused: it would take
+    // seconds to read and hundreds of megabytes, and a district's mains need
+    // far fewer.
+    static constexpr size_t kMaxPoints = 5'000'000;
+
     // Reads the file; false, with the reason in error(), when it cannot be
-    // read, holds a layer with no coordinate system, or cannot be reprojected.
-    // A layer that failed holds nothing.
-    bool load(const QString& path);
+    // read, holds a layer with no coordinate system, cannot be reprojected,
+    // or has more than maxPoints vertices and points. A layer that failed
+    // holds nothing.
+    bool load(const QString& path, size_t maxPoints = kMaxPoints);
 
     QString path() const { return m_path; }
     QString error() const { return m_error; }

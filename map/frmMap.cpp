@@ -1,6 +1,7 @@
 #include "frmMap.h"
 
 #include "AppState.h"
+#include "BusyCursor.h"
 #include "LangText.h"
 #include "ListWindow.h"
 #include "LoggerList.h"
@@ -89,6 +90,7 @@ frmMap::frmMap(QWidget* parent) : QWidget(parent, Qt::Tool)
     const QStringList remembered =
         SettingsStore::text(Setting::MapLayers).split(kLayerSeparator, Qt::SkipEmptyParts);
     QStringList dropped;
+    BusyCursor busy;
     for (const QString& path : remembered) {
         auto layer = std::make_shared<VectorLayer>();
         if (layer->load(path))
@@ -151,7 +153,12 @@ void frmMap::loggersChanged()
 bool frmMap::addLayer(const QString& path)
 {
     auto layer = std::make_shared<VectorLayer>();
-    if (!layer->load(path)) {
+    bool loaded = false;
+    {
+        BusyCursor busy;
+        loaded = layer->load(path);
+    }
+    if (!loaded) {
         ShowMessage(LangText(772) + QStringLiteral("\n") + QDir::toNativeSeparators(path) +
                         QStringLiteral("\n\n") + layer->error(),
                     MsgButtons::Exclamation, App::ApplicationTitle());

@@ -30,18 +30,22 @@ private slots:
         QTest::addColumn<QString>("name");
         QTest::addColumn<QByteArray>("bytes");
         QTest::addColumn<QString>("error"); // empty: it reads
-        QTest::newRow("UTM lines, ring, points") << "a.geojson" << kUtmLayer << "";
+        QTest::addColumn<int>("maxPoints");
+        QTest::newRow("UTM lines, ring, points") << "a.geojson" << kUtmLayer << "" << 8;
+        QTest::newRow("too big") << "a.geojson" << kUtmLayer << "more than 7 vertices" << 7;
         QTest::newRow("no coordinate system")
             << "b.csv" << QByteArray("WKT,name\r\n\"LINESTRING (1 2,3 4)\",x\r\n")
-            << "no coordinate system";
-        QTest::newRow("not a vector file") << "c.geojson" << QByteArray("{ not json") << "GDAL";
-        QTest::newRow("missing") << "" << QByteArray() << "GDAL";
+            << "no coordinate system" << 8;
+        QTest::newRow("not a vector file")
+            << "c.geojson" << QByteArray("{ not json") << "GDAL" << 8;
+        QTest::newRow("missing") << "" << QByteArray() << "GDAL" << 8;
     }
     void reading()
     {
         QFETCH(QString, name);
         QFETCH(QByteArray, bytes);
         QFETCH(QString, error);
+        QFETCH(int, maxPoints);
         QTemporaryDir dir;
         const QString path = dir.filePath(name.isEmpty() ? QStringLiteral("none.gpkg") : name);
         if (!name.isEmpty()) {
@@ -49,7 +53,7 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
         }
         VectorLayer layer;
-        QCOMPARE(layer.load(path), error.isEmpty());
+        QCOMPARE(layer.load(path, size_t(maxPoints)), error.isEmpty());
         QCOMPARE(layer.path(), path);
         if (!error.isEmpty()) {
             QVERIFY2(layer.error().contains(error), qPrintable(layer.error()));
