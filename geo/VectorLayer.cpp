@@ -109,6 +109,7 @@ bool VectorLayer::load(const QString& path, size_t maxPoints)
     wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
 
     VectorLayerReader reader{*this};
+    CPLErrorReset(); // from here, an error means a feature could not be read
     for (OGRLayer* layer : data->GetLayers()) {
         const OGRSpatialReference* source = layer->GetSpatialRef();
         if (!source)
@@ -137,5 +138,8 @@ bool VectorLayer::load(const QString& path, size_t maxPoints)
                                 .arg(qulonglong(maxPoints)));
         }
     }
+    // OGR goes on past a feature it cannot read; a part of the file is not the file.
+    if (CPLGetLastErrorType() >= CE_Failure)
+        return fail(QStringLiteral("It is damaged: %1").arg(lastGdalError()));
     return true;
 }

@@ -1,3 +1,5 @@
+#include "GisExport.h"
+#include "LoggerList.h"
 #include "VectorLayer.h"
 
 #include <QTemporaryDir>
@@ -72,6 +74,30 @@ private slots:
         QVERIFY(qAbs(layer.vertices()[1].x() - 3) < 1e-9);
         QVERIFY(layer.vertices()[1].y() > 8.9 && layer.vertices()[1].y() < 9.1);
         QCOMPARE(layer.points()[0], origin);
+    }
+
+    // A Shapefile cut short opens, and OGR reads on past the features it
+    // cannot: the layer is refused, not shown in part.
+    void damaged()
+    {
+        QTemporaryDir dir;
+        const QString shp = dir.filePath("loggers.shp");
+        LoggerList list;
+        for (int i = 0; i < 50; ++i) {
+            LoggerRecord r;
+            r.Serial = 1000 + i;
+            r.GridRef = "SE 2224 3381";
+            list.Insert(r);
+        }
+        QCOMPARE(ExportLoggers(list, "0", shp).written, 50);
+        VectorLayer layer;
+        QVERIFY2(layer.load(shp), qPrintable(layer.error()));
+        QCOMPARE(int(layer.points().size()), 50);
+        QFile cut(shp);
+        QVERIFY(cut.resize(cut.size() / 2));
+        QVERIFY(!layer.load(shp));
+        QVERIFY2(layer.error().startsWith("It is damaged"), qPrintable(layer.error()));
+        QVERIFY(layer.points().empty());
     }
 };
 
