@@ -100,12 +100,16 @@ LoggerRecord MakeSampleRecord(int index, int readings)
     return rec;
 }
 
-int WriteSampleDatabase(const QString& path, int count, int readings, int first)
+int WriteSampleDatabase(const QString& path, int count, int readings, int first,
+                        const std::vector<std::string>& gridRefs)
 {
     const bool ok = WriteFileAtomically(path, [&](QIODevice& file) {
         std::string out = DatabaseHeaderLine();
         for (int i = 1; i <= count; ++i) {
-            AppendDatabaseRecordLine(out, MakeSampleRecord(first + i - 1, readings));
+            LoggerRecord rec = MakeSampleRecord(first + i - 1, readings);
+            if (size_t(i) <= gridRefs.size())
+                rec.GridRef = gridRefs[size_t(i) - 1];
+            AppendDatabaseRecordLine(out, rec);
             if (out.size() > (1u << 20) || i == count) {
                 if (file.write(out.data(), static_cast<qint64>(out.size())) !=
                     static_cast<qint64>(out.size()))

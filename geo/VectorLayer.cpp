@@ -1,6 +1,7 @@
 #include "VectorLayer.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <gdal_priv.h>
 #include <ogr_spatialref.h>
 #include <ogrsf_frmts.h>
@@ -78,7 +79,7 @@ struct VectorLayerReader
     }
 };
 
-bool VectorLayer::load(const QString& path, size_t maxPoints)
+bool VectorLayer::load(const QString& path, int epsg, size_t maxPoints)
 {
     static std::once_flag registered;
     std::call_once(registered, [] { GDALAllRegister(); });
@@ -97,16 +98,23 @@ bool VectorLayer::load(const QString& path, size_t maxPoints)
     const QByteArray name = QFile::encodeName(path);
     std::unique_ptr<GDALDataset, DatasetCloser> data(GDALDataset::FromHandle(GDALOpenEx(
         name.constData(), GDAL_OF_VECTOR | GDAL_OF_READONLY, nullptr, nullptr, nullptr)));
-    if (!data)
-        return fail(
-            QStringLiteral("GDAL cannot read it as a vector file (%1)").arg(lastGdalError()));
+    if (!data) {
+        // GDAL says nothing of a file that is not there.
+        const QString why = *CPLGetLastErrorMsg() == 0 && !QFileInfo::exists(path)
+                                ? QStringLiteral("there is no such file")
+                                : lastGdalError();
+        return fail(QStringLiteral("GDAL cannot read it as a vector file (%1)").arg(why));
+    }
     if (data->GetLayerCount() < 1)
         return fail(QStringLiteral("It holds no vector layer"));
 
-    OGRSpatialReference wgs84;
-    wgs84.importFromEPSG(4326);
-    // Longitude first, whatever the EPSG axis order says.
-    wgs84.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
+    OGRSpatialReference target;
+    if (target.importFromEPSG(epsg) != OGRERR_NONE)
+        return fail(QStringLiteral("GDAL does not know EPSG:%1 (%2)")
+                        .arg(QString::number(epsg), lastGdalError()));
+    const QString targetName = QString::fromUtf8(target.GetName());
+    // Longitude (easting) first, whatever the EPSG axis order says.
+    target.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
 
     VectorLayerReader reader{*this};
     CPLErrorReset(); // from here, an error means a feature could not be read
@@ -117,19 +125,20 @@ bool VectorLayer::load(const QString& path, size_t maxPoints)
                             .arg(QString::fromUtf8(layer->GetName())));
         OGRSpatialReference from(*source);
         from.SetAxisMappingStrategy(OAMS_TRADITIONAL_GIS_ORDER);
-        std::unique_ptr<OGRCoordinateTransformation> toWgs84(
-            OGRCreateCoordinateTransformation(&from, &wgs84));
-        if (!toWgs84)
-            return fail(QStringLiteral("Its coordinate system cannot be converted to WGS 84 (%1)")
-                            .arg(lastGdalError()));
+        std::unique_ptr<OGRCoordinateTransformation> toTarget(
+            OGRCreateCoordinateTransformation(&from, &target));
+        if (!toTarget)
+            return fail(QStringLiteral("Its coordinate system cannot be converted to %1 (%2)")
+                            .arg(targetName, lastGdalError()));
         layer->ResetReading();
         for (auto& feature : *layer) {
             OGRGeometry* g = feature->GetGeometryRef();
             if (!g)
                 continue;
-            if (g->transform(toWgs84.get()) != OGRERR_NONE)
+            if (g->transform(toTarget.get()) != OGRERR_NONE)
                 return fail(QStringLiteral("A feature lies where its coordinate system cannot "
-                                           "be converted to WGS 84"));
+                                           "be converted to %1")
+                                .arg(targetName));
             reader.geometry(*g);
             if (m_vertices.size() + m_points.size() > maxPoints)
                 return fail(QStringLiteral("It has more than %L1 vertices and points, more than "
@@ -142,4 +151,24 @@ bool VectorLayer::load(const QString& path, size_t maxPoints)
     if (CPLGetLastErrorType() >= CE_Failure)
         return fail(QStringLiteral("It is damaged: %1").arg(lastGdalError()));
     return true;
+}
+
+bool VectorLayer::contains(QPointF p) const
+{
+    bool inside = false;
+    for (int k = 0; k < partCount(); ++k) {
+        if (!partClosed(k))
+            continue;
+        const int end = partStart(k + 1);
+        // Each edge the rightward ray from p crosses flips the answer; a ring
+        // is closed whether or not its last vertex repeats its first.
+        for (int i = partStart(k), j = end - 1; i < end; j = i++) {
+            const QPointF& a = m_vertices[size_t(i)];
+            const QPointF& b = m_vertices[size_t(j)];
+            if ((a.y() > p.y()) != (b.y() > p.y()) &&
+                p.x() < a.x() + (p.y() - a.y()) * (b.x() - a.x()) / (b.y() - a.y()))
+                inside = !inside;
+        }
+    }
+    return inside;
 }

@@ -4,7 +4,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
 scripts/build.sh build
-samples=(samples/north.csv samples/south.csv samples/east.pdb)
+samples=(samples/north.csv samples/south.csv samples/east.pdb samples/central.csv)
 if [ "$(uname)" = Linux ] && [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
   echo "No display to show the program on; checking the sample files instead."
   for f in "${samples[@]}"; do echo "== $f"; build/bin/quorvane-tool check "$f"; done

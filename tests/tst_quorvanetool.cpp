@@ -1,5 +1,9 @@
+#include "DatabaseReader.h"
 #include "LangText.h"
+#include "PositionFinder.h"
+#include "RecordStore.h"
 #include "TestSupport.h"
+#include "VectorLayer.h"
 
 #include <QtTest>
 
@@ -28,6 +32,21 @@ QStringList words(const QString& text)
 }
 
 const QString kNorth = QStringLiteral(QUORVANE_SOURCE_DIR "/samples/north.csv");
+const QString kCentral = QStringLiteral(QUORVANE_SOURCE_DIR "/samples/central.csv");
+const QString kCentralNetwork = QStringLiteral(QUORVANE_SOURCE_DIR "/samples/central-network.gpkg");
+
+// A GeoJSON file of one geometry (in WGS 84 unless another system is named),
+// written with ' for ".
+QByteArray geoJson(const QByteArray& geometry, const char* crs = "")
+{
+    const QByteArray named =
+        *crs ? "'crs': {'type': 'name', 'properties': {'name': '" + QByteArray(crs) + "'}}, "
+             : QByteArray();
+    QByteArray json = "{'type': 'FeatureCollection', " + named +
+                      "'features': [{'type': 'Feature', 'properties': {}, 'geometry': " + geometry +
+                      "}]}";
+    return json.replace('\'', '"');
+}
 } // namespace
 
 class TestQuorvaneTool : public QObject
@@ -66,6 +85,8 @@ private slots:
             {history + QStringList{"-"}, 0, historyReport},
             {history + QStringList{out}, 0, historyReport},
             {summary + QStringList{"-"}, 0, readBytes(testData("report_north_summary.txt"))},
+            {{"generate", "40", "12", out}, 0, readBytes(kNorth)},
+            {{"convert", kCentral, "-"}, 0, readBytes(kCentral)},
         };
         for (const auto& [args, exitCode, expected] : runs) {
             const Run r = tool(args);
@@ -80,6 +101,8 @@ private slots:
         QCOMPARE(tool({"generate", "--first", "301", "5", "3", out}).exitCode, 0);
         QCOMPARE(tool({"check", out}).out, QByteArray("result 0\nlines 6\nrecords 5\n"));
         QVERIFY(tool({"--help"}).out.contains("Usage:"));
+        // Every logger of the map sample has a position.
+        QCOMPARE(tool({"export", "--address2", "0", kCentral, path("central.gpkg")}).exitCode, 0);
     }
 
     // The tool against the logger simulator, two processes on a pseudo-terminal.
@@ -226,6 +249,92 @@ private slots:
             QCOMPARE(r.err.contains("empty.csv"), QString(args).contains("--verbose"));
             QCOMPARE(r.err.contains("nowhere"), exitCode == 2);
         }
+    }
+
+    // generate --area: each logger in a 10 m square whose centre lies inside
+    // the area's polygons, a hole outside them, the same places every time;
+    // an area that cannot be used writes nothing.
+    void generateInArea_data()
+    {
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("hole"); // a grid reference outside the area
+        QTest::addColumn<QString>("says"); // empty: it is generated
+        const char* const bng = "urn:ogc:def:crs:EPSG::27700";
+        const QByteArray square =
+            "{'type': 'Polygon', 'coordinates': [[[484000, 238000], "
+            "[486000, 238000], [486000, 240000], [484000, 240000], [484000, 238000]], "
+            "[[484500, 238500], [485500, 238500], [485500, 239500], "
+            "[484500, 238500]]]}";
+        const QByteArray line = "{'type': 'LineString', 'coordinates': [[484000, 238000], "
+                                "[400000, 100000]]}";
+        const QByteArray twoSquares =
+            "{'type': 'MultiPolygon', 'coordinates': ["
+            "[[[-0.78, 52.03], [-0.77, 52.03], [-0.77, 52.04], [-0.78, 52.04], [-0.78, 52.03]]], "
+            "[[[-0.75, 52.03], [-0.74, 52.03], [-0.74, 52.04], [-0.75, 52.03]]]]}";
+        const auto box = [](double w, double s, double e, double n) {
+            return QString("{'type': 'Polygon', 'coordinates': [[[%1, %2], [%3, %2], [%3, %4], "
+                           "[%1, %4], [%1, %2]]]}")
+                .arg(w)
+                .arg(s)
+                .arg(e)
+                .arg(n)
+                .toLatin1();
+        };
+        const QByteArray network = QFile::encodeName(kCentralNetwork);
+        const std::tuple<const char*, QByteArray, const char*, const char*> rows[] = {
+            {"a.geojson", geoJson(square, bng), "SP 8530 3870", ""},
+            {"b.geojson", geoJson(twoSquares), "SP 8515 3812", ""},
+            {network.constData(), QByteArray(), "SP 8600 3850", ""}, // mains and boundary
+            {"c.gpkg", QByteArray(), "", "there is no such file"},
+            {"d.geojson", geoJson(line, bng), "", "no polygon"},
+            {"e.csv", "WKT,name\r\n\"POLYGON ((0 0,1 0,1 1,0 0))\",x\r\n", "",
+             "no coordinate system"},
+            {"paris.geojson", geoJson(box(2.2, 48.8, 2.4, 48.9)), "", "outside the British"},
+            {"north sea.geojson", geoJson(box(690000, 1200000, 699000, 1210000), bng), "",
+             "outside Great Britain"},
+            {"sliver.geojson", geoJson(box(484001, 238001, 484004, 238004), bng), "", "too small"},
+        };
+        for (const auto& [name, bytes, hole, says] : rows)
+            QTest::newRow(qPrintable(QFileInfo(name).fileName())) << name << bytes << hole << says;
+    }
+    void generateInArea()
+    {
+        QFETCH(QString, name);
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, hole);
+        QFETCH(QString, says);
+        const QString area = QDir::isAbsolutePath(name) ? name : path(qPrintable(name));
+        const QString out = path("area.csv");
+        QFile::remove(out);
+        if (!bytes.isEmpty())
+            QVERIFY(writeBytes(area, bytes));
+        const QStringList args{"generate", "--area", area, "--first", "7", "30", "2", out};
+        const Run r = tool(args);
+        QVERIFY2(QString::fromLatin1(r.err).contains(says), r.err.constData());
+        if (!says.isEmpty()) {
+            QCOMPARE(r.exitCode, 64);
+            QVERIFY(!QFile::exists(out));
+            return;
+        }
+        QCOMPARE(r.exitCode, 0);
+        const QByteArray written = readBytes(out);
+        QCOMPARE(tool(args).exitCode, 0);
+        QCOMPARE(readBytes(out), written);
+        VectorLayer layer;
+        QVERIFY(layer.load(area));
+        PositionFinder finder(QStringLiteral("0"));
+        const GeoPosition outside = finder.fromGridRef(hole.toStdString());
+        QVERIFY(outside.valid && !layer.contains({outside.lon, outside.lat}));
+        QCOMPARE(ReadDatabaseFile(out), 0);
+        QCOMPARE(DMAModule().StoreCount, 30);
+        QSet<QByteArray> places;
+        for (int i = 1; i <= 30; ++i) {
+            const GeoPosition p = finder.fromGridRef(DMAModule().Records(i).GridRef.view());
+            QVERIFY(p.valid && layer.contains({p.lon, p.lat}));
+            places << QByteArray(DMAModule().Records(i).GridRef.view().data(), 12);
+        }
+        QVERIFY(places.size() > 25);
     }
 
     // export: the status says whether every logger was placed; comment 2 is

@@ -55,7 +55,7 @@ private slots:
             QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
         }
         VectorLayer layer;
-        QCOMPARE(layer.load(path, size_t(maxPoints)), error.isEmpty());
+        QCOMPARE(layer.load(path, 4326, size_t(maxPoints)), error.isEmpty());
         QCOMPARE(layer.path(), path);
         if (!error.isEmpty()) {
             QVERIFY2(layer.error().contains(error), qPrintable(layer.error()));

@@ -2,6 +2,7 @@
 // batch work. It reads and writes files exactly as the program does.
 
 #include "Ansi.h"
+#include "AreaGridRefs.h"
 #include "CatalogueSearch.h"
 #include "Com32.h"
 #include "CowlComms.h"
@@ -55,9 +56,12 @@ const char kUsage[] =
     "      program's File > Add most recent patrol does: a numbered backup, new\n"
     "      loggers at the end, a .pdb database written as .csv. Prints the patrol\n"
     "      report; exits with 0 when merged or nothing needed adding.\n"
-    "  quorvane-tool generate [--first K] N M OUT\n"
+    "  quorvane-tool generate [--first K] [--area FILE] N M OUT\n"
     "      Write a repeatable sample database of N loggers with M readings each,\n"
-    "      starting from sample logger K (default 1).\n"
+    "      starting from sample logger K (default 1). With --area, the loggers'\n"
+    "      grid references are scattered over the polygons of the vector FILE\n"
+    "      (GeoPackage, Shapefile, GeoJSON, KML, ...), which must lie in Great\n"
+    "      Britain; the same arguments give the same places.\n"
     "  quorvane-tool logger DEVICE info|histogram|noise\n"
     "      Talk to a logger through a Cowl on the serial DEVICE: 'info' prints\n"
     "      its settings, 'histogram' its 100 noise counts as 'bin,count' lines,\n"
@@ -323,27 +327,50 @@ int logger(const QStringList& args)
     return 0;
 }
 
-int generate(QStringList args)
+int generate(const QStringList& args)
 {
     int first = 1;
-    if (args.size() == 5 && args[0] == QLatin1String("--first")) {
-        bool ok = false;
-        first = args[1].toInt(&ok);
-        if (!ok || first < 1)
-            return usageError(QStringLiteral("--first needs a logger number from 1"));
-        args = args.mid(2);
+    QString area;
+    QStringList rest;
+    for (int i = 0; i < args.size(); ++i) {
+        const QString& a = args[i];
+        if (a == QLatin1String("--first")) {
+            bool ok = false;
+            first = i + 1 < args.size() ? args[++i].toInt(&ok) : 0;
+            if (!ok || first < 1)
+                return usageError(QStringLiteral("--first needs a logger number from 1"));
+        } else if (a == QLatin1String("--area")) {
+            if (i + 1 >= args.size())
+                return usageError(QStringLiteral("--area needs a vector FILE"));
+            area = args[++i];
+        } else if (a.startsWith(QLatin1String("--"))) {
+            return usageError(QStringLiteral("unknown option ") + a);
+        } else {
+            rest << a;
+        }
     }
-    if (args.size() != 3)
+    if (rest.size() != 3)
         return usageError(QStringLiteral("generate needs N, M and OUT"));
     bool okN = false, okM = false;
-    const int n = args[0].toInt(&okN), m = args[1].toInt(&okM);
+    const int n = rest[0].toInt(&okN), m = rest[1].toInt(&okM);
     if (!okN || !okM || n < 0 || m < 0 || m > kMaxHistories)
         return usageError(
             QStringLiteral("N must be a count of loggers and M a number of readings from 0 to 50"));
-    const int result = WriteSampleDatabase(args[2], n, m, first);
+    std::vector<std::string> gridRefs;
+    if (!area.isEmpty()) {
+        // The first logger's number seeds the places, as it does the rest of a sample.
+        AreaGridRefs placed = GridRefsInArea(area, n, quint32(first));
+        if (!placed.error.isEmpty()) {
+            print(stderr, QStringLiteral("quorvane-tool: --area ") + area + QStringLiteral(": ") +
+                              placed.error + QLatin1Char('\n'));
+            return kUsageError;
+        }
+        gridRefs = std::move(placed.refs);
+    }
+    const int result = WriteSampleDatabase(rest[2], n, m, first, gridRefs);
     if (result != FileResult::Ok)
         print(stderr,
-              FileErrorText(result, false) + QStringLiteral(": ") + args[2] + QLatin1Char('\n'));
+              FileErrorText(result, false) + QStringLiteral(": ") + rest[2] + QLatin1Char('\n'));
     return result;
 }
 
