@@ -60,6 +60,10 @@ frmMap::frmMap(QWidget* parent) : QWidget(parent, Qt::Tool)
     m_unplacedList->setObjectName(QStringLiteral("lstUnplaced"));
     m_unplacedList->setToolTip(LangText(779));
     m_unplacedList->setMaximumWidth(360);
+    // A reason can be wider than the list: it wraps, so it reads whole.
+    m_unplacedList->setWordWrap(true);
+    m_unplacedList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_unplacedList->setResizeMode(QListView::Adjust);
     m_unplacedList->hide();
 
     auto* middle = new QHBoxLayout;

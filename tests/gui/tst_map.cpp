@@ -276,6 +276,19 @@ private slots:
         const QImage png(r.f.path("map.png"));
         QCOMPARE(png.size(), r.canvas->size() * r.canvas->devicePixelRatio());
     }
+
+    // The loggers without a position read whole beside a narrow map: each
+    // reason wraps within the list, none runs off to the side.
+    void unplacedReadWhole()
+    {
+        MapRun r;
+        r.map->unplacedButton()->click();
+        QListWidget* unplaced = r.map->unplacedList();
+        const QFontMetrics fm(unplaced->font());
+        QVERIFY(fm.horizontalAdvance(unplaced->item(0)->text()) > unplaced->viewport()->width());
+        QCOMPARE(unplaced->horizontalScrollBar()->maximum(), 0);
+        QVERIFY(unplaced->visualItemRect(unplaced->item(0)).height() >= 2 * fm.height());
+    }
 };
 
 QTEST_MAIN(TestMap)
