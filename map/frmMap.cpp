@@ -204,6 +204,11 @@ void frmMap::cmdCopy_Click()
 void frmMap::renderTo(QPaintDevice& device)
 {
     QPainter painter(&device);
+    // The texts as big beside the dots as on screen: a page's resolution
+    // would make the font's points many more of the map's pixels.
+    QFont font = m_canvas->font();
+    font.setPixelSize(QFontInfo(font).pixelSize());
+    painter.setFont(font);
     const QRect page = painter.viewport();
     const double scale = std::min(double(page.width()) / m_canvas->width(),
                                   double(page.height()) / m_canvas->height());

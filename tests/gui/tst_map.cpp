@@ -277,6 +277,22 @@ private slots:
         QCOMPARE(png.size(), r.canvas->size() * r.canvas->devicePixelRatio());
     }
 
+    // A printer's or a PDF's page shows the map as the window does: its
+    // resolution changes how fine it is drawn, not how big the texts are.
+    void pageAtAnyResolution()
+    {
+        MapRun r;
+        QImage screen(r.canvas->size() * 2, QImage::Format_RGB32);
+        QImage page = screen;
+        page.setDotsPerMeterX(47244); // 1200 dpi, a PDF's
+        page.setDotsPerMeterY(47244);
+        for (QImage* image : {&screen, &page}) {
+            image->fill(Qt::white);
+            r.map->renderTo(*image);
+        }
+        QVERIFY(page == screen);
+    }
+
     // The loggers without a position read whole beside a narrow map: each
     // reason wraps within the list, none runs off to the side.
     void unplacedReadWhole()
