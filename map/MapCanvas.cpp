@@ -363,7 +363,8 @@ void MapCanvas::drawLayers(QPainter& painter)
     // The outlines are kept scaled for the zoom; a pan only moves them.
     painter.translate(width() / 2.0 - m_centre.x() * m_scale,
                       height() / 2.0 + m_centre.y() * m_scale);
-    QPen pen(QColor(60, 90, 170), 0);
+    // One of the map's pixels wide, on screen and on a page scaled up from it.
+    QPen pen(QColor(60, 90, 170), std::max(1.0, painter.worldTransform().m11()));
     pen.setCosmetic(true);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);

@@ -293,6 +293,29 @@ private slots:
         QVERIFY(page == screen);
     }
 
+    // The mains and boundaries are as thick on a page as on screen, not the
+    // finest line the printer can make.
+    void pageLayerLines()
+    {
+        MapRun r;
+        QVERIFY(r.map->addLayer(r.f.file("mains.geojson", R"({"type": "FeatureCollection",
+            "features": [{"type": "Feature", "properties": {}, "geometry": {"type":
+            "LineString", "coordinates": [[-1.70, 53.77], [-1.68, 53.79]]}}]})")));
+        const auto linePixels = [](const QImage& image) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    n += image.pixelColor(x, y) == QColor(60, 90, 170);
+            return n;
+        };
+        const int onScreen = linePixels(r.canvas->grab().toImage());
+        QImage page(r.canvas->size() * 3, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        r.map->renderTo(page);
+        QVERIFY(onScreen > 100);
+        QVERIFY2(linePixels(page) > 6 * onScreen, qPrintable(QString::number(linePixels(page))));
+    }
+
     // The loggers without a position read whole beside a narrow map: each
     // reason wraps within the list, none runs off to the side.
     void unplacedReadWhole()
