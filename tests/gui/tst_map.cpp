@@ -205,6 +205,39 @@ private slots:
         QVERIFY(QLineF(*r.canvas->dotOf(2), at).length() < 1e-6);
     }
 
+    // Fit All on a wide, a tall and a square map: no logger under the legend,
+    // and every label whole inside the map and clear of the legend.
+    void fitAllLeavesEverythingReadable_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("wide") << QSize(1000, 300);
+        QTest::newRow("tall") << QSize(320, 800);
+        QTest::newRow("square") << QSize(600, 600);
+    }
+    void fitAllLeavesEverythingReadable()
+    {
+        QFETCH(QSize, size);
+        MapRun r;
+        // A logger at the top left of the others, where the legend is.
+        LoggerRecord corner = r.list->document().record(4);
+        corner.GridRef = std::string("SE 2028 3160");
+        r.list->ModifyRecordBySerialNo(corner);
+        r.canvas->refreshNow();
+        r.map->resize(size);
+        QCoreApplication::processEvents();
+        r.canvas->fitAll();
+        const QFontMetrics fm = r.canvas->fontMetrics();
+        const QRect legend = r.canvas->legendBox(fm);
+        for (const MapCanvas::Dot& d : r.canvas->dots())
+            QVERIFY(!legend.contains(r.dotOf(d.record)));
+        const std::vector<MapCanvas::Label> labels = r.canvas->labels(fm);
+        QVERIFY(!labels.empty());
+        for (const MapCanvas::Label& l : labels) {
+            QVERIFY2(QRectF(r.canvas->rect()).contains(l.box), qPrintable(l.text));
+            QVERIFY2(!l.box.intersects(legend), qPrintable(l.text));
+        }
+    }
+
     // Layers: one that reads is drawn and remembered for the next map
     // window; one that cannot be read, or has no coordinate system, is told
     // with the file's name and changes nothing.
