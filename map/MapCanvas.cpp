@@ -1,6 +1,7 @@
 #include "MapCanvas.h"
 
 #include "Ansi.h"
+#include "AppState.h"
 #include "Geodesy.h"
 #include "LangText.h"
 #include "ListText.h"
@@ -105,6 +106,9 @@ MapCanvas::MapCanvas(QWidget* parent) : QWidget(parent)
     setMinimumSize(200, 150);
     for (int s = 0; s < StatusCount; ++s)
         m_dotPixmaps[s] = dotPixmap(colour(Status(s)), devicePixelRatioF());
+    // Comment 2 read in another grid format: every position again.
+    connect(&App::Signals(), &App::StateSignals::address2Changed, this,
+            &MapCanvas::scheduleRefresh);
 }
 
 MapCanvas::~MapCanvas() = default;

@@ -6,6 +6,7 @@
 #include "MapFeature.h"
 #include "SampleData.h"
 #include "frmMap.h"
+#include "frmOptions.h"
 
 #include <QtWidgets>
 
@@ -158,6 +159,27 @@ private slots:
         QCOMPARE(r.canvas->list(), static_cast<ListWindow*>(other));
         QCOMPARE(int(r.canvas->dots().size() + r.canvas->unplaced().size()),
                  other->document().RecordCount());
+    }
+
+    // Another grid format chosen in the options places the loggers anew: the
+    // logger whose comment 2 holds a latitude and longitude is placed by it.
+    void followsTheGridFormat()
+    {
+        MapRun r;
+        LoggerRecord typed = r.list->document().record(kUnplacedRecord);
+        typed.Comment2 = std::string("N53.77900-W001.69200");
+        r.list->ModifyRecordBySerialNo(typed);
+        r.canvas->refreshNow();
+        QCOMPARE(int(r.canvas->unplaced().size()), 1); // free text, as the setting says
+        r.f.prompts.modal("frmOptions", inWindow([](QDialog& d) {
+                              auto& options = static_cast<frmOptions&>(d);
+                              options.cboAddress2->setCurrentIndex(1); // Lat/Long
+                              options.cmdOK->click();
+                          }));
+        r.main->command("mnuKorvalindOptions")->trigger();
+        QTRY_VERIFY(r.canvas->unplaced().empty());
+        QCOMPARE(r.canvas->count(MapCanvas::Leak), 3);
+        QCOMPARE(r.map->unplacedButton()->text(), QString("Without a position: 0"));
     }
 
     // The scale bar against the published length of one degree of longitude
