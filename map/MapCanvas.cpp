@@ -1,6 +1,7 @@
 #include "MapCanvas.h"
 
 #include "Ansi.h"
+#include "AppState.h"
 #include "Geodesy.h"
 #include "LangText.h"
 #include "ListText.h"
@@ -105,6 +106,9 @@ MapCanvas::MapCanvas(QWidget* parent) : QWidget(parent)
     setMinimumSize(200, 150);
     for (int s = 0; s < StatusCount; ++s)
         m_dotPixmaps[s] = dotPixmap(colour(Status(s)), devicePixelRatioF());
+    // Comment 2 read in another grid format: every position again.
+    connect(&App::Signals(), &App::StateSignals::address2Changed, this,
+            &MapCanvas::scheduleRefresh);
 }
 
 MapCanvas::~MapCanvas() = default;
@@ -222,13 +226,37 @@ void MapCanvas::fitAll()
     if (!box) {
         m_centre = QPointF();
         m_scale = std::min(width(), height()) / (2 * project(0, 180).x()); // the whole world
-    } else {
-        m_centre = box->center();
-        const double w = std::max(box->width(), 200.0);
-        const double h = std::max(box->height(), 200.0);
-        m_scale = 0.9 * std::min(width() / w, height() / h);
+        viewChanged();
+        return;
+    }
+    // The whole canvas unless a logger would lie under the legend; then the
+    // larger of the parts beside and below it.
+    const QRectF all(rect());
+    fitInto(*box, all);
+    const QRectF legend =
+        QRectF(legendBox(fontMetrics())).adjusted(-kDotRadius, -kDotRadius, kDotRadius, kDotRadius);
+    if (std::any_of(m_dots.begin(), m_dots.end(),
+                    [&](const Dot& d) { return legend.contains(screenOf(d.world)); })) {
+        fitInto(*box, all.adjusted(legend.right(), 0, 0, 0));
+        const QPointF besideCentre = m_centre;
+        const double beside = m_scale;
+        fitInto(*box, all.adjusted(0, legend.bottom(), 0, 0));
+        if (beside > m_scale) {
+            m_centre = besideCentre;
+            m_scale = beside;
+        }
     }
     viewChanged();
+}
+
+void MapCanvas::fitInto(const QRectF& world, const QRectF& area)
+{
+    const double w = std::max(world.width(), 200.0);
+    const double h = std::max(world.height(), 200.0);
+    m_scale = 0.9 * std::min(area.width() / w, area.height() / h);
+    // The world box's centre at the area's centre.
+    m_centre = world.center() + QPointF(-(area.center().x() - width() / 2.0) / m_scale,
+                                        (area.center().y() - height() / 2.0) / m_scale);
 }
 
 void MapCanvas::zoomAt(QPointF at, double factor)
@@ -363,7 +391,8 @@ void MapCanvas::drawLayers(QPainter& painter)
     // The outlines are kept scaled for the zoom; a pan only moves them.
     painter.translate(width() / 2.0 - m_centre.x() * m_scale,
                       height() / 2.0 + m_centre.y() * m_scale);
-    QPen pen(QColor(60, 90, 170), 0);
+    // One of the map's pixels wide, on screen and on a page scaled up from it.
+    QPen pen(QColor(60, 90, 170), std::max(1.0, painter.worldTransform().m11()));
     pen.setCosmetic(true);
     painter.setPen(pen);
     painter.setBrush(Qt::NoBrush);
@@ -415,52 +444,74 @@ void MapCanvas::drawDots(QPainter& painter)
         }
 }
 
-void MapCanvas::drawLabels(QPainter& painter)
+std::vector<MapCanvas::Label> MapCanvas::labels(const QFontMetrics& fm) const
 {
-    m_labelled.clear();
+    std::vector<Label> out;
     if (!m_list)
-        return;
+        return out;
     std::vector<size_t> shown;
     for (size_t i = 0; i < m_dots.size(); ++i)
         if (rect().contains(m_screen[i].toPoint()))
             shown.push_back(i);
     if (shown.empty() || shown.size() > kMaxLabelledDots)
-        return;
-    // A label goes where it overlaps no other label and no other dot, else not at all.
-    const QFontMetrics fm(painter.font());
-    std::vector<QRectF> taken;
+        return out;
+    // A label goes where it overlaps no other label, no other dot and not the
+    // legend, right of its dot or, at the right edge, left of it; else not at all.
+    std::vector<QRectF> taken{QRectF(legendBox(fm))};
     for (size_t i : shown)
         taken.push_back(QRectF(m_screen[i] - QPointF(kDotRadius, kDotRadius),
                                QSizeF(2 * kDotRadius, 2 * kDotRadius)));
-    painter.setPen(Qt::black);
     for (size_t i : shown) {
-        const QString text = QString::fromLatin1(
-            FormatSerial(m_list->document().record(m_dots[i].record).Serial).c_str());
-        const QRectF box(m_screen[i] + QPointF(kDotRadius + 2, -fm.height() / 2.0),
-                         QSizeF(fm.horizontalAdvance(text) + 2, fm.height()));
-        if (std::any_of(taken.begin(), taken.end(),
+        const int record = m_dots[i].record;
+        const QString text =
+            QString::fromLatin1(FormatSerial(m_list->document().record(record).Serial).c_str());
+        QRectF box(m_screen[i] + QPointF(kDotRadius + 2, -fm.height() / 2.0),
+                   QSizeF(fm.horizontalAdvance(text) + 2, fm.height()));
+        if (box.right() > width())
+            box.moveRight(m_screen[i].x() - kDotRadius - 2);
+        if (!QRectF(rect()).contains(box) ||
+            std::any_of(taken.begin(), taken.end(),
                         [&](const QRectF& r) { return r.intersects(box); }))
             continue;
         taken.push_back(box);
-        painter.drawText(box, Qt::AlignLeft | Qt::AlignVCenter, text);
-        m_labelled.push_back(m_dots[i].record);
+        out.push_back({record, text, box});
     }
+    return out;
+}
+
+void MapCanvas::drawLabels(QPainter& painter)
+{
+    painter.setPen(Qt::black);
+    m_labelled.clear();
+    for (const Label& label : labels(QFontMetrics(painter.font()))) {
+        painter.drawText(label.box, Qt::AlignLeft | Qt::AlignVCenter, label.text);
+        m_labelled.push_back(label.record);
+    }
+}
+
+QRect MapCanvas::legendBox(const QFontMetrics& fm) const
+{
+    const int line = std::max(fm.height(), 2 * kDotRadius + 4);
+    int width = 0;
+    for (int s = 0; s < StatusCount; ++s)
+        width = std::max(width, fm.horizontalAdvance(legendText(s)));
+    width = std::max(width, fm.horizontalAdvance(legendText(StatusCount)) - 2 * kDotRadius - 6);
+    return QRect(8, 8, width + 2 * kDotRadius + 20, line * (StatusCount + 1) + 8);
+}
+
+QString MapCanvas::legendText(int row) const
+{
+    static const int labels[StatusCount] = {761, 762, 763, 764};
+    return row < StatusCount
+               ? LangText(labels[row]) + QStringLiteral(": ") + QString::number(m_counts[row])
+               : LangText(765) + QStringLiteral(": ") + QString::number(m_unplaced.size());
 }
 
 void MapCanvas::drawLegend(QPainter& painter)
 {
     const QFontMetrics fm(painter.font());
     const int line = std::max(fm.height(), 2 * kDotRadius + 4);
-    const int labels[StatusCount] = {761, 762, 763, 764};
-    int width = 0;
-    QStringList texts;
-    for (int s = 0; s < StatusCount; ++s) {
-        texts << LangText(labels[s]) + QStringLiteral(": ") + QString::number(m_counts[s]);
-        width = std::max(width, fm.horizontalAdvance(texts.back()));
-    }
-    texts << LangText(765) + QStringLiteral(": ") + QString::number(m_unplaced.size());
-    width = std::max(width, fm.horizontalAdvance(texts.back()) - 2 * kDotRadius - 6);
-    const QRect box(8, 8, width + 2 * kDotRadius + 20, line * (StatusCount + 1) + 8);
+    const QRect box = legendBox(fm);
     painter.setPen(QColor(120, 120, 120));
     painter.setBrush(QColor(255, 255, 255, 220));
     painter.drawRect(box);
@@ -472,7 +523,7 @@ void MapCanvas::drawLegend(QPainter& painter)
                                m_dotPixmaps[s]);
         const int x = s < StatusCount ? box.left() + 2 * kDotRadius + 12 : box.left() + 6;
         painter.drawText(QRect(x, y, box.right() - x, line), Qt::AlignLeft | Qt::AlignVCenter,
-                         texts[s]);
+                         legendText(s));
     }
 }
 

@@ -81,6 +81,18 @@ public:
     };
     ScaleBar scaleBar() const;
 
+    // The legend's frame in the top left corner, for texts of that font.
+    QRect legendBox(const QFontMetrics& fm) const;
+    // The serial labels drawn for the view as it is: where each goes, clear
+    // of the other labels and dots; none when too many dots are in view.
+    struct Label
+    {
+        int record;
+        QString text;
+        QRectF box;
+    };
+    std::vector<Label> labels(const QFontMetrics& fm) const;
+
     // The whole map as shown, legend and scale bar included, into any painter
     // (a printer or PDF page scaled to it, an image).
     void paintMap(QPainter& painter);
@@ -113,6 +125,8 @@ private:
 
     void scheduleRefresh();
     void viewChanged();
+    // The view that shows the world box within the area of the canvas.
+    void fitInto(const QRectF& world, const QRectF& area);
     QPointF screenOf(QPointF world) const;
     QPointF worldOf(QPointF screen) const;
     std::optional<QRectF> worldBounds() const;
@@ -120,6 +134,8 @@ private:
     void drawDots(QPainter& painter);
     void drawLabels(QPainter& painter);
     void drawLegend(QPainter& painter);
+    // Row s of the legend: a status and its count, then the loggers without a position.
+    QString legendText(int row) const;
     void drawScaleBar(QPainter& painter);
 
     QPointer<ListWindow> m_list;

@@ -61,6 +61,10 @@ frmMap::frmMap(QWidget* parent) : QWidget(parent, Qt::Tool)
     m_unplacedList->setObjectName(QStringLiteral("lstUnplaced"));
     m_unplacedList->setToolTip(LangText(779));
     m_unplacedList->setMaximumWidth(360);
+    // A reason can be wider than the list: it wraps, so it reads whole.
+    m_unplacedList->setWordWrap(true);
+    m_unplacedList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    m_unplacedList->setResizeMode(QListView::Adjust);
     m_unplacedList->hide();
 
     auto* middle = new QHBoxLayout;
@@ -207,6 +211,11 @@ void frmMap::cmdCopy_Click()
 void frmMap::renderTo(QPaintDevice& device)
 {
     QPainter painter(&device);
+    // The texts as big beside the dots as on screen: a page's resolution
+    // would make the font's points many more of the map's pixels.
+    QFont font = m_canvas->font();
+    font.setPixelSize(QFontInfo(font).pixelSize());
+    painter.setFont(font);
     const QRect page = painter.viewport();
     const double scale = std::min(double(page.width()) / m_canvas->width(),
                                   double(page.height()) / m_canvas->height());

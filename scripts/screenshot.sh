@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Takes the pictures of the README and the guide, in a virtual X display: the
 # main window with two list windows, the record editor with its graph, Cowl
-# Setup and the noise histogram of a simulated logger, and the print preview
-# of a logger report; and the program's icon in the sizes the package
-# installs.
+# Setup and the noise histogram of a simulated logger, the print preview
+# of a logger report, and the map of the central sample over its mains and
+# DMA boundary; and the program's icon in the sizes the package installs.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
@@ -23,6 +23,8 @@ xvfb-run -a -s "-screen 0 1280x800x24" \
   build/bin/quorvane-screenshot --editor docs/record-editor.png samples/north.csv
 xvfb-run -a -s "-screen 0 1280x800x24" \
   build/bin/quorvane-screenshot --cowl-setup docs/cowl-setup.png
+xvfb-run -a -s "-screen 0 1280x800x24" \
+  build/bin/quorvane-screenshot --map docs/map.png samples/central.csv samples/central-network.gpkg
 QT_QPA_PLATFORM=offscreen build/bin/quorvane-screenshot --icons packaging/icons
 echo "docs/main-window.png docs/cowl-histogram.png docs/print-preview.png" \
-  "docs/record-editor.png docs/cowl-setup.png packaging/icons"
+  "docs/record-editor.png docs/cowl-setup.png docs/map.png packaging/icons"

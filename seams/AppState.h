@@ -18,6 +18,8 @@ class StateSignals : public QObject
     Q_OBJECT
 signals:
     void activeListChanged();
+    // The grid format of comment 2 (the Address2 setting) was changed.
+    void address2Changed();
 };
 StateSignals& Signals();
 

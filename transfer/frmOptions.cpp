@@ -189,10 +189,13 @@ void frmOptions::okClicked()
     }
     g.NumberToDial = mskEdNumberToDial->text();
     if (cboAddress2->currentIndex() >= 0) {
+        const QString before = g.Address2;
         g.Address2 = QString::number(cboAddress2->currentIndex());
         SettingsStore::setText(Setting::Address2, g.Address2);
         if (RecordEditor* editor = App::Editor())
             editor->applyAddress2Format();
+        if (g.Address2 != before)
+            emit App::Signals().address2Changed();
     }
     accept();
 }

@@ -6,6 +6,7 @@
 #include "MapFeature.h"
 #include "SampleData.h"
 #include "frmMap.h"
+#include "frmOptions.h"
 
 #include <QtWidgets>
 
@@ -187,6 +188,27 @@ private slots:
         QCOMPARE(int(r.canvas->labelled().size()), 1); // the easternmost, clear of the rest
     }
 
+    // Another grid format chosen in the options places the loggers anew: the
+    // logger whose comment 2 holds a latitude and longitude is placed by it.
+    void followsTheGridFormat()
+    {
+        MapRun r;
+        LoggerRecord typed = r.list->document().record(kUnplacedRecord);
+        typed.Comment2 = std::string("N53.77900-W001.69200");
+        r.list->ModifyRecordBySerialNo(typed);
+        r.canvas->refreshNow();
+        QCOMPARE(int(r.canvas->unplaced().size()), 1); // free text, as the setting says
+        r.f.prompts.modal("frmOptions", inWindow([](QDialog& d) {
+                              auto& options = static_cast<frmOptions&>(d);
+                              options.cboAddress2->setCurrentIndex(1); // Lat/Long
+                              options.cmdOK->click();
+                          }));
+        r.main->command("mnuKorvalindOptions")->trigger();
+        QTRY_VERIFY(r.canvas->unplaced().empty());
+        QCOMPARE(r.canvas->count(MapCanvas::Leak), 3);
+        QCOMPARE(r.map->unplacedButton()->text(), QString("Without a position: 0"));
+    }
+
     // The scale bar against the published length of one degree of longitude
     // on WGS 84 (the ellipsoid's parallel at that latitude), within 1%, at
     // zooms from a street to a town.
@@ -230,6 +252,47 @@ private slots:
         QApplication::sendEvent(r.canvas, &wheel);
         QVERIFY(qAbs(r.canvas->pixelsPerMetre() / before - 1.5625) < 1e-9);
         QVERIFY(QLineF(*r.canvas->dotOf(2), at).length() < 1e-6);
+    }
+
+    // Fit All on a wide, a tall and a square map: no logger under the legend,
+    // and every label whole inside the map and clear of the legend.
+    void fitAllLeavesEverythingReadable_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("wide") << QSize(1000, 300);
+        QTest::newRow("tall") << QSize(320, 800);
+        QTest::newRow("square") << QSize(600, 600);
+    }
+    void fitAllLeavesEverythingReadable()
+    {
+        QFETCH(QSize, size);
+        MapRun r;
+        // A logger at the top left of the others, where the legend is.
+        LoggerRecord corner = r.list->document().record(4);
+        corner.GridRef = std::string("SE 2028 3160");
+        r.list->ModifyRecordBySerialNo(corner);
+        r.canvas->refreshNow();
+        r.map->resize(size);
+        QCoreApplication::processEvents();
+        r.canvas->fitAll();
+        const QFontMetrics fm = r.canvas->fontMetrics();
+        const QRect legend = r.canvas->legendBox(fm);
+        for (const MapCanvas::Dot& d : r.canvas->dots())
+            QVERIFY(!legend.contains(r.dotOf(d.record)));
+        const auto readable = [&] {
+            const std::vector<MapCanvas::Label> labels = r.canvas->labels(fm);
+            QVERIFY(!labels.empty());
+            for (const MapCanvas::Label& l : labels) {
+                QVERIFY2(QRectF(r.canvas->rect()).contains(l.box), qPrintable(l.text));
+                QVERIFY2(!l.box.intersects(legend), qPrintable(l.text));
+            }
+        };
+        readable();
+        if (QTest::currentTestFailed())
+            return;
+        // Moved to just below the legend, the corner logger's label would reach into it.
+        r.canvas->panBy(legend.bottomLeft() + QPoint(20, 3) - r.dotOf(4));
+        readable();
     }
 
     // Layers: one that reads is drawn and remembered for the next map
@@ -302,6 +365,58 @@ private slots:
         }
         const QImage png(r.f.path("map.png"));
         QCOMPARE(png.size(), r.canvas->size() * r.canvas->devicePixelRatio());
+    }
+
+    // A printer's or a PDF's page shows the map as the window does: its
+    // resolution changes how fine it is drawn, not how big the texts are.
+    void pageAtAnyResolution()
+    {
+        MapRun r;
+        QImage screen(r.canvas->size() * 2, QImage::Format_RGB32);
+        QImage page = screen;
+        page.setDotsPerMeterX(47244); // 1200 dpi, a PDF's
+        page.setDotsPerMeterY(47244);
+        for (QImage* image : {&screen, &page}) {
+            image->fill(Qt::white);
+            r.map->renderTo(*image);
+        }
+        QVERIFY(page == screen);
+    }
+
+    // The mains and boundaries are as thick on a page as on screen, not the
+    // finest line the printer can make.
+    void pageLayerLines()
+    {
+        MapRun r;
+        QVERIFY(r.map->addLayer(r.f.file("mains.geojson", R"({"type": "FeatureCollection",
+            "features": [{"type": "Feature", "properties": {}, "geometry": {"type":
+            "LineString", "coordinates": [[-1.70, 53.77], [-1.68, 53.79]]}}]})")));
+        const auto linePixels = [](const QImage& image) {
+            int n = 0;
+            for (int y = 0; y < image.height(); ++y)
+                for (int x = 0; x < image.width(); ++x)
+                    n += image.pixelColor(x, y) == QColor(60, 90, 170);
+            return n;
+        };
+        const int onScreen = linePixels(r.canvas->grab().toImage());
+        QImage page(r.canvas->size() * 3, QImage::Format_RGB32);
+        page.fill(Qt::white);
+        r.map->renderTo(page);
+        QVERIFY(onScreen > 100);
+        QVERIFY2(linePixels(page) > 6 * onScreen, qPrintable(QString::number(linePixels(page))));
+    }
+
+    // The loggers without a position read whole beside a narrow map: each
+    // reason wraps within the list, none runs off to the side.
+    void unplacedReadWhole()
+    {
+        MapRun r;
+        r.map->unplacedButton()->click();
+        QListWidget* unplaced = r.map->unplacedList();
+        const QFontMetrics fm(unplaced->font());
+        QVERIFY(fm.horizontalAdvance(unplaced->item(0)->text()) > unplaced->viewport()->width());
+        QCOMPARE(unplaced->horizontalScrollBar()->maximum(), 0);
+        QVERIFY(unplaced->visualItemRect(unplaced->item(0)).height() >= 2 * fm.height());
     }
 };
 

@@ -52,7 +52,7 @@ private slots:
             return;
         frmHelp* help = main->helpWindow();
         QVERIFY(help->isVisible());
-        QCOMPARE(help->lstContents->count(), 9);
+        QCOMPARE(help->lstContents->count(), 10);
         QVERIFY(!help->cmdBack->isEnabled());
         help->lstContents->setCurrentRow(0);
         QVERIFY(help->txtGuide->source().path().endsWith("getting-started.html"));

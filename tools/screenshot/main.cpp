@@ -9,6 +9,9 @@
 // graph, on the first logger of the file with the most leak readings.
 // quorvane-screenshot --cowl-setup OUT.png: the Cowl Setup window connected
 // to a simulated logger.
+// quorvane-screenshot --map OUT.png FILE [LAYER...]: View > Map on the file's
+// loggers over the layers (added through Add Layer...), fitted, with a leak
+// logger's line current.
 // quorvane-screenshot --icons FOLDER: the program's icon as PNG files of
 // the usual sizes (quorvane-16.png ...), for packaging/icons.
 // scripts/screenshot.sh runs them under Xvfb for the README and the guide.
@@ -21,7 +24,10 @@
 #include "ListWindow.h"
 #include "LoggerList.h"
 #include "LoggerSimulator.h"
+#include "MapCanvas.h"
+#include "MapFeature.h"
 #include "ProgramPrinter.h"
+#include "Prompts.h"
 #include "RecordEditor.h"
 #include "Report.h"
 #include "ReportDrawing.h"
@@ -30,9 +36,11 @@
 #include "frmCowlGraph.h"
 #include "frmCowlSetup.h"
 #include "frmMain.h"
+#include "frmMap.h"
 #include "frmPrintPreview.h"
 #include "frmPrintSetup.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QCheckBox>
 #include <QEventLoop>
@@ -171,6 +179,72 @@ int preview(QApplication& app, const QString& out)
     return status;
 }
 
+// Answers Add Layer...'s file dialog with the layers given, one a time; any
+// message (a layer that cannot be shown) goes to standard error and fails the run.
+class LayerPrompts : public Prompts::Handler
+{
+public:
+    QStringList layers;
+    int messages = 0;
+
+    int message(const QString& prompt, int, const QString&) override
+    {
+        ++messages;
+        std::fprintf(stderr, "quorvane-screenshot: %s\n", qPrintable(prompt));
+        return MsgAnswer::OK;
+    }
+    QString openFileName(const QString&, const QString&, const QString&) override
+    {
+        return layers.isEmpty() ? QString() : layers.takeFirst();
+    }
+    QString saveFileName(const QString&, const QString&, const QString&, const QString&) override
+    {
+        return {};
+    }
+    QString inputBox(const QString&, const QString&, const QString&) override { return {}; }
+    QString folderName(const QString&, const QString&) override { return {}; }
+    std::optional<QFont> font(const QFont&) override { return std::nullopt; }
+    int showModal(QDialog&) override { return QDialog::Rejected; }
+};
+
+int map(QApplication& app, const QString& out, const QStringList& layers)
+{
+    ListWindow* list = App::UsableActiveList();
+    if (!list)
+        return 1;
+    frmMain* main = MainWindow();
+    main->command(QStringLiteral("mnuViewMap"))->trigger();
+    frmMap* window = MapWindow();
+    window->resize(1000, 680);
+    LayerPrompts prompts;
+    prompts.layers = layers;
+    Prompts::SetHandler(&prompts);
+    for (int i = 0; i < layers.size(); ++i)
+        window->findChild<QAction*>(QStringLiteral("cmdAddLayer"))->trigger();
+    Prompts::SetHandler(nullptr);
+    if (prompts.messages || window->layerCount() != layers.size())
+        return 1;
+    // The ring of the current line on a leak, where the eye goes first.
+    const MapCanvas* canvas = window->canvas();
+    const std::vector<MapCanvas::Dot>& dots = canvas->dots();
+    const auto leak = std::find_if(dots.begin(), dots.end(), [](const MapCanvas::Dot& d) {
+        return d.status == MapCanvas::Leak;
+    });
+    if (!dots.empty())
+        list->ShowLine(
+            list->document().LineOfRecord(leak != dots.end() ? leak->record : dots.front().record));
+    int status = 1;
+    QTimer::singleShot(500, window, [&] {
+        window->findChild<QAction*>(QStringLiteral("cmdFitAll"))->trigger();
+        QTimer::singleShot(300, window, [&] {
+            status = CaptureForm(window).save(out) ? 0 : 1;
+            app.quit();
+        });
+    });
+    app.exec();
+    return status;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -196,12 +270,15 @@ int main(int argc, char** argv)
     }
     const bool previewing = args.size() == 3 && args[0] == QLatin1String("--preview");
     const bool editing = args.size() == 3 && args[0] == QLatin1String("--editor");
-    if (args.size() < 2 || (args[0].startsWith(QLatin1String("--")) && !previewing && !editing)) {
+    const bool mapping = args.size() >= 3 && args[0] == QLatin1String("--map");
+    if (args.size() < 2 ||
+        (args[0].startsWith(QLatin1String("--")) && !previewing && !editing && !mapping)) {
         std::fputs("usage: quorvane-screenshot OUT.png FILE...\n"
                    "       quorvane-screenshot --histogram OUT.png\n"
                    "       quorvane-screenshot --preview OUT.png FILE\n"
                    "       quorvane-screenshot --editor OUT.png FILE\n"
                    "       quorvane-screenshot --cowl-setup OUT.png\n"
+                   "       quorvane-screenshot --map OUT.png FILE [LAYER...]\n"
                    "       quorvane-screenshot --icons FOLDER\n",
                    stderr);
         return 64;
@@ -211,11 +288,13 @@ int main(int argc, char** argv)
     SettingsStore::setNumber(Setting::DMAForm_Width, 15000); // columns wide enough to read
     StartUpOptions options;
     options.splashDelayMs = 0;
-    StartUp(args.mid(previewing || editing ? 2 : 1), options);
+    StartUp(mapping ? args.mid(2, 1) : args.mid(previewing || editing ? 2 : 1), options);
     if (previewing)
         return preview(app, args[1]);
     if (editing)
         return editor(app, args[1]);
+    if (mapping)
+        return map(app, args[1], args.mid(3));
     frmMain* main = MainWindow();
     main->resize(1180, 660);
     int status = 1;
