@@ -34,7 +34,8 @@ for f in bin/quorvane bin/quorvane-tool bin/quorvane-loggersim; do
   [ -L "$usr/$f" ] || fail "$f is not a link"
 done
 for f in lib/quorvane/lang_en.txt lib/quorvane/docs/guide/index.html \
-         lib/quorvane/docs/main-window.png share/applications/quorvane.desktop \
+         lib/quorvane/docs/main-window.png lib/quorvane/docs/map.png \
+         share/applications/quorvane.desktop \
          share/icons/hicolor/scalable/apps/quorvane.svg \
          share/icons/hicolor/48x48/apps/quorvane.png share/mime/packages/quorvane.xml \
          share/man/man1/quorvane.1.gz share/man/man1/quorvane-tool.1.gz \
