@@ -37,6 +37,7 @@ struct MapRun
     frmDMA* list = nullptr;
     frmMap* map = nullptr;
     MapCanvas* canvas = nullptr;
+    bool openedOnScreen = false;
 
     MapRun()
     {
@@ -60,6 +61,7 @@ struct MapRun
         main->command("mnuViewMap")->trigger();
         map = MapWindow();
         canvas = map->canvas();
+        openedOnScreen = map->screen()->availableGeometry().contains(map->geometry());
         map->resize(800, 600);
         if (!QTest::qWaitForWindowExposed(map))
             QTest::qFail("map not shown", __FILE__, __LINE__);
@@ -91,6 +93,7 @@ private slots:
     void dotsLegendAndUnplaced()
     {
         MapRun r;
+        QVERIFY(r.openedOnScreen); // the offscreen screen is smaller than the map's own size
         QCOMPARE(int(r.canvas->dots().size()), int(std::size(kLoggers)) - 1);
         int expected[MapCanvas::StatusCount] = {};
         // Clear of the legend in the corner.
