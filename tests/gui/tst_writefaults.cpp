@@ -234,6 +234,21 @@ const std::vector<WritePath>& paths()
              r.main->command("mnuFilePrint")->trigger();
          },
          wholePdf},
+        {"settings",
+         "settings.ini",
+         128,
+         [](Run& r) {
+             SettingsStore::useFileForTesting(r.target);
+             SaveSettings(r.main);
+         },
+         [](Run& r, bool failing) {
+             Globals().NumberToDial = failing ? "01234 567890" : "09876 543210";
+             if (failing)
+                 r.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(850));
+             SaveSettings(r.main);
+         },
+         [](Run& r) { return readBytes(r.target).contains("09876 543210"); },
+         {"settings.ini.kept"}},
     };
     return all;
 }
@@ -275,7 +290,7 @@ private slots:
                 (QDir::match(w.kept, name) && readBytes(r.folder.path(name)) == old))
                 left.removeOne(name);
         // A writer killed outright cannot tidy up its temporary files.
-        static const QRegularExpression temporary("\\.[A-Za-z0-9]{6}$|^\\..*\\.printing$");
+        static const QRegularExpression temporary("\\.[A-Za-z0-9]{6}$|\\.lock$|^\\..*\\.printing$");
         if (fault == Fault::Killed)
             left.removeIf([](const QString& name) { return temporary.match(name).hasMatch(); });
         QCOMPARE(left, QStringList());
