@@ -10,6 +10,7 @@
 #include "ProgramPrinter.h"
 #include "SampleData.h"
 #include "TestSupport.h"
+#include "TransferFolders.h"
 #include "WriteFaults.h"
 #include "frmCowlGraph.h"
 #include "frmDocument.h"
@@ -297,6 +298,53 @@ private slots:
         w.write(r, false);
         QVERIFY(r.f.prompts.done());
         QVERIFY(w.written(r));
+    }
+
+    // The lists for the handheld go into the "to" folder beside the program,
+    // from where the transfer program copies them onto it: a list that cannot
+    // be written whole is not left there, and the handheld keeps its own.
+    void handheldListUnderFault_data()
+    {
+        QTest::addColumn<int>("faultNumber");
+        for (Fault f : {Fault::SizeLimit, Fault::DiskFull, Fault::ReadOnly, Fault::Killed})
+            QTest::addRow("%s", faultName(f)) << int(f);
+    }
+
+    void handheldListUnderFault()
+    {
+        QFETCH(int, faultNumber);
+        Run r;
+        const QString program = r.folder.folder(), handheld = r.f.path("handheld");
+        SetProgramFolderForTesting(program);
+        QFile::copy(QUORVANE_SOURCE_DIR "/lang/lang_en.txt", program + "/lang_en.txt");
+        QFile::copy(QUORVANE_BIN_DIR "/KorvalindTalk", program + "/KorvalindTalk");
+        qputenv("KORVALINDTALK_HANDHELD", handheld.toLocal8Bit());
+        QVERIFY(PrepareTransferFolders());
+        const QString sent = handheld + "/north.PDB", folder = KorvalindToDir();
+        const auto send = [&r](bool failing) {
+            if (failing)
+                r.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(173));
+            r.f.prompts.modal("frmTransfer", [](QDialog& d) { return Prompts::RunModal(d); });
+            r.main->command("mnuKorvalindToAll")->trigger();
+        };
+        r.openChanged(r.f.sample("north.csv"));
+        send(false);
+        const QByteArray old = readBytes(sent);
+        QVERIFY(!old.isEmpty());
+        LoggerRecord again = r.list->record(1);
+        again.Comment1 = std::string("Changed on the next round");
+        r.list->ModifyRecordBySerialNo(again);
+        ClearToFolder(); // its room is not the room the fault leaves
+        QVERIFY(r.folder.run(Fault(faultNumber), 2048,
+                             [&] { send(Fault(faultNumber) != Fault::Killed); }));
+        QCOMPARE(readBytes(sent), old);
+        if (Fault(faultNumber) != Fault::Killed)
+            QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
+        send(false);
+        QVERIFY(r.f.prompts.done());
+        QVERIFY(readBytes(sent) != old && !readBytes(sent).isEmpty());
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList("north.PDB"));
+        qunsetenv("KORVALINDTALK_HANDHELD");
     }
 };
 
