@@ -47,6 +47,16 @@ void renewPdfPrinter()
     retired->append(old);
     programPrinter() = fresh;
 }
+
+// Whether a PDF file was written to its end, its trailer's last line there:
+// the program's printer does not notice when a full disk cuts a print off.
+bool pdfIsWhole(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly) || !file.seek(qMax<qint64>(0, file.size() - 32)))
+        return false;
+    return file.readAll().trimmed().endsWith("%%EOF");
+}
 } // namespace
 
 QPrinter& ProgramPrinter()
@@ -78,14 +88,6 @@ bool PrintersInstalled()
 void SetPrintersInstalledForTesting(int installed)
 {
     g_printersForTesting = installed;
-}
-
-bool PdfIsWhole(const QString& path)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly) || !file.seek(qMax<qint64>(0, file.size() - 32)))
-        return false;
-    return file.readAll().trimmed().endsWith("%%EOF");
 }
 
 PrintJob::PrintJob(QWidget* parent)
@@ -139,7 +141,7 @@ bool PrintJob::commit()
 {
     if (m_partial.isEmpty())
         return true;
-    if (!PdfIsWhole(m_partial) || !ReplaceFile(m_partial, m_target))
+    if (!pdfIsWhole(m_partial) || !ReplaceFile(m_partial, m_target))
         return false;
     m_partial.clear();
     ProgramPrinter().setOutputFileName(m_target);

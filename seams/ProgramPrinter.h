@@ -20,10 +20,6 @@ bool PrinterHasTarget(const QPrinter& printer);
 bool PrintersInstalled();
 void SetPrintersInstalledForTesting(int installed);
 
-// Whether a PDF file was written to its end, its trailer's last line there:
-// a print on a full disk is cut off without the printer noticing.
-bool PdfIsWhole(const QString& path);
-
 // One print on the program's printer. Where the platform's printer is chosen
 // and the machine has none, it offers to print into a PDF file instead, and
 // ready() is false when the user would rather not. A PDF file is written

@@ -146,7 +146,7 @@ bool PrintReportToPdf(const Report& report, const QFont& font, const QString& pa
         SetUpA4Pdf(printer, partial);
         done = PrintReport(printer, report, font, {}) == PrintResult::Printed;
     }
-    done = done && PdfIsWhole(partial) && ReplaceFile(partial, path);
+    done = done && ReplaceFile(partial, path);
     QFile::remove(partial);
     return done;
 }

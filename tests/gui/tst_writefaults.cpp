@@ -8,6 +8,8 @@
 #include "ListWindowFeature.h"
 #include "MapFeature.h"
 #include "ProgramPrinter.h"
+#include "Report.h"
+#include "ReportDrawing.h"
 #include "SampleData.h"
 #include "TestSupport.h"
 #include "TransferFolders.h"
