@@ -2,13 +2,14 @@
 // Makes a write fail part-way in ways root cannot get around: a file size
 // limit, a full file system, a folder that cannot be written, and the writer
 // killed in the middle. The user's files live in a folder of a small file
-// system of its own, mounted in a mount namespace private to the test, so
-// that it can be filled up or made read-only; where the system allows no such
-// namespace, a full disk is a size limit (the same short write) and a
-// read-only folder is one without write permission, obeyed by dropping the
-// capability that lets root ignore it.
+// system of its own, mounted in a mount namespace private to the test (root
+// may make one), so that it can be filled up or made read-only; where the
+// system allows no such namespace, a full disk is a size limit (the same
+// short write) and a read-only folder is one without write permission,
+// obeyed by dropping the capability that lets root ignore it.
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QStringList>
 #include <QTemporaryDir>
@@ -86,7 +87,7 @@ public:
         } else if (fault == Fault::ReadOnly && m_mounted) {
             remount(QString(), MS_RDONLY);
         } else if (fault == Fault::ReadOnly) {
-            QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::ExeOwner);
+            writable(false);
             overridePermissions(false);
         } else {
             limitSize(partway);
@@ -97,7 +98,7 @@ public:
         if (m_mounted)
             remount(QStringLiteral("size=64m"), 0);
         overridePermissions(true);
-        QFile::setPermissions(m_dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        writable(true);
         return true;
 #else
         Q_UNUSED(fault);
@@ -115,25 +116,10 @@ private:
     static bool privateMounts()
     {
         static const bool entered = [] {
-            if (unshare(CLONE_NEWNS) != 0 && !userNamespace())
-                return false;
-            return mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
+            return unshare(CLONE_NEWNS) == 0 &&
+                   mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) == 0;
         }();
         return entered;
-    }
-    static bool userNamespace()
-    {
-        const uid_t uid = getuid();
-        const gid_t gid = getgid();
-        if (unshare(CLONE_NEWUSER | CLONE_NEWNS) != 0)
-            return false;
-        const auto put = [](const char* file, const QByteArray& text) {
-            QFile f(QString::fromLatin1(file));
-            return f.open(QIODevice::WriteOnly) && f.write(text) == text.size();
-        };
-        return put("/proc/self/setgroups", "deny") &&
-               put("/proc/self/uid_map", "0 " + QByteArray::number(uid) + " 1") &&
-               put("/proc/self/gid_map", "0 " + QByteArray::number(gid) + " 1");
     }
     void remount(const QString& options, unsigned long flags)
     {
@@ -149,6 +135,18 @@ private:
             QTest::qFail("cannot limit the file size", __FILE__, __LINE__);
     }
     // Root obeys a folder's permissions only without CAP_DAC_OVERRIDE.
+    // The folder and every folder in it.
+    void writable(bool can) const
+    {
+        QStringList folders{m_dir.path()};
+        QDirIterator it(m_dir.path(), QDir::Dirs | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            folders << it.next();
+        for (const QString& f : folders)
+            QFile::setPermissions(f, QFile::ReadOwner | QFile::ExeOwner |
+                                         (can ? QFile::WriteOwner : QFile::Permissions()));
+    }
     static void overridePermissions(bool allowed)
     {
         __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
