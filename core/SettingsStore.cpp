@@ -3,10 +3,17 @@
 #include "Utilities.h"
 
 #include <QDir>
+#include <QFile>
 #include <QSettings>
 #include <array>
 #include <cmath>
 #include <memory>
+#include <utility>
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+#include <cstdio>
+#include <unistd.h>
+#endif
 
 namespace {
 
@@ -134,6 +141,69 @@ std::unique_ptr<QSettings> open()
     return openGroup(QStringLiteral("Settings"));
 }
 
+bool& writeFailed()
+{
+    static bool failed = false;
+    return failed;
+}
+
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+// Whether the settings file, read afresh under a name no settings object has
+// seen (a second link to it), holds what the settings in memory hold.
+bool readsBack(QSettings& written)
+{
+    // What was meant to be written, before anything reads the file again.
+    const QString group = written.group();
+    written.endGroup();
+    QVariantMap expected;
+    for (const QString& key : written.allKeys())
+        expected.insert(key, written.value(key));
+    written.beginGroup(group);
+
+    static int checks = 0;
+    const QString check =
+        written.fileName() + QStringLiteral(".check%1-%2").arg(getpid()).arg(++checks);
+    if (::link(QFile::encodeName(written.fileName()).constData(),
+               QFile::encodeName(check).constData()) != 0)
+        return false;
+    QVariantMap found;
+    {
+        const QSettings fresh(check, QSettings::IniFormat);
+        for (const QString& key : fresh.allKeys())
+            found.insert(key, fresh.value(key));
+    }
+    QFile::remove(check);
+    return found == expected;
+}
+#endif
+
+// Writes the settings file. The settings object replaces it through a
+// temporary file but does not notice when its last bytes fail to reach the
+// disk, and would put a cut-off file in place; so the old file is held under
+// a second link while the new one is read back, and comes back when the new
+// one is not whole.
+void save(QSettings& settings)
+{
+#if defined(Q_OS_UNIX) && !defined(Q_OS_DARWIN)
+    const QByteArray path = QFile::encodeName(settings.fileName());
+    const QByteArray kept = path + ".kept";
+    ::unlink(kept.constData());
+    const bool hadOld = ::link(path.constData(), kept.constData()) == 0;
+    settings.sync();
+    const bool ok = settings.status() == QSettings::NoError && readsBack(settings);
+    if (!ok && hadOld)
+        std::rename(kept.constData(), path.constData());
+    else if (!ok)
+        ::unlink(path.constData());
+    ::unlink(kept.constData());
+#else
+    settings.sync();
+    const bool ok = settings.status() == QSettings::NoError;
+#endif
+    if (!ok)
+        writeFailed() = true;
+}
+
 QString native(const QString& path)
 {
     return QDir::toNativeSeparators(path);
@@ -256,7 +326,9 @@ std::optional<double> number(Setting key)
 
 void setText(Setting key, const QString& value)
 {
-    open()->setValue(keyName(key), value);
+    const auto settings = open();
+    settings->setValue(keyName(key), value);
+    save(*settings);
 }
 
 void setBoolean(Setting key, bool value)
@@ -276,7 +348,19 @@ void setNumber(Setting key, double value)
 
 void remove(Setting key)
 {
-    open()->remove(keyName(key));
+    const auto settings = open();
+    settings->remove(keyName(key));
+    save(*settings);
+}
+
+bool takeWriteFailure()
+{
+    return std::exchange(writeFailed(), false);
+}
+
+QString fileName()
+{
+    return QDir::toNativeSeparators(open()->fileName());
 }
 
 void useFileForTesting(const QString& iniPath)

@@ -101,6 +101,10 @@ void setBoolean(Setting key, bool value); // "True" / "False"
 void setInteger(Setting key, qint64 value);
 void setNumber(Setting key, double value);
 void remove(Setting key);
+// Whether a write failed since the last call; the file stayed as it was.
+bool takeWriteFailure();
+// Where the settings are kept, to name in a message.
+QString fileName();
 
 // Points the store at an INI file (tests); an empty path restores the user's store.
 void useFileForTesting(const QString& iniPath);

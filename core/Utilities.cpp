@@ -71,7 +71,9 @@ bool WriteFileAtomically(const QString& path, const std::function<bool(QIODevice
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    if (!write(file)) {
+    // QSaveFile::commit does not notice when the last buffered bytes fail to
+    // reach the file (a full disk): it would put a cut-off file in place.
+    if (!write(file) || !file.flush()) {
         file.cancelWriting();
         return false;
     }

@@ -213,26 +213,22 @@ bool SaveDocument(frmDMA* window, const QString& requested)
         BusyCursor busy;
         window->CopyTo_DMAModule();
         if (endsWithNoCase(path, ".pdb")) {
-            // An older ".pdb" file is never overwritten: it is kept as the
-            // backup and the records go to a ".csv" beside it.
-            const QString base = path.left(path.size() - 4);
-            const QString csv = base + QStringLiteral(".csv");
+            // An older ".pdb" file is never overwritten: the records go to a
+            // ".csv" beside it, and once they are there it is kept as the backup.
+            const QString csv = path.left(path.size() - 4) + QStringLiteral(".csv");
             if (FileExists(csv) && !ConfirmOverwrite(csv))
                 return false;
-            if (FileExists(path)) {
+            if (FileExists(path))
                 original = path;
-                backup = freeBackupName(base);
-                if (!QFile::rename(path, backup)) {
-                    ShowMessage(FileErrorText(FileResult::WriteFailed, false));
-                    return false;
-                }
-            }
             path = csv;
         }
         result = WriteDatabaseFile(path);
-        // A failed save changes nothing on disk: the ".pdb" file comes back.
-        if (result != FileResult::Ok && !backup.isEmpty())
-            QFile::rename(backup, original);
+        // Should the ".pdb" not move aside, it stays as it was beside the ".csv".
+        if (result == FileResult::Ok && !original.isEmpty()) {
+            backup = freeBackupName(original.left(original.size() - 4));
+            if (!QFile::rename(original, backup))
+                backup.clear();
+        }
     }
     if (result != FileResult::Ok) {
         QString message = FileErrorText(result, false);

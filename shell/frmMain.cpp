@@ -613,4 +613,6 @@ void SaveSettings(frmMain* main)
     const Setting keys[4] = {Setting::MRU1, Setting::MRU2, Setting::MRU3, Setting::MRU4};
     for (int i = 0; i < 4; ++i)
         SettingsStore::setText(keys[i], mru.value(i));
+    if (SettingsStore::takeWriteFailure())
+        ShowMessage(LangText(850) + QStringLiteral("\n") + SettingsStore::fileName());
 }

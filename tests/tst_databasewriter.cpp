@@ -8,13 +8,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#ifdef Q_OS_UNIX
-#include <csignal>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
-#endif
-
 class TestDatabaseWriter : public QObject
 {
     Q_OBJECT
@@ -121,42 +114,6 @@ private slots:
         QVERIFY(!QFile::exists(path("gone")));
         QCOMPARE(WriteDatabaseFile(m_store, m_dir.path()), 4); // a folder, not a file
         QCOMPARE(WriteKorvalindFile(m_store, path("gone/x.pdb")), 4);
-
-#ifdef Q_OS_UNIX
-        // A real write that fails part-way, as on a full disk: the file size
-        // limit stops it after the first megabyte.
-        const QString target = oldFile("full");
-        fillStore(3000);
-        struct rlimit saved;
-        getrlimit(RLIMIT_FSIZE, &saved);
-        const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
-        struct rlimit small = saved;
-        small.rlim_cur = 1 << 20;
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &small), 0);
-        const int result = WriteDatabaseFile(m_store, target);
-        setrlimit(RLIMIT_FSIZE, &saved);
-        std::signal(SIGXFSZ, oldHandler);
-        QCOMPARE(result, 4);
-        QCOMPARE(readBytes(target), kOld);
-        QCOMPARE(QDir(path("full")).entryList(QDir::Files),
-                 QStringList({"old.csv"})); // no leftovers
-
-        // A program killed in the middle of a save leaves the old file whole.
-        const QString killAt = LangText(168) + "1500"; // half way through the loggers
-        const pid_t child = fork();
-        if (child == 0) {
-            SetStatusSink([&killAt](const QString& t) {
-                if (t == killAt)
-                    raise(SIGKILL);
-            });
-            WriteDatabaseFile(m_store, target);
-            _exit(0); // not reached
-        }
-        int status = 0;
-        QCOMPARE(waitpid(child, &status, 0), child);
-        QVERIFY(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
-        QCOMPARE(readBytes(target), kOld);
-#endif
     }
 
     // Progress for each logger; a user comment cut to 255 characters in the

@@ -3,17 +3,13 @@
 #include "PositionFinder.h"
 #include "TestSupport.h"
 #include "Utilities.h"
+#include "WriteFaults.h"
 
 #include <QtTest>
 #include <gdal_priv.h>
 #include <ogrsf_frmts.h>
 
 #include <memory>
-
-#ifdef Q_OS_LINUX
-#include <csignal>
-#include <sys/resource.h>
-#endif
 
 namespace {
 
@@ -195,20 +191,11 @@ void TestGisExport::failures()
     LoggerList list;
     fill(list, 200); // past the size limit in every format
     GisExportResult r;
-#ifdef Q_OS_LINUX
-    rlimit was{};
-    getrlimit(RLIMIT_FSIZE, &was);
-    if (sizeLimit) {
-        std::signal(SIGXFSZ, SIG_IGN);
-        rlimit lower = was;
-        lower.rlim_cur = rlim_t(sizeLimit);
-        QCOMPARE(setrlimit(RLIMIT_FSIZE, &lower), 0);
-    }
-    r = ExportLoggers(list, "2", path);
-    setrlimit(RLIMIT_FSIZE, &was);
-#else
-    r = ExportLoggers(list, "2", path);
-#endif
+    const auto write = [&] { r = ExportLoggers(list, "2", path); };
+    if (sizeLimit)
+        QVERIFY(FaultFolder().run(Fault::SizeLimit, sizeLimit, write));
+    else
+        write();
     QVERIFY(!r.ok);
     QVERIFY2(r.error.contains(says), qPrintable(r.error));
     QCOMPARE(r.written, 0);
