@@ -403,10 +403,12 @@ int ReadDatabase(RecordStore& store, QIODevice& device, const ReadOptions& optio
             result = st == LineReader::TooLong ? FileResult::LineTooLong : FileResult::Unreadable;
             break;
         }
-        if (progress)
-            SetStatusText(readingText + QString::number(store.LinesRead));
+        // Told per record line: a file of millions of empty lines would
+        // spend seconds on texts that nobody sees.
         if (line.empty())
             continue;
+        if (progress)
+            SetStatusText(readingText + QString::number(store.LinesRead));
         if (n >= RecordStore::kMaxRecords) {
             result = FileResult::TooManyRecords;
             break;
