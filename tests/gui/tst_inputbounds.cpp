@@ -106,6 +106,8 @@ const std::vector<Input>& TestInputBounds::inputs()
     };
     const auto text = [](int number) { return [number] { return LangText(number); }; };
     static const std::vector<Input> table = {
+        {"6,999 loggers, every text at its longest", "longest.csv", BigInputs::writeLongestDatabase,
+         Way::FileOpen, [] { return QStringLiteral("opened 6999 loggers"); }},
         {"64 MiB of random bytes", "random.csv", sized(k64, BigInputs::writeRandomBytes),
          Way::FileOpen, text(177)},
         {"64 MiB in one line", "oneline.csv", sized(k64, BigInputs::writeOneLongLine),
