@@ -474,6 +474,9 @@ QString FileErrorText(int code, bool withLine, const RecordStore& store)
     case 8:
         text = LangText(177);
         break; // corrupt record
+    case 9:
+        text = LangText(900);
+        break; // more than the text viewer shows
     default:
         text = LangText(178);
         break;
