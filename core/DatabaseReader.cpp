@@ -403,10 +403,12 @@ int ReadDatabase(RecordStore& store, QIODevice& device, const ReadOptions& optio
             result = st == LineReader::TooLong ? FileResult::LineTooLong : FileResult::Unreadable;
             break;
         }
-        if (progress)
-            SetStatusText(readingText + QString::number(store.LinesRead));
+        // Told per record line: a file of millions of empty lines would
+        // spend seconds on texts that nobody sees.
         if (line.empty())
             continue;
+        if (progress)
+            SetStatusText(readingText + QString::number(store.LinesRead));
         if (n >= RecordStore::kMaxRecords) {
             result = FileResult::TooManyRecords;
             break;
@@ -472,6 +474,9 @@ QString FileErrorText(int code, bool withLine, const RecordStore& store)
     case 8:
         text = LangText(177);
         break; // corrupt record
+    case 9:
+        text = LangText(900);
+        break; // more than the text viewer shows
     default:
         text = LangText(178);
         break;

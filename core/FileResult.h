@@ -12,5 +12,6 @@ enum : int {
     UnwritableText = 6, // a record's text holds a comma or a carriage return: not written
     NoData = 7,         // nothing after the header
     CorruptRecord = 8,
+    TooMuchText = 9, // more than the text viewer shows
 };
 } // namespace FileResult

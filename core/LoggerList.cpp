@@ -79,7 +79,19 @@ QString LoggerList::LineText(int line, int column) const
 
 bool LoggerList::CopyFrom(const RecordStore& store)
 {
-    const int n = store.StoreCount;
+    return fill(store.StoreCount, [&store](int i) { return store.Records(i); });
+}
+
+bool LoggerList::TakeFrom(RecordStore& store)
+{
+    if (!fill(store.StoreCount, [&store](int i) { return std::move(store.Records(i)); }))
+        return false;
+    store.StoreCount = 0;
+    return true;
+}
+
+bool LoggerList::fill(int n, const std::function<LoggerRecord(int)>& record)
+{
     if (n < 1 || n > kCapacity)
         return false;
     if (m_observer)
@@ -91,7 +103,7 @@ bool LoggerList::CopyFrom(const RecordStore& store)
     const QString adding = progress ? LangText(339) : QString(),
                   toList = progress ? LangText(340) : QString();
     for (int i = 1; i <= n; ++i) {
-        m_records.push_back(store.Records(i));
+        m_records.push_back(record(i));
         if (progress)
             SetStatusText(adding + QString::number(i) + toList); // adding logger i to the list
     }

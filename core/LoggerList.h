@@ -9,6 +9,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVector>
+#include <functional>
 #include <vector>
 
 // Told before and after every change to the lines, so that a view can follow
@@ -98,6 +99,9 @@ public:
     // when the list is); false,
     // changing nothing, when the store is empty or holds more than a document can.
     bool CopyFrom(const RecordStore& store);
+    // The same, moving the records out of the store, which is left empty: a
+    // full file is then held once, not twice.
+    bool TakeFrom(RecordStore& store);
     // Puts the records into store slots 1..RecordCount with every reading's
     // date trimmed and status trimmed and in capitals, as saving wants them.
     void CopyTo(RecordStore& store) const;
@@ -198,6 +202,8 @@ private:
         int record;
         bool serialOnly;
     };
+    // Records 1..n from record(i), as CopyFrom and TakeFrom say.
+    bool fill(int n, const std::function<LoggerRecord(int)>& record);
     void linesChangedFor(int index);
     void rebuildLines();
     void sortLines(int column, bool descending);

@@ -1,9 +1,14 @@
 #include "RichText.h"
 
 #include "Ansi.h"
+#include "FileResult.h"
+#include "Utilities.h"
 
+#include <QFile>
 #include <QStringList>
 #include <algorithm>
+#include <climits>
+#include <limits>
 #include <string>
 
 QByteArray TextToRtf(const QString& text)
@@ -60,36 +65,51 @@ char characterWord(const QByteArray& word)
 
 } // namespace
 
-QString RtfToText(const QByteArray& rtf)
+std::optional<QString> RtfToText(const QByteArray& rtf, const TextLimits& limits)
 {
     // Groups whose text is not document text.
     static const QStringList kSkipped = {"fonttbl",   "colortbl",         "stylesheet", "info",
                                          "pict",      "header",           "footer",     "object",
                                          "listtable", "listoverridetable"};
+    // No control word is longer (the rest of a longer run of letters is
+    // passed over), and groups nested deeper share the fallback count of the
+    // group at this depth: neither may cost memory in proportion to the file.
+    constexpr int kMaxWordLength = 32;
+    constexpr int kMaxTrackedDepth = 1000;
     QString out;
     std::string bytes; // Windows-1252 bytes waiting to be decoded
     auto flush = [&] {
         out += Ansi::toQString(bytes);
         bytes.clear();
     };
+    qsizetype chars = 0, lines = 0;
+    bool tooMuch = false;
+    // Counts a character of text, with the line break it may be.
+    auto counted = [&](char16_t c) {
+        if (c == u'\n' || c == u'\r' || c == u'\u2029')
+            tooMuch = tooMuch || ++lines > limits.lines;
+        tooMuch = tooMuch || ++chars > limits.chars;
+        return !tooMuch;
+    };
     int depth = 0;
     int skipDepth = -1;    // inside a skipped group below this depth
     QList<int> ucOf = {1}; // per open group: fallback characters after a \uN
     int ucSkip = 0;        // fallback characters still to drop
     const int n = static_cast<int>(rtf.size());
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n && !tooMuch; ++i) {
         const char c = rtf[i];
         if (c == '{') {
             ++depth;
-            ucOf.append(ucOf.last());
+            if (depth <= kMaxTrackedDepth)
+                ucOf.append(ucOf.last());
             continue;
         }
         if (c == '}') {
             if (depth == skipDepth)
                 skipDepth = -1;
-            --depth;
-            if (ucOf.size() > 1)
+            if (depth <= kMaxTrackedDepth && ucOf.size() > 1)
                 ucOf.removeLast();
+            --depth;
             ucSkip = 0;
             continue;
         }
@@ -99,7 +119,7 @@ QString RtfToText(const QByteArray& rtf)
                 return;
             if (ucSkip > 0)
                 --ucSkip;
-            else
+            else if (counted(static_cast<unsigned char>(ansi))) // no line break beyond CR and LF
                 bytes += ansi;
         };
         if (c == '\\' && i + 1 < n) {
@@ -125,14 +145,22 @@ QString RtfToText(const QByteArray& rtf)
                 while (j < n &&
                        ((rtf[j] >= 'a' && rtf[j] <= 'z') || (rtf[j] >= 'A' && rtf[j] <= 'Z')))
                     ++j;
-                const QByteArray word = rtf.mid(i + 1, j - i - 1);
+                const QByteArray word = rtf.mid(i + 1, std::min(j - i - 1, kMaxWordLength));
                 int k = j;
-                if (k < n && (rtf[k] == '-' || (rtf[k] >= '0' && rtf[k] <= '9')))
+                const bool negative = k < n && rtf[k] == '-';
+                if (negative)
                     ++k;
-                while (k < n && rtf[k] >= '0' && rtf[k] <= '9')
-                    ++k;
+                // A parameter beyond an int's range counts as 0, as an unreadable one does.
+                qint64 magnitude = 0;
+                bool fits = true;
+                for (; k < n && rtf[k] >= '0' && rtf[k] <= '9'; ++k) {
+                    magnitude = fits ? magnitude * 10 + (rtf[k] - '0') : 0;
+                    fits = fits && magnitude <= qint64(INT_MAX) + 1;
+                }
                 const bool hasParam = k > j;
-                const int param = rtf.mid(j, k - j).toInt();
+                const qint64 signedParam = negative ? -magnitude : magnitude;
+                const int param =
+                    fits && signedParam >= INT_MIN && signedParam <= INT_MAX ? int(signedParam) : 0;
                 if (k < n && rtf[k] == ' ')
                     ++k; // the delimiter belongs to the control word
                 i = k - 1;
@@ -146,8 +174,11 @@ QString RtfToText(const QByteArray& rtf)
                 } else if (skipping) {
                     // nothing of a skipped group is text
                 } else if (word == "u") {
-                    flush();
-                    out += QChar(static_cast<char16_t>(static_cast<short>(param)));
+                    const char16_t wide = static_cast<char16_t>(static_cast<short>(param));
+                    if (counted(wide)) {
+                        flush();
+                        out += QChar(wide);
+                    }
                     ucSkip = ucOf.last();
                 } else if (const char ansi = characterWord(word)) {
                     text(ansi);
@@ -161,6 +192,57 @@ QString RtfToText(const QByteArray& rtf)
             continue;
         text(c);
     }
+    if (tooMuch)
+        return std::nullopt;
     flush();
     return out;
+}
+
+QString RtfToText(const QByteArray& rtf)
+{
+    constexpr qsizetype kAll = std::numeric_limits<qsizetype>::max();
+    return *RtfToText(rtf, TextLimits{kAll, kAll});
+}
+
+namespace {
+
+// Line breaks as the viewer's box takes them: CR LF, a lone CR, a lone LF.
+qsizetype lineBreaks(const QByteArray& bytes)
+{
+    qsizetype n = 0;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        if (bytes[i] == '\n' ||
+            (bytes[i] == '\r' && (i + 1 == bytes.size() || bytes[i + 1] != '\n')))
+            ++n;
+    return n;
+}
+
+} // namespace
+
+int ReadViewerText(const QString& path, QString& text)
+{
+    if (!FileExists(path))
+        return FileResult::NoSuchFile;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return FileResult::Unreadable;
+    // Read no more than could be shown: plain text is a character a byte.
+    const bool rich = file.peek(5) == "{\\rtf";
+    const qint64 most = rich ? kViewerMaxRtfBytes : qint64(kViewerLimits.chars);
+    const QByteArray bytes = file.read(most + 1);
+    if (file.error() != QFileDevice::NoError)
+        return FileResult::Unreadable;
+    if (bytes.size() > most)
+        return FileResult::TooMuchText;
+    if (rich) {
+        std::optional<QString> shown = RtfToText(bytes, kViewerLimits);
+        if (!shown)
+            return FileResult::TooMuchText;
+        text = std::move(*shown);
+        return FileResult::Ok;
+    }
+    if (lineBreaks(bytes) > kViewerLimits.lines)
+        return FileResult::TooMuchText;
+    text = Ansi::toQString(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
+    return FileResult::Ok;
 }

@@ -4,6 +4,7 @@
 #include "AppState.h"
 #include "BusyCursor.h"
 #include "Commands.h"
+#include "DatabaseReader.h"
 #include "Documents.h"
 #include "GisExport.h"
 #include "LangText.h"
@@ -47,11 +48,12 @@ void openCommand()
     }
     // Any other file is shown as text.
     frmDocument* viewer = frmDocument::create();
-    if (!viewer->loadFile(name)) {
+    if (const int result = viewer->loadFile(name); result != FileResult::Ok) {
         if (QWidget* sub = viewer->parentWidget())
             sub->deleteLater();
         else
             viewer->deleteLater();
+        ShowMessage(FileErrorText(result, false) + QStringLiteral(":\n") + name);
         return;
     }
     viewer->setWindowTitle(name);

@@ -297,12 +297,14 @@ void SetColumnLayout(int option, bool shown)
 
 void frmDMA::CopyFrom_DMAModule()
 {
-    const RecordStore& store = DMAModule();
+    RecordStore& store = DMAModule();
     if (store.StoreCount < 1) {
         SetStatusText(LangText(338)); // no loggers to show
         return;
     }
-    if (!m_document.CopyFrom(store)) { // more than a document holds
+    // Taken rather than copied: the store was filled for this window alone,
+    // and a full file held twice would take more than three times its size.
+    if (!m_document.TakeFrom(store)) { // more than a document holds
         ShowMessage(FileErrorText(FileResult::TooManyRecords, false));
         return;
     }

@@ -3,6 +3,7 @@
 #include "Ansi.h"
 #include "AppState.h"
 #include "Documents.h"
+#include "FileResult.h"
 #include "LangText.h"
 #include "Prompts.h"
 #include "RichText.h"
@@ -55,21 +56,15 @@ QString frmDocument::text() const
     return rtfText->toPlainText();
 }
 
-bool frmDocument::loadFile(const QString& path)
+int frmDocument::loadFile(const QString& path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        return false;
-    if (bytes.startsWith("{\\rtf"))
-        setText(RtfToText(bytes));
-    else
-        setText(Ansi::toQString(
-            std::string_view(bytes.constData(), static_cast<size_t>(bytes.size()))));
+    QString text;
+    const int result = ReadViewerText(path, text);
+    if (result != FileResult::Ok)
+        return result;
+    setText(text);
     m_modified = false; // as it is on disk
-    return true;
+    return result;
 }
 
 bool frmDocument::saveFile(const QString& path)

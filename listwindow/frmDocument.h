@@ -19,8 +19,9 @@ public:
 
     void setText(const QString& text);
     QString text() const;
-    // Reads a file into the box (rich text as its plain text); false when unreadable.
-    bool loadFile(const QString& path);
+    // Reads a file into the box (rich text as its plain text); a FileResult
+    // code, the box left as it was unless Ok.
+    int loadFile(const QString& path);
     // Writes the box to the file: rich text for ".rtf" names, plain text otherwise.
     bool saveFile(const QString& path);
     // The overwrite question, the save dialog and the save; true when saved.

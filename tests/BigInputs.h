@@ -1,0 +1,211 @@
+#pragma once
+// The largest inputs a user may hand the program, written at run time (they
+// are far too big to keep in the repository), and the memory a process holds,
+// for the tests and the benchmark that bound what reading them costs.
+
+#include "DatabaseWriter.h"
+#include "LoggerRecord.h"
+#include "RecordStore.h"
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <functional>
+#include <string>
+
+namespace BigInputs {
+
+constexpr qint64 kMiB = 1024 * 1024;
+
+// Writes the file in pieces of about a mebibyte, each from more(piece);
+// more returns false after the last piece.
+inline bool writeInPieces(const QString& path, const std::function<bool(std::string&)>& more)
+{
+    QFile out(path);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    std::string piece;
+    for (bool going = true; going;) {
+        piece.clear();
+        going = more(piece);
+        if (out.write(piece.data(), qint64(piece.size())) != qint64(piece.size()))
+            return false;
+    }
+    return true;
+}
+
+// Each text of the record at the longest the file keeps: a status has no
+// fixed limit, so it is as long as a comment.
+inline LoggerRecord longestRecord(int index)
+{
+    LoggerRecord rec;
+    rec.Serial = 10000000 + index;
+    rec.GridRef = "SK 1234 5678";
+    const std::string number = std::to_string(index);
+    rec.Comment1 = (number + " Long Street Name Rd").substr(0, 20);
+    rec.Comment2 = (number + " boundary valve pit").substr(0, 20);
+    rec.Deployed = "2024/12/31";
+    rec.Received = "2025/12/31";
+    for (int i = 1; i <= kMaxHistories; ++i) {
+        rec.Date[i] = "2025/12/31";
+        rec.Status[i] = "LEAK CONFIRMED TWICE";
+        rec.Level[i] = 99;
+        rec.Spread[i] = 88;
+    }
+    rec.UserComments = std::string(255 - number.size(), 'c') + number;
+    return rec;
+}
+
+// A database of 6,999 loggers with every text at its longest.
+inline bool writeLongestDatabase(const QString& path)
+{
+    int next = 1;
+    return writeInPieces(path, [&next](std::string& piece) {
+        if (next == 1)
+            piece = DatabaseHeaderLine();
+        for (; next <= RecordStore::kMaxRecords && piece.size() < size_t(kMiB); ++next)
+            AppendDatabaseRecordLine(piece, longestRecord(next));
+        return next <= RecordStore::kMaxRecords;
+    });
+}
+
+// size bytes, each piece from fill(piece, offset, length).
+inline bool writeSized(const QString& path, qint64 size,
+                       const std::function<void(std::string&, qint64, size_t)>& fill)
+{
+    qint64 written = 0;
+    return writeInPieces(path, [&](std::string& piece) {
+        const size_t n = size_t(std::min<qint64>(kMiB, size - written));
+        fill(piece, written, n);
+        piece.resize(n);
+        written += qint64(n);
+        return written < size;
+    });
+}
+
+// Bytes that follow no format (a repeatable stream).
+inline bool writeRandomBytes(const QString& path, qint64 size)
+{
+    quint64 state = 0x9E3779B97F4A7C15ull;
+    return writeSized(path, size, [&state](std::string& piece, qint64, size_t n) {
+        piece.resize(n);
+        for (char& c : piece) {
+            state ^= state << 13;
+            state ^= state >> 7;
+            state ^= state << 17;
+            c = char(state >> 56);
+        }
+    });
+}
+
+// Bytes from offset on of the text that repeats unit without end.
+inline void repeatFrom(std::string& piece, const std::string& unit, qint64 offset, size_t n)
+{
+    piece += unit.substr(size_t(offset % qint64(unit.size())));
+    while (piece.size() < n)
+        piece += unit;
+}
+
+// size bytes: head, unit again and again, and tail to end with.
+inline bool writeRepeated(const QString& path, qint64 size, const std::string& head,
+                          const std::string& unit, const std::string& tail = {})
+{
+    const qint64 body = size - qint64(tail.size());
+    return writeSized(path, size, [&](std::string& piece, qint64 offset, size_t n) {
+        if (offset == 0)
+            piece = head;
+        repeatFrom(piece, unit, std::max<qint64>(0, offset - qint64(head.size())), n);
+        piece.resize(n);
+        for (qint64 i = std::max(offset, body); i < offset + qint64(n); ++i)
+            piece[size_t(i - offset)] = tail[size_t(i - body)];
+    });
+}
+
+// One line that never ends: text and commas, no line end at all.
+inline bool writeOneLongLine(const QString& path, qint64 size)
+{
+    return writeRepeated(path, size, {}, "12345678,\"no line end\",");
+}
+
+// The same line again and again, each ended by CR LF.
+inline bool writeShortLines(const QString& path, qint64 size, const std::string& line)
+{
+    return writeRepeated(path, size, {}, line + "\r\n");
+}
+
+// A language file of lines lines: the program's own strings after a long run
+// of lines that hold no number, so every lookup reads to the end.
+inline bool writeLongLanguageFile(const QString& path, const QByteArray& ownStrings, int lines)
+{
+    const int own = int(ownStrings.count('\n'));
+    int filler = std::max(0, lines - own);
+    return writeInPieces(path, [&](std::string& piece) {
+        for (; filler > 0 && piece.size() < size_t(kMiB); --filler)
+            piece += "### a translator's note, which holds no string number\r\n";
+        if (filler > 0)
+            return true;
+        piece.append(ownStrings.constData(), size_t(ownStrings.size()));
+        return false;
+    });
+}
+
+// Rich-text documents of size bytes: paragraphs of plain text; a picture
+// with a line of text either side; groups inside groups, never closed; one
+// control word that never ends.
+enum class Rich { Paragraphs, Picture, DeepGroups, LongWord };
+inline bool writeRichText(const QString& path, qint64 size, Rich kind = Rich::Paragraphs)
+{
+    switch (kind) {
+    case Rich::Paragraphs:
+        return writeRepeated(path, size, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Courier New;}}\\f0 ",
+                             "Logger 12345678 at SK 1234 5678: level 45, spread 12.\\par\n", "}");
+    case Rich::Picture:
+        return writeRepeated(path, size, "{\\rtf1\\ansi Valve chamber:\\par{\\pict\\pngblip ",
+                             "89504e470d0a1a0a\n", "}\\par Lid cracked.}");
+    case Rich::DeepGroups:
+        return writeRepeated(path, size, "{\\rtf1 ", "{");
+    case Rich::LongWord:
+        return writeRepeated(path, size, "{\\rtf1 \\", "abcdefghijklmnopqrstuvwxyz", " text}");
+    }
+    return false;
+}
+
+// The resident memory of this process now, and its peak since the last
+// resetPeak(), in bytes; -1 where the system does not say.
+inline qint64 statusField(const char* name)
+{
+#ifdef Q_OS_LINUX
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith(name))
+                return line.mid(qsizetype(qstrlen(name)))
+                           .trimmed()
+                           .split(' ')
+                           .first()
+                           .toLongLong() *
+                       1024;
+#else
+    Q_UNUSED(name)
+#endif
+    return -1;
+}
+inline qint64 residentBytes()
+{
+    return statusField("VmRSS:");
+}
+inline qint64 peakResidentBytes()
+{
+    return statusField("VmHWM:");
+}
+// Lets the peak start again from what is resident now (Linux 4.0 and later).
+inline void resetPeak()
+{
+#ifdef Q_OS_LINUX
+    QFile clear(QStringLiteral("/proc/self/clear_refs"));
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
+#endif
+}
+
+} // namespace BigInputs
