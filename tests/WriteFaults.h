@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QDirIterator>
 #include <QFile>
+#include <QStorageInfo>
 #include <QStringList>
 #include <QTemporaryDir>
 #include <QtTest>
@@ -22,7 +23,6 @@
 #include <sched.h>
 #include <sys/mount.h>
 #include <sys/resource.h>
-#include <sys/statvfs.h>
 #include <sys/syscall.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -78,12 +78,9 @@ public:
         if (fault == Fault::Killed)
             return killedWhile(partway, write);
         if (fault == Fault::DiskFull && m_mounted) {
-            struct statvfs fs
-            {
-            };
-            statvfs(QFile::encodeName(m_dir.path()).constData(), &fs);
-            const qint64 pages = qint64(fs.f_blocks - fs.f_bfree) + partway / 4096;
-            remount(QStringLiteral("size=%1k").arg(pages * 4), 0);
+            const QStorageInfo fs(m_dir.path());
+            const qint64 room = (fs.bytesTotal() - fs.bytesFree() + partway / 4096 * 4096) / 1024;
+            remount(QStringLiteral("size=%1k").arg(room), 0);
         } else if (fault == Fault::ReadOnly && m_mounted) {
             remount(QString(), MS_RDONLY);
         } else if (fault == Fault::ReadOnly) {
@@ -134,7 +131,6 @@ private:
         if (setrlimit(RLIMIT_FSIZE, &lower) != 0)
             QTest::qFail("cannot limit the file size", __FILE__, __LINE__);
     }
-    // Root obeys a folder's permissions only without CAP_DAC_OVERRIDE.
     // The folder and every folder in it.
     void writable(bool can) const
     {
@@ -147,6 +143,7 @@ private:
             QFile::setPermissions(f, QFile::ReadOwner | QFile::ExeOwner |
                                          (can ? QFile::WriteOwner : QFile::Permissions()));
     }
+    // Root obeys a folder's permissions only without CAP_DAC_OVERRIDE.
     static void overridePermissions(bool allowed)
     {
         __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};

@@ -63,6 +63,11 @@ bool isDatabase(const QString& path)
     return ReadDatabaseFile(store, path) == 0 && store.StoreCount > 0;
 }
 
+void openNorth(Run& r)
+{
+    r.openChanged(r.f.sample("north.csv"));
+}
+
 // A patrol list named as the database, its loggers new to it.
 void preparePatrol(Run& r)
 {
@@ -91,8 +96,7 @@ bool mergedWhole(Run& r)
 
 void prepareMap(Run& r)
 {
-    writeBytes(r.target, "old picture");
-    r.openChanged(r.f.sample("north.csv"));
+    openNorth(r);
     r.main->command("mnuViewMap")->trigger();
     MapWindow()->resize(800, 600);
     if (!QTest::qWaitForWindowExposed(MapWindow()))
@@ -119,6 +123,25 @@ std::function<void(Run&)> openedSample(const char* name)
         QFile::copy(QStringLiteral(QUORVANE_SOURCE_DIR "/samples/") + name, r.target);
         r.openChanged(r.target);
     };
+}
+
+// Saving under a name chosen in the save dialog, over the old file: the
+// failure told with these buttons, or the success when there is one to tell.
+std::function<void(Run&, bool)> savedAs(std::function<void(Run&)> save, int failure,
+                                        int buttons = Box::Plain, int success = 0)
+{
+    return [=](Run& r, bool failing) {
+        r.f.prompts.saveFile(r.target);
+        r.replacing(failing, LangText(failure), buttons);
+        if (!failing && success)
+            r.f.prompts.message(Box::Information, MsgAnswer::OK, LangText(success));
+        save(r);
+    };
+}
+
+std::function<void(Run&)> trigger(const char* command)
+{
+    return [command](Run& r) { r.main->command(command)->trigger(); };
 }
 
 // A command that writes without asking, and says so when it cannot.
@@ -152,11 +175,7 @@ const std::vector<WritePath>& paths()
              QFile::copy(QUORVANE_SOURCE_DIR "/samples/south.csv", r.target);
              r.openChanged(r.f.sample("north.csv"));
          },
-         [](Run& r, bool failing) {
-             r.f.prompts.saveFile(r.target);
-             r.replacing(failing, LangText(173));
-             r.main->command("mnuFileSaveAs")->trigger();
-         },
+         savedAs(trigger("mnuFileSaveAs"), 173),
          [](Run& r) { return isDatabase(r.target) && r.list->caption() == r.target; }},
         {".pdb to .csv", "east.pdb", 2048, openedSample("east.pdb"), command("mnuFileSave", 173),
          [](Run& r) {
@@ -179,52 +198,29 @@ const std::vector<WritePath>& paths()
          mergedWhole,
          {"north.csv.0*"}},
         {"text viewer", "notes.txt", 8192,
-         [](Run& r) {
-             writeBytes(r.target, "old notes\r\n");
-             OpenTextReport("Notes", QString(60000, 'n'));
-         },
-         [](Run& r, bool failing) {
-             r.f.prompts.saveFile(r.target);
-             r.replacing(failing, LangText(173));
-             r.main->command("mnuFileSave")->trigger();
-         },
+         [](Run&) { OpenTextReport("Notes", QString(60000, 'n')); },
+         savedAs(trigger("mnuFileSave"), 173),
          [](Run& r) { return readBytes(r.target) == QByteArray(60000, 'n'); }},
         {"histogram export", "chart.csv", 256,
          [](Run& r) {
-             writeBytes(r.target, "old\r\n");
              auto* graph = new frmCowlGraph(r.main);
              r.window.reset(graph);
              graph->chart->setCounts({});
          },
-         [](Run& r, bool failing) {
-             r.f.prompts.saveFile(r.target);
-             r.replacing(failing, LangText(173));
-             static_cast<frmCowlGraph*>(r.window.get())->cmdSave_Click();
-         },
+         savedAs([](Run& r) { static_cast<frmCowlGraph*>(r.window.get())->cmdSave_Click(); }, 173),
          [](Run& r) {
              return readBytes(r.target) ==
                     static_cast<frmCowlGraph*>(r.window.get())->exportBytes();
          }},
-        {"GIS export", "north.gpkg", 16384,
-         [](Run& r) {
-             writeBytes(r.target, "old export");
-             r.openChanged(r.f.sample("north.csv"));
-         },
-         [](Run& r, bool failing) {
-             r.f.prompts.saveFile(r.target);
-             r.replacing(failing, LangText(794), MsgButtons::Exclamation);
-             if (!failing)
-                 r.f.prompts.message(Box::Information, MsgAnswer::OK, LangText(795));
-             r.main->command("mnuFileExport")->trigger();
-         },
+        {"GIS export", "north.gpkg", 16384, openNorth,
+         savedAs(trigger("mnuFileExport"), 794, MsgButtons::Exclamation, 795),
          [](Run& r) { return readBytes(r.target).startsWith("SQLite format 3"); }},
         {"map picture", "map.png", 2048, prepareMap, saveMap,
          [](Run& r) { return !QImage(r.target).isNull(); }},
         {"map PDF", "map.pdf", 2048, prepareMap, saveMap, wholePdf},
         {"report PDF", "report.pdf", 4096,
          [](Run& r) {
-             writeBytes(r.target, "old report");
-             r.openChanged(r.f.sample("north.csv"));
+             openNorth(r);
              PrintIntoPdf(r.target);
              SetPrintersInstalledForTesting(1);
          },
@@ -235,6 +231,14 @@ const std::vector<WritePath>& paths()
              if (failing)
                  r.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(623));
              r.main->command("mnuFilePrint")->trigger();
+         },
+         wholePdf},
+        {"report PDF of the tool", "tool.pdf", 4096, openNorth,
+         [](Run& r, bool failing) {
+             ReportOptions history;
+             history.history = true;
+             const Report report = BuildReport(r.list->document(), history);
+             QCOMPARE(PrintReportToPdf(report, ReportFont(), r.target), !failing);
          },
          wholePdf},
         {"settings",
@@ -281,6 +285,8 @@ private slots:
         r.fault = fault;
         r.target = r.folder.path(w.file);
         w.prepare(r);
+        if (!QFile::exists(r.target))
+            writeBytes(r.target, "the old file\r\n");
         const QByteArray old = readBytes(r.target);
         const QStringList before = r.folder.entries();
         QVERIFY(!old.isEmpty());
