@@ -1,13 +1,37 @@
 #include "DatabaseReader.h"
 #include "DatabaseWriter.h"
+#include "DocumentLock.h"
 #include "FileStamp.h"
+#include "LangText.h"
 #include "TestSupport.h"
 
+#include <QProcess>
+#include <QSysInfo>
 #include <QtTest>
 
 namespace {
 
 const QString kNorth = QStringLiteral(QUORVANE_SOURCE_DIR "/samples/north.csv");
+
+// The tool's exit status (-1 when it crashed or hung), what it said on
+// standard error, and its process id.
+struct ToolRun
+{
+    int status = -1;
+    QByteArray said;
+    qint64 pid = 0;
+};
+ToolRun runTool(const QStringList& args)
+{
+    QProcess p;
+    p.start(QStringLiteral(QUORVANE_TOOL), args);
+    ToolRun run;
+    run.pid = p.processId();
+    if (p.waitForFinished(60000) && p.exitStatus() == QProcess::NormalExit)
+        run.status = p.exitCode();
+    run.said = p.readAllStandardError();
+    return run;
+}
 
 } // namespace
 
@@ -73,6 +97,72 @@ private slots:
             QVERIFY(change == "remove" ? QFile::remove(file) : shiftModificationTime(file, 10));
         QCOMPARE(int(CompareWithDisk(written, file)), expected);
         QCOMPARE(written.sameTimes(StatFile(file)), expected == int(DiskChange::Unchanged));
+    }
+
+    // The lock beside a document: who holds it and since when; a lock left
+    // by a process that ended taken over; one from another computer judged
+    // by its age; a place where no lock can be made.
+    void locks_data()
+    {
+        QTest::addColumn<QString>("before");
+        QTest::addColumn<int>("state");
+        QTest::addColumn<bool>("mayBeAbandoned");
+        QTest::newRow("free") << "" << int(DocumentLock::Held) << false;
+        QTest::newRow("held here") << "here" << int(DocumentLock::HeldElsewhere) << false;
+        QTest::newRow("process ended") << "dead" << int(DocumentLock::Held) << false;
+        QTest::newRow("other host, today") << "other" << int(DocumentLock::HeldElsewhere) << false;
+        QTest::newRow("other host, 13 h")
+            << "other old" << int(DocumentLock::HeldElsewhere) << true;
+        QTest::newRow("unreadable") << "empty" << int(DocumentLock::HeldElsewhere) << true;
+        QTest::newRow("no room for a lock") << "long" << int(DocumentLock::NotPossible) << false;
+    }
+    void locks()
+    {
+        QFETCH(QString, before);
+        QFETCH(int, state);
+        QFETCH(bool, mayBeAbandoned);
+        QTemporaryDir dir;
+        // The longest name a file may have: its lock's name is longer still.
+        const QString name = before == "long" ? QString(251, 'n') + ".csv" : "north.csv";
+        const QString document = dir.filePath(name);
+        const QString lockFile = DocumentLock::lockPathFor(document);
+        QCOMPARE(QFileInfo(lockFile).fileName(), "." + name + ".lock");
+        QVERIFY(writeBytes(document, "h,h\r\n"));
+        DocumentLock first(document);
+        // A lock as another copy writes it: process, program and host, then
+        // the machine and boot it ran on.
+        if (before == "here")
+            QCOMPARE(first.tryLock(), DocumentLock::Held);
+        if (before == "dead")
+            QVERIFY(writeBytes(lockFile, QByteArray::number(runTool({"--help"}).pid) +
+                                             "\nquorvane\n" + QSysInfo::machineHostName().toUtf8() +
+                                             "\n"));
+        if (before.startsWith("other"))
+            QVERIFY(writeBytes(lockFile, "4242\nquorvane\nPC-17\nmachine\nboot\n") &&
+                    shiftModificationTime(lockFile, before == "other" ? -60 : -13 * 3600));
+        QVERIFY(before != "empty" || writeBytes(lockFile, ""));
+
+        auto lock = std::make_unique<DocumentLock>(document);
+        QCOMPARE(int(lock->tryLock()), state);
+        const LockHolder holder = lock->holder();
+        if (state == DocumentLock::NotPossible) {
+            QVERIFY(!QFileInfo::exists(lockFile));
+        } else if (state == DocumentLock::Held) { // its maker named, both gone once let go
+            QCOMPARE(readBytes(lockFile + ".user").trimmed(), CurrentUserName().toUtf8());
+            lock.reset();
+            QVERIFY(!QFileInfo::exists(lockFile) && !QFileInfo::exists(lockFile + ".user"));
+        } else {
+            QCOMPARE(MayBeAbandoned(holder, QDateTime::currentDateTime()), mayBeAbandoned);
+            QCOMPARE(lock->heldByThisProcess(), before == "here");
+            const QString who = before == "here" ? CurrentUserName() + LangText(872) + holder.host
+                                                 : LangText(890) + LangText(872) + "PC-17";
+            QVERIFY(before == "empty" || DescribeHolder(holder).startsWith(LangText(871) + who));
+            QCOMPARE(holder.otherHost, before.startsWith("other"));
+            QVERIFY(qAbs(holder.since.secsTo(QDateTime::currentDateTime())) <
+                    (before == "other old" ? 14 : 1) * 3600);
+            // Taken over once judged abandoned; a running holder keeps it.
+            QCOMPARE(lock->takeOver(), before != "here");
+        }
     }
 };
 
