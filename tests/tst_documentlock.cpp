@@ -3,6 +3,7 @@
 #include "DocumentLock.h"
 #include "FileStamp.h"
 #include "LangText.h"
+#include "PatrolMerge.h"
 #include "TestSupport.h"
 
 #include <QProcess>
@@ -163,6 +164,63 @@ private slots:
             // Taken over once judged abandoned; a running holder keeps it.
             QCOMPARE(lock->takeOver(), before != "here");
         }
+    }
+
+    // Someone writing the database while the merge read it (or asked about
+    // it) keeps their change: the merge writes nothing.
+    void mergeMeetsAChange()
+    {
+        const QString database = m_dir.filePath("merge.csv");
+        QVERIFY(writeBytes(database, readBytes(kNorth)));
+        RecordStore store;
+        QCOMPARE(ReadDatabaseFile(store, kNorth), 0);
+        store.Records(1).Date[1] = "2031/01/01";
+        LoggerList patrol;
+        QVERIFY(patrol.CopyFrom(store));
+        patrol.DMAName = "merge.csv";
+        const QByteArray theirs = readBytes(kNorth) + "\r\n";
+        const auto load = [&](const QString& p) {
+            return ReadDatabaseFile(store, p) == 0 && writeBytes(p, theirs) &&
+                   shiftModificationTime(p, 10);
+        };
+        const MergeOutcome out = MergeLatestPatrol(patrol, database, load, store);
+        QCOMPARE(out.kind, MergeOutcome::Failed);
+        QVERIFY(out.message.startsWith(LangText(888)));
+        QCOMPARE(readBytes(database), theirs);
+        QVERIFY(out.backups.isEmpty() && !QFile::exists(database + ".000"));
+    }
+
+    // The tool does not write a database a running program (this test) has
+    // open, saying who has it, and writes it once that lock is gone.
+    void toolLeavesAnOpenFile_data()
+    {
+        QTest::addColumn<QString>("command");
+        QTest::addColumn<int>("refused");
+        QTest::newRow("convert") << "convert" << 4;
+        QTest::newRow("merge") << "merge" << 1;
+    }
+    void toolLeavesAnOpenFile()
+    {
+        QFETCH(QString, command);
+        QFETCH(int, refused);
+        QTemporaryDir dir;
+        const QString target = dir.filePath("north.csv"), patrol = dir.filePath("p/north.csv");
+        QVERIFY(QDir().mkpath(dir.filePath("p")) && writeBytes(target, readBytes(kNorth)));
+        RecordStore store; // a new reading for the first logger
+        QCOMPARE(ReadDatabaseFile(store, kNorth), 0);
+        store.Records(1).Date[1] = "2031/01/01";
+        QCOMPARE(WriteDatabaseFile(store, patrol), 0);
+        auto held = std::make_unique<DocumentLock>(target);
+        QCOMPARE(held->tryLock(), DocumentLock::Held);
+        const ToolRun run = runTool({command, patrol, target});
+        QCOMPARE(run.status, refused);
+        QVERIFY(run.said.contains(LangText(871).toUtf8() + CurrentUserName().toUtf8()));
+        QVERIFY(run.said.contains(DocumentLock::lockPathFor(target).toUtf8()));
+        QCOMPARE(readBytes(target), readBytes(kNorth));
+        held.reset();
+        QCOMPARE(runTool({command, patrol, target}).status, 0);
+        QVERIFY(readBytes(target).contains("2031/01/01"));
+        QVERIFY(!QFile::exists(DocumentLock::lockPathFor(target))); // the tool let go of it
     }
 };
 
