@@ -4,6 +4,7 @@
 #include "AppState.h"
 #include "BusyCursor.h"
 #include "Commands.h"
+#include "DocumentFile.h"
 #include "Documents.h"
 #include "GisExport.h"
 #include "LangText.h"
@@ -157,6 +158,10 @@ void mergeCommand()
         ShowMessage(LangText(316));
         return;
     }
+    // The merge writes the database, and beside an older ".pdb" its ".csv".
+    if (!ConfirmWritingInto(path) ||
+        (MergedDatabasePath(path) != path && !ConfirmWritingInto(MergedDatabasePath(path))))
+        return;
     WindowHost* host = App::Host();
     if (host)
         host->Interact(false);
