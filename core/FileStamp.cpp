@@ -3,7 +3,6 @@
 #include <QDateTime>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <algorithm>
 #include <cstring>
 
@@ -41,38 +40,65 @@ DiskChange CompareWithDisk(FileStamp& recorded, const QString& path)
     return DiskChange::Unchanged;
 }
 
-ContentHash::ContentHash() : m_block(new char[kBlock]) {}
+namespace {
 
-ContentHash::~ContentHash() = default;
+constexpr quint64 kPrime1 = 0x9e3779b185ebca87ULL;
+constexpr quint64 kPrime2 = 0xc2b2ae3d27d4eb4fULL;
+constexpr quint64 kPrime3 = 0x165667b19e3779f9ULL;
+
+quint64 rotl(quint64 x, int r)
+{
+    return (x << r) | (x >> (64 - r));
+}
+
+quint64 word(const char* p)
+{
+    quint64 w;
+    std::memcpy(&w, p, sizeof w);
+    return w;
+}
+
+} // namespace
+
+void ContentHash::stripe(const char* p)
+{
+    for (int lane = 0; lane < 4; ++lane)
+        m_lanes[lane] = rotl(m_lanes[lane] + word(p + 8 * lane) * kPrime2, 31) * kPrime1;
+}
 
 void ContentHash::add(const char* data, qint64 size)
 {
     m_total += size;
-    // Whole blocks at the same offsets whatever the pieces: a piece that
-    // ends inside a block waits for the next one.
-    if (m_filled > 0) {
-        const qint64 take = std::min(size, kBlock - m_filled);
-        std::memcpy(m_block.get() + m_filled, data, static_cast<size_t>(take));
-        m_filled += take;
+    // Whole stripes at the same offsets whatever the pieces: a piece that
+    // ends inside a stripe waits for the next one.
+    if (m_pendingSize > 0) {
+        const qint64 take = std::min(size, kStripe - m_pendingSize);
+        std::memcpy(m_pending + m_pendingSize, data, static_cast<size_t>(take));
+        m_pendingSize += take;
         data += take;
         size -= take;
-        if (m_filled < kBlock)
+        if (m_pendingSize < kStripe)
             return;
-        m_state = qHashBits(m_block.get(), kBlock, m_state);
-        m_filled = 0;
+        stripe(m_pending);
+        m_pendingSize = 0;
     }
-    for (; size >= kBlock; data += kBlock, size -= kBlock)
-        m_state = qHashBits(data, kBlock, m_state);
-    if (size > 0) {
-        std::memcpy(m_block.get(), data, static_cast<size_t>(size));
-        m_filled = size;
-    }
+    for (; size >= kStripe; data += kStripe, size -= kStripe)
+        stripe(data);
+    std::memcpy(m_pending, data, static_cast<size_t>(size));
+    m_pendingSize = size;
 }
 
 quint64 ContentHash::result() const
 {
-    const size_t last = qHashBits(m_block.get(), static_cast<size_t>(m_filled), m_state);
-    return static_cast<quint64>(qHashMulti(0, last, m_total));
+    quint64 h = rotl(m_lanes[0], 1) + rotl(m_lanes[1], 7) + rotl(m_lanes[2], 12) +
+                rotl(m_lanes[3], 18) + static_cast<quint64>(m_total);
+    for (qint64 i = 0; i < m_pendingSize; ++i)
+        h = rotl(h ^ (static_cast<unsigned char>(m_pending[i]) * kPrime3), 11) * kPrime1;
+    h ^= h >> 33;
+    h *= kPrime2;
+    h ^= h >> 29;
+    h *= kPrime3;
+    return h ^ (h >> 32);
 }
 
 HashingDevice::HashingDevice(QIODevice& inner) : m_inner(inner)
