@@ -1,5 +1,6 @@
 #include "DatabaseReader.h"
 
+#include "FileStamp.h"
 #include "LangText.h"
 #include "RecordChecks.h"
 #include "Utilities.h"
@@ -427,7 +428,8 @@ int ReadDatabase(RecordStore& store, QIODevice& device, const ReadOptions& optio
     return result;
 }
 
-int ReadDatabaseFile(RecordStore& store, const QString& path, const ReadOptions& options)
+int ReadDatabaseFile(RecordStore& store, const QString& path, const ReadOptions& options,
+                     FileStamp* stamp)
 {
     store.LinesRead = 0;
     if (!FileExists(path))
@@ -435,7 +437,17 @@ int ReadDatabaseFile(RecordStore& store, const QString& path, const ReadOptions&
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return FileResult::Unreadable;
-    return ReadDatabase(store, file, options);
+    if (!stamp)
+        return ReadDatabase(store, file, options);
+    // Size and time from before the read: a change while it reads leaves
+    // them behind the file, and the next comparison finds it.
+    FileStamp seen = StatFile(path);
+    HashingDevice hashing(file);
+    const int result = ReadDatabase(store, hashing, options);
+    seen.hash = hashing.hash();
+    seen.hashed = true;
+    *stamp = seen;
+    return result;
 }
 
 int ReadDatabaseFile(const QString& path, const ReadOptions& options)

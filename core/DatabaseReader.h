@@ -5,6 +5,8 @@
 #include "FileResult.h"
 #include "RecordStore.h"
 
+struct FileStamp;
+
 #include <QString>
 #include <algorithm>
 #include <string_view>
@@ -44,7 +46,10 @@ struct ReadOptions
 // the store holds the sound records before the bad one and LinesRead is the
 // bad record's line.
 int ReadDatabaseFile(const QString& path, const ReadOptions& options = {});
-int ReadDatabaseFile(RecordStore& store, const QString& path, const ReadOptions& options = {});
+// With a stamp, it records what was read (size, time, a hash of the bytes,
+// taken on the way) for telling later whether the file changed on disk.
+int ReadDatabaseFile(RecordStore& store, const QString& path, const ReadOptions& options = {},
+                     FileStamp* stamp = nullptr);
 // The same from an open device (no existence check).
 int ReadDatabase(RecordStore& store, QIODevice& device, const ReadOptions& options = {});
 

@@ -1,5 +1,6 @@
 #include "DatabaseWriter.h"
 
+#include "FileStamp.h"
 #include "LangText.h"
 #include "RecordChecks.h"
 #include "Utilities.h"
@@ -209,9 +210,23 @@ bool WriteDatabase(RecordStore& store, QIODevice& device)
     return out.flush();
 }
 
-int WriteDatabaseFile(RecordStore& store, const QString& path)
+int WriteDatabaseFile(RecordStore& store, const QString& path, FileStamp* stamp)
 {
-    return saveAtomically(path, [&store](QIODevice& d) { return WriteDatabase(store, d); });
+    if (!stamp)
+        return saveAtomically(path, [&store](QIODevice& d) { return WriteDatabase(store, d); });
+    quint64 hash = 0;
+    const int result = saveAtomically(path, [&store, &hash](QIODevice& d) {
+        HashingDevice hashing(d);
+        const bool ok = WriteDatabase(store, hashing);
+        hash = hashing.hash();
+        return ok;
+    });
+    if (result == FileResult::Ok) {
+        *stamp = StatFile(path);
+        stamp->hash = hash;
+        stamp->hashed = stamp->isValid();
+    }
+    return result;
 }
 
 int WriteDatabaseFile(const QString& path)

@@ -8,6 +8,7 @@
 #include <string>
 
 class QIODevice;
+struct FileStamp;
 
 // Writes slots 1..StoreCount (comments longer than 255 characters are cut,
 // in the store too). The file is replaced only when the whole write
@@ -16,7 +17,8 @@ class QIODevice;
 // a comma or a carriage return in a text (the file cannot hold either: it
 // would split the line differently when read).
 int WriteDatabaseFile(const QString& path);
-int WriteDatabaseFile(RecordStore& store, const QString& path);
+// With a stamp, it records what was written, as the reader does.
+int WriteDatabaseFile(RecordStore& store, const QString& path, FileStamp* stamp = nullptr);
 bool WriteDatabase(RecordStore& store, QIODevice& device);
 
 // The handheld list: three header lines, then readings 1..6 of each record

@@ -2,6 +2,7 @@
 
 #include "Ansi.h"
 #include "DatabaseWriter.h"
+#include "FileStamp.h"
 #include "LangText.h"
 #include "RecordChecks.h"
 #include "Utilities.h"
@@ -54,16 +55,6 @@ bool sameFile(const QString& a, const QString& b)
     return fa.exists() && fb.exists() && fa == fb;
 }
 
-// The ".csv" file the merge writes: the database itself, or beside an older
-// ".pdb" the file of its base name.
-QString mergedPath(const QString& path)
-{
-    if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
-        return path;
-    const QString title = FileTitle(path);
-    return path.left(path.size() - title.size()) + baseName(title) + QStringLiteral(".csv");
-}
-
 // A reading without a date was never taken: a logger put on the patrol
 // list and not read on the round.
 bool hasReading(const LoggerRecord& r)
@@ -90,6 +81,14 @@ QString backUp(const QStringList& files, QStringList& made)
 
 } // namespace
 
+QString MergedDatabasePath(const QString& path)
+{
+    if (path.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive))
+        return path;
+    const QString title = FileTitle(path);
+    return path.left(path.size() - title.size()) + baseName(title) + QStringLiteral(".csv");
+}
+
 MergeOutcome MergeLatestPatrol(const LoggerList& patrol, const QString& path,
                                const LoadDatabase& load, RecordStore& store)
 {
@@ -103,11 +102,14 @@ MergeOutcome MergeLatestPatrol(const LoggerList& patrol, const QString& path,
         out.message = LangText(216); // only into the database of the same name
         return out;
     }
-    const QString written = mergedPath(path);
+    const QString written = MergedDatabasePath(path);
     if (sameFile(written, patrol.Caption)) {
         out.message = LangText(633) + QLatin1Char('\n') + written; // would replace the patrol
         return out;
     }
+    // What the database was before it is read: should someone write it while
+    // the merge works, their change is not replaced by the merge's.
+    const FileStamp before = StatFile(path);
     if (!load(path)) {
         out.message = LangText(217) + path;
         return out;
@@ -166,6 +168,11 @@ MergeOutcome MergeLatestPatrol(const LoggerList& patrol, const QString& path,
     for (int k : pending)
         store.Records(++store.StoreCount) = patrol.record(k);
 
+    if (!StatFile(path).sameTimes(before)) {
+        out.kind = MergeOutcome::Failed;
+        out.message = LangText(888) + QLatin1Char('\n') + path; // changed meanwhile
+        return out;
+    }
     // Every file the merge replaces is kept before anything is written: the
     // database, and a ".csv" already beside an older ".pdb".
     QStringList replaced;

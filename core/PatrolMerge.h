@@ -18,6 +18,9 @@ bool SameLatestReading(const LoggerRecord& a, const LoggerRecord& b);
 // Readings 1..49 of the destination move one place down (reading 50 is
 // dropped) and reading 1 becomes the source's reading 1.
 void ShiftInReading(LoggerRecord& destination, const LoggerRecord& source);
+// The ".csv" file a merge into the database of that path writes: the
+// database itself, or beside an older ".pdb" the ".csv" of its base name.
+QString MergedDatabasePath(const QString& path);
 // The path, ".", and the first number from 000 for which no file exists.
 QString NextBackupName(const QString& path);
 

@@ -4,6 +4,7 @@
 #include "BusyCursor.h"
 #include "DatabaseReader.h"
 #include "DatabaseWriter.h"
+#include "DocumentFile.h"
 #include "LangText.h"
 #include "Prompts.h"
 #include "RecordChecks.h"
@@ -48,6 +49,20 @@ QString sameFileKey(const QString& path)
 #endif
 }
 
+// Both paths name one file: the same file when it exists, else the same path.
+bool sameFile(const QString& a, const QString& b)
+{
+    const QString ka = sameFileKey(a), kb = sameFileKey(b);
+    if (!ka.isEmpty() && !kb.isEmpty())
+        return ka == kb;
+#ifdef Q_OS_WIN
+    const Qt::CaseSensitivity names = Qt::CaseInsensitive;
+#else
+    const Qt::CaseSensitivity names = Qt::CaseSensitive;
+#endif
+    return QFileInfo(a).absoluteFilePath().compare(QFileInfo(b).absoluteFilePath(), names) == 0;
+}
+
 // The window in front and bound to the editor, as a window just opened is.
 void bringForward(frmDMA* window)
 {
@@ -88,8 +103,8 @@ void ShowMergedDatabase(const QString& path, bool written)
     }
     // The window's own edits are never thrown away for the merged file.
     const bool reload = written && !shown->document().AskForSave;
-    if (reload && LoadDatabaseFile(path))
-        shown->CopyFrom_DMAModule();
+    if (reload)
+        ReloadListWindow(shown);
     bringForward(shown);
     if (written && !reload)
         ShowMessage(LangText(650)); // its window still shows the file as it was
@@ -100,7 +115,7 @@ bool LoadDatabaseFile(const QString& path)
     return LoadDatabaseFile(path, false);
 }
 
-bool LoadDatabaseFile(const QString& path, bool handheldResult)
+bool LoadDatabaseFile(const QString& path, bool handheldResult, FileStamp* stamp)
 {
     int result;
     {
@@ -108,7 +123,7 @@ bool LoadDatabaseFile(const QString& path, bool handheldResult)
         ReadOptions options;
         options.IgnoreFileErrs = Globals().IgnoreFileErrs;
         options.KorvalindImport = handheldResult;
-        result = ReadDatabaseFile(path, options);
+        result = ReadDatabaseFile(DMAModule(), path, options, stamp);
     }
     if (result != FileResult::Ok) {
         ShowMessage(FileErrorText(result, true) + QStringLiteral(":\n") + path);
@@ -167,9 +182,15 @@ ListWindow* OpenDocument(const QString& named, bool handheldResult)
             host->ShuffleMRU(shown->caption());
         return shown;
     }
-    if (!LoadDatabaseFile(path, handheldResult))
+    // A received file is a temporary one of the transfer folder: nobody
+    // else opens it.
+    DocumentFile file;
+    if (!handheldResult && !LockForOpening(path, file))
+        return nullptr;
+    if (!LoadDatabaseFile(path, handheldResult, handheldResult ? nullptr : &file.stamp))
         return nullptr;
     frmDMA* window = CreateListWindow();
+    window->setFile(std::move(file));
     LoggerList& doc = window->document();
     doc.AskForSave = false;
     // A received file is a temporary one: its window has no file of its own.
@@ -183,6 +204,8 @@ ListWindow* OpenDocument(const QString& named, bool handheldResult)
     window->setFocus();
     if (WindowHost* host = App::Host())
         host->ShuffleMRU(window->caption());
+    if (window->file().noLockMade)
+        SetStatusText(LangText(889)); // other copies will not see it open here
     return window;
 }
 
@@ -206,8 +229,26 @@ bool SaveDocument(frmDMA* window, const QString& requested)
 {
     if (!App::IsObjectAlive(window))
         return false;
+    const bool ownFile =
+        !window->document().NeverBeenSaved && sameFile(requested, window->caption());
+    if (ownFile) {
+        if (window->isReadOnly()) { // another copy has it open
+            ShowMessage(LangText(879));
+            return SaveListWindowAs(window);
+        }
+        switch (AskBeforeSavingOver(window)) {
+        case SaveOver::Overwrite:
+            break;
+        case SaveOver::SaveAs:
+            return SaveListWindowAs(window);
+        case SaveOver::Cancel:
+            return false;
+        }
+    }
     QString path = requested;
     QString backup, original;
+    std::unique_ptr<DocumentLock> lock; // of a file the window has not had yet
+    FileStamp written;
     int result;
     {
         BusyCursor busy;
@@ -218,11 +259,15 @@ bool SaveDocument(frmDMA* window, const QString& requested)
             const QString csv = path.left(path.size() - 4) + QStringLiteral(".csv");
             if (FileExists(csv) && !ConfirmOverwrite(csv))
                 return false;
+            if (!LockForSavingAs(csv, lock))
+                return false;
             if (FileExists(path))
                 original = path;
             path = csv;
+        } else if (!ownFile && !LockForSavingAs(path, lock)) {
+            return false;
         }
-        result = WriteDatabaseFile(path);
+        result = WriteDatabaseFile(DMAModule(), path, &written);
         // Should the ".pdb" not move aside, it stays as it was beside the ".csv".
         if (result == FileResult::Ok && !original.isEmpty()) {
             backup = freeBackupName(original.left(original.size() - 4));
@@ -240,6 +285,14 @@ bool SaveDocument(frmDMA* window, const QString& requested)
         ShowMessage(message);
         return false;
     }
+    DocumentFile& file = window->file();
+    if (!ownFile || path != requested) {
+        // The window's file is now the one written, and it may save over it.
+        file.lock = std::move(lock);
+        file.readOnly = false;
+    }
+    file.stamp = written;
+    file.declined = FileStamp();
     LoggerList& doc = window->document();
     doc.AskForSave = false;
     doc.NeverBeenSaved = false;
@@ -269,7 +322,9 @@ bool SaveListWindow(frmDMA* window)
         ShowMessage(LangText(330)); // nothing to save
         return false;
     }
-    if (window->document().NeverBeenSaved)
+    if (window->isReadOnly())
+        SetStatusText(LangText(879)); // under another name
+    if (window->document().NeverBeenSaved || window->isReadOnly())
         return SaveListWindowAs(window);
     return SaveDocument(window, window->caption());
 }

@@ -6,11 +6,13 @@
 #include <QString>
 
 class frmDMA;
+struct FileStamp;
 
 // Reads the file into the record store and tells the user of a failure or of
 // duplicated serials; true when its records may be shown.
+// With a stamp, what was read is recorded there.
 bool LoadDatabaseFile(const QString& path);
-bool LoadDatabaseFile(const QString& path, bool handheldResult);
+bool LoadDatabaseFile(const QString& path, bool handheldResult, FileStamp* stamp = nullptr);
 // A new, empty, untitled list window.
 frmDMA* NewDocument();
 // A list window inside the main window, sized and laid out from the settings.

@@ -5,6 +5,7 @@
 #include "BusyCursor.h"
 #include "Commands.h"
 #include "DatabaseReader.h"
+#include "DocumentFile.h"
 #include "Documents.h"
 #include "GisExport.h"
 #include "LangText.h"
@@ -159,6 +160,10 @@ void mergeCommand()
         ShowMessage(LangText(316));
         return;
     }
+    // The merge writes the database, and beside an older ".pdb" its ".csv".
+    if (!ConfirmWritingInto(path) ||
+        (MergedDatabasePath(path) != path && !ConfirmWritingInto(MergedDatabasePath(path))))
+        return;
     WindowHost* host = App::Host();
     if (host)
         host->Interact(false);

@@ -129,7 +129,24 @@ QMdiSubWindow* frmDMA::subWindow() const
 void frmDMA::setCaption(const QString& caption)
 {
     m_document.Caption = caption;
-    setWindowTitle(caption);
+    setWindowTitle(m_file.readOnly ? caption + LangText(878) : caption); // (read-only)
+}
+
+void frmDMA::setFile(DocumentFile file)
+{
+    m_file = std::move(file);
+    setCaption(m_document.Caption);
+}
+
+void frmDMA::checkFileSoon()
+{
+    if (m_checkQueued)
+        return;
+    m_checkQueued = true;
+    QTimer::singleShot(0, this, [this] {
+        m_checkQueued = false;
+        CheckFileOnDisk(this);
+    });
 }
 
 QString frmDMA::headerText(int column) const
@@ -183,6 +200,20 @@ void frmDMA::Form_Load()
     // user last left, and no other window is touched.
     AutoSize = false;
     m_mouseActivated = false;
+
+    // Someone may have written the file while the user was elsewhere: in
+    // another window, or in another program.
+    if (QMdiArea* area = subWindow() ? subWindow()->mdiArea() : nullptr) {
+        connect(area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+            if (sub && sub == subWindow())
+                checkFileSoon();
+        });
+        connect(qApp, &QGuiApplication::applicationStateChanged, this,
+                [this, area](Qt::ApplicationState state) {
+                    if (state == Qt::ApplicationActive && area->activeSubWindow() == subWindow())
+                        checkFileSoon();
+                });
+    }
 }
 
 void frmDMA::placeList()
@@ -789,5 +820,6 @@ void frmDMA::closeEvent(QCloseEvent* event)
         DetachEditor();
     }
     App::MarkClosed(this);
+    m_file.lock.reset(); // other copies may have the file from now on
     event->accept();
 }

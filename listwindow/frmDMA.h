@@ -5,6 +5,7 @@
 // between files and windows.
 
 #include "CloseQuestion.h"
+#include "DocumentFile.h"
 #include "ListWindow.h"
 #include "LoggerList.h"
 
@@ -33,6 +34,11 @@ public:
     // The caption is the document's full path (or the untitled name).
     QString caption() const { return m_document.Caption; }
     void setCaption(const QString& caption) override;
+    // The file as others see it: its lock, what it held when last read or
+    // written here, and whether this window may save over it.
+    DocumentFile& file() { return m_file; }
+    void setFile(DocumentFile file);
+    bool isReadOnly() const { return m_file.readOnly; }
 
     void CopyFrom_DMAModule();
     void CopyTo_DMAModule();
@@ -112,8 +118,12 @@ private:
     // AutoSize: the columns fitted to the list's width.
     void fitColumns();
     QMdiSubWindow* subWindow() const;
+    // Looks whether the file changed on disk once the event at hand is done.
+    void checkFileSoon();
 
     LoggerList m_document;
+    DocumentFile m_file;
+    bool m_checkQueued = false;
     LoggerTableModel* m_model;
     bool m_mouseActivated = false;
     bool m_placingLine = false; // the program, not the user, is moving the current line

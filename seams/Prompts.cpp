@@ -10,6 +10,7 @@
 #include <QFileInfo>
 #include <QFontDialog>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QInputDialog>
 #include <QMessageBox>
 #include <QPushButton>
@@ -48,7 +49,8 @@ QWidget* dialogParent()
     return App::MainWindowWidget();
 }
 
-int messageBox(const QString& prompt, int buttons, const QString& title)
+int messageBox(const QString& prompt, int buttons, const QString& title,
+               const QStringList& captions = QStringList())
 {
     QMessageBox box(dialogParent());
     box.setText(prompt);
@@ -95,6 +97,11 @@ int messageBox(const QString& prompt, int buttons, const QString& title)
     for (const Choice& c : choices)
         set |= c.button;
     box.setStandardButtons(set);
+    for (qsizetype i = 0; i < captions.size() && i < choices.size(); ++i) {
+        QAbstractButton* button = box.button(choices[i].button);
+        button->setText(captions[i]);
+        button->setIcon(QIcon()); // the yes and no marks would contradict the words
+    }
     const int defaultIndex = (buttons & MsgButtons::ThirdDefault)    ? 2
                              : (buttons & MsgButtons::SecondDefault) ? 1
                                                                      : 0;
@@ -126,6 +133,16 @@ int ShowMessage(const QString& prompt, int buttons, const QString& title, const 
     if (g_handler)
         return g_handler->message(prompt, buttons, shownTitle);
     return messageBox(prompt, buttons, shownTitle);
+}
+
+int ShowMessageCaptioned(const QString& prompt, int buttons, const QStringList& captions,
+                         const QString& title)
+{
+    const QString shownTitle = title.isEmpty() ? App::ApplicationTitle() : title;
+    NormalPointer pointer;
+    if (g_handler)
+        return g_handler->message(prompt, buttons, shownTitle);
+    return messageBox(prompt, buttons, shownTitle, captions);
 }
 
 namespace Prompts {

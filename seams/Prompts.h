@@ -4,6 +4,7 @@
 
 #include <QFont>
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <optional>
 
@@ -37,6 +38,11 @@ enum : int { OK = 1, Cancel = 2, Yes = 6, No = 7 };
 int ShowMessage(const QString& prompt, int buttons = MsgButtons::OK,
                 const QString& title = QString(), const QString& helpFile = QString(),
                 const QString& context = QString());
+
+// The same with the buttons captioned by these texts, in their order (Yes,
+// No, Cancel), where the standard words would not say what each one does.
+int ShowMessageCaptioned(const QString& prompt, int buttons, const QStringList& captions,
+                         const QString& title = QString());
 
 namespace Prompts {
 

@@ -21,3 +21,15 @@ inline QString testData(const char* name)
 {
     return QStringLiteral(QUORVANE_TEST_DATA "/") + QLatin1String(name);
 }
+
+#include <QDateTime>
+
+// Moves a file's modification time by that many seconds, as a later (or
+// earlier) write would, however finely the file system keeps times.
+inline bool shiftModificationTime(const QString& path, int seconds)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadWrite) &&
+           f.setFileTime(f.fileTime(QFileDevice::FileModificationTime).addSecs(seconds),
+                         QFileDevice::FileModificationTime);
+}

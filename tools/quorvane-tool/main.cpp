@@ -8,6 +8,7 @@
 #include "CowlComms.h"
 #include "DatabaseReader.h"
 #include "DatabaseWriter.h"
+#include "DocumentLock.h"
 #include "GisExport.h"
 #include "LangText.h"
 #include "LoggerList.h"
@@ -46,7 +47,8 @@ const char kUsage[] =
     "      The exit status is the result code (0 when the file reads cleanly).\n"
     "  quorvane-tool convert [--ignore-errors] [--handheld] IN OUT\n"
     "      Read IN and save its records to OUT ('-' for standard output) as the\n"
-    "      program saves a database file.\n"
+    "      program saves a database file. An OUT that a running copy of the\n"
+    "      program has open is not written (exit status 4).\n"
     "  quorvane-tool handheld [--ignore-errors] [--handheld] IN OUT\n"
     "      Read IN and write its records as a handheld list file (OUT may not\n"
     "      be IN itself).\n"
@@ -55,7 +57,8 @@ const char kUsage[] =
     "      file, or as a result file from the handheld) to DATABASE, as the\n"
     "      program's File > Add most recent patrol does: a numbered backup, new\n"
     "      loggers at the end, a .pdb database written as .csv. Prints the patrol\n"
-    "      report; exits with 0 when merged or nothing needed adding.\n"
+    "      report; exits with 0 when merged or nothing needed adding. A DATABASE\n"
+    "      that a running copy of the program has open is left alone (exit 1).\n"
     "  quorvane-tool generate [--first K] [--area FILE] N M OUT\n"
     "      Write a repeatable sample database of N loggers with M readings each,\n"
     "      starting from sample logger K (default 1). With --area, the loggers'\n"
@@ -203,12 +206,32 @@ int writeTo(const QString& out, bool handheld)
     return handheld ? WriteKorvalindFile(store, out) : WriteDatabaseFile(store, out);
 }
 
+// A database file the tool is about to write is locked as the program
+// locks the files it opens; one that a running copy of the program has open
+// is not written (that copy would save over it, or be overwritten). False
+// after saying who has it.
+bool lockForWriting(const QString& path, std::unique_ptr<DocumentLock>& lock)
+{
+    if (path == QLatin1String("-"))
+        return true;
+    lock = std::make_unique<DocumentLock>(path);
+    if (lock->tryLock() != DocumentLock::HeldElsewhere)
+        return true;
+    print(stderr, LangText(870) + QLatin1Char(' ') + path + QLatin1Char('\n') +
+                      DescribeHolder(lock->holder()) + QStringLiteral(".\n") + LangText(891) +
+                      DocumentLock::lockPathFor(path) + QLatin1Char('\n'));
+    return false;
+}
+
 int convert(const ToolArgs& o, bool handheld)
 {
     const int read = readInput(o, o.files[0]);
     if (read != FileResult::Ok)
         return read;
     tidyStore();
+    std::unique_ptr<DocumentLock> lock;
+    if (!lockForWriting(o.files[1], lock))
+        return FileResult::WriteFailed;
     const int written = writeTo(o.files[1], handheld);
     if (written != FileResult::Ok)
         print(stderr, FileErrorText(written, false) + QStringLiteral(": ") + o.files[1] +
@@ -246,6 +269,11 @@ int merge(const ToolArgs& o)
         }
         return true;
     };
+    std::unique_ptr<DocumentLock> database, merged;
+    if (!lockForWriting(o.files[1], database) ||
+        (MergedDatabasePath(o.files[1]) != o.files[1] &&
+         !lockForWriting(MergedDatabasePath(o.files[1]), merged)))
+        return 1;
     const MergeOutcome out = MergeLatestPatrol(patrol, o.files[1], load);
     if (!out.log.isEmpty())
         print(stdout, out.log);
