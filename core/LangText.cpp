@@ -37,28 +37,24 @@ bool lookUp(int number, std::string& out)
     const QByteArray all = file.readAll();
     file.close();
 
+    // The first line that holds the digits holds their first occurrence in
+    // the file (no line end is a digit): one search over the whole file,
+    // instead of a search in each line, reaches the end of a long file in
+    // the time it takes to read it.
     const std::string digits = std::to_string(number);
     const std::string_view text(all.constData(), static_cast<size_t>(all.size()));
-    size_t pos = 0;
-    while (pos < text.size()) {
-        // Lines end with CR LF; a bare CR or LF (a file edited elsewhere) ends one too.
-        size_t end = text.find_first_of("\r\n", pos);
-        if (end == std::string_view::npos)
-            end = text.size();
-        const std::string_view line = text.substr(pos, end - pos);
-        if (line.find(digits) != std::string_view::npos) {
-            if (line.size() < 4)
-                return false;
-            out.assign(line.substr(4));
-            return true;
-        }
-        pos = end;
-        if (pos < text.size() && text[pos] == '\r')
-            ++pos;
-        if (pos < text.size() && text[pos] == '\n')
-            ++pos;
-    }
-    return false;
+    const size_t at = text.find(digits);
+    if (at == std::string_view::npos)
+        return false;
+    // Lines end with CR LF; a bare CR or LF (a file edited elsewhere) ends one too.
+    const size_t before = text.find_last_of("\r\n", at);
+    const size_t begin = before == std::string_view::npos ? 0 : before + 1;
+    const size_t end = std::min(text.find_first_of("\r\n", at), text.size());
+    const std::string_view line = text.substr(begin, end - begin);
+    if (line.size() < 4)
+        return false;
+    out.assign(line.substr(4));
+    return true;
 }
 
 } // namespace

@@ -4,11 +4,14 @@
 #include "FileResult.h"
 #include "Utilities.h"
 
+#include <QBuffer>
 #include <QFile>
-#include <QStringList>
 #include <algorithm>
+#include <array>
 #include <climits>
+#include <cstring>
 #include <limits>
+#include <memory>
 #include <string>
 
 QByteArray TextToRtf(const QString& text)
@@ -63,14 +66,99 @@ char characterWord(const QByteArray& word)
     return 0;
 }
 
-} // namespace
+// What ends a run of plain bytes: a group, a control word or symbol, a line
+// end (which is no text in rich text).
+bool isSpecial(int c)
+{
+    static const auto kTable = [] {
+        std::array<bool, 256> t{};
+        for (unsigned char special : {'{', '}', '\\', '\r', '\n'})
+            t[special] = true;
+        return t;
+    }();
+    return kTable[static_cast<unsigned char>(c)];
+}
 
-std::optional<QString> RtfToText(const QByteArray& rtf, const TextLimits& limits)
+bool isLetter(int c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool isDigit(int c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// A device read in pieces, for a reader that looks at most two bytes ahead:
+// memory stays the same whatever the size of the file.
+class ByteStream
+{
+public:
+    explicit ByteStream(QIODevice& device) : m_device(device) {}
+
+    // The next byte (0..255), or -1 at the end.
+    int peek(size_t ahead = 0) { return have(ahead + 1) ? uchar(m_buf[m_pos + ahead]) : -1; }
+    int get()
+    {
+        const int c = peek();
+        if (c >= 0)
+            ++m_pos;
+        return c;
+    }
+    // The plain bytes from here on that the buffer holds (none at the end).
+    std::string_view run()
+    {
+        have(1);
+        const size_t from = m_pos;
+        while (m_pos < m_end && !isSpecial(m_buf[m_pos]))
+            ++m_pos;
+        return std::string_view(m_buf.get() + from, m_pos - from);
+    }
+    void skip(qint64 count)
+    {
+        while (count > 0 && have(1)) {
+            const size_t n = size_t(std::min<qint64>(count, qint64(m_end - m_pos)));
+            m_pos += n;
+            count -= qint64(n);
+        }
+    }
+    bool failed() const { return m_failed; }
+
+private:
+    static constexpr size_t kPiece = 256 * 1024;
+
+    // Whether count bytes are there to look at, reading more when not.
+    bool have(size_t count)
+    {
+        if (m_end - m_pos >= count)
+            return true;
+        if (m_done)
+            return false;
+        std::memmove(m_buf.get(), m_buf.get() + m_pos, m_end - m_pos);
+        m_end -= m_pos;
+        m_pos = 0;
+        while (m_end < count && !m_done) {
+            const qint64 got = m_device.read(m_buf.get() + m_end, qint64(kPiece - m_end));
+            m_failed = got < 0;
+            m_done = got <= 0;
+            m_end += size_t(std::max<qint64>(got, 0));
+        }
+        return m_end >= count;
+    }
+
+    QIODevice& m_device;
+    std::unique_ptr<char[]> m_buf{new char[kPiece]};
+    size_t m_pos = 0, m_end = 0;
+    bool m_done = false, m_failed = false;
+};
+
+// The text of rich text, within the limits; nothing when it holds more.
+std::optional<QString> richText(ByteStream& in, const TextLimits& limits)
 {
     // Groups whose text is not document text.
-    static const QStringList kSkipped = {"fonttbl",   "colortbl",         "stylesheet", "info",
-                                         "pict",      "header",           "footer",     "object",
-                                         "listtable", "listoverridetable"};
+    static const char* const kSkipped[] = {"fonttbl",   "colortbl",         "stylesheet", "info",
+                                           "pict",      "header",           "footer",     "object",
+                                           "listtable", "listoverridetable"};
     // No control word is longer (the rest of a longer run of letters is
     // passed over), and groups nested deeper share the fallback count of the
     // group at this depth: neither may cost memory in proportion to the file.
@@ -84,20 +172,36 @@ std::optional<QString> RtfToText(const QByteArray& rtf, const TextLimits& limits
     };
     qsizetype chars = 0, lines = 0;
     bool tooMuch = false;
-    // Counts a character of text, with the line break it may be.
-    auto counted = [&](char16_t c) {
+    // Counts characters of text: so many that are no line break, or one
+    // that may be.
+    auto counted = [&](qsizetype plain) {
+        chars += plain;
+        tooMuch = tooMuch || chars > limits.chars;
+        return !tooMuch;
+    };
+    auto countedOne = [&](char16_t c) {
         if (c == u'\n' || c == u'\r' || c == u'\u2029')
             tooMuch = tooMuch || ++lines > limits.lines;
-        tooMuch = tooMuch || ++chars > limits.chars;
-        return !tooMuch;
+        return counted(1);
     };
     int depth = 0;
     int skipDepth = -1;    // inside a skipped group below this depth
     QList<int> ucOf = {1}; // per open group: fallback characters after a \uN
     int ucSkip = 0;        // fallback characters still to drop
-    const int n = static_cast<int>(rtf.size());
-    for (int i = 0; i < n && !tooMuch; ++i) {
-        const char c = rtf[i];
+    while (!tooMuch) {
+        const int c = in.peek();
+        if (c < 0)
+            break;
+        const bool skipping = skipDepth >= 0 && depth >= skipDepth;
+        // A run of plain bytes (of text, or of a skipped group such as a
+        // picture) is taken whole, not a byte at a time.
+        if (!isSpecial(c) && (skipping || ucSkip == 0)) {
+            const std::string_view run = in.run();
+            if (!skipping && counted(qsizetype(run.size())))
+                bytes += run;
+            continue;
+        }
+        in.get();
         if (c == '{') {
             ++depth;
             if (depth <= kMaxTrackedDepth)
@@ -113,89 +217,100 @@ std::optional<QString> RtfToText(const QByteArray& rtf, const TextLimits& limits
             ucSkip = 0;
             continue;
         }
-        const bool skipping = skipDepth >= 0 && depth >= skipDepth;
         auto text = [&](char ansi) {
             if (skipping)
                 return;
             if (ucSkip > 0)
                 --ucSkip;
-            else if (counted(static_cast<unsigned char>(ansi))) // no line break beyond CR and LF
+            else if (countedOne(static_cast<unsigned char>(ansi))) // no line break past CR and LF
                 bytes += ansi;
         };
-        if (c == '\\' && i + 1 < n) {
-            const char d = rtf[i + 1];
-            if (d == '\\' || d == '{' || d == '}') {
-                text(d);
-                ++i;
-            } else if (d == '\'' && i + 3 < n) {
-                bool ok = false;
-                const int value = rtf.mid(i + 2, 2).toInt(&ok, 16);
-                if (ok)
-                    text(static_cast<char>(value));
-                i += 3;
-            } else if (d == '*') {
-                if (!skipping) // the outermost skipped group decides where skipping ends
-                    skipDepth = depth;
-                ++i;
-            } else if (d == '~' || d == '_') {
-                text(d == '~' ? '\xa0' : '-'); // non-breaking space and hyphen
-                ++i;
-            } else if ((d >= 'a' && d <= 'z') || (d >= 'A' && d <= 'Z')) {
-                int j = i + 1;
-                while (j < n &&
-                       ((rtf[j] >= 'a' && rtf[j] <= 'z') || (rtf[j] >= 'A' && rtf[j] <= 'Z')))
-                    ++j;
-                const QByteArray word = rtf.mid(i + 1, std::min(j - i - 1, kMaxWordLength));
-                int k = j;
-                const bool negative = k < n && rtf[k] == '-';
-                if (negative)
-                    ++k;
-                // A parameter beyond an int's range counts as 0, as an unreadable one does.
-                qint64 magnitude = 0;
-                bool fits = true;
-                for (; k < n && rtf[k] >= '0' && rtf[k] <= '9'; ++k) {
-                    magnitude = fits ? magnitude * 10 + (rtf[k] - '0') : 0;
-                    fits = fits && magnitude <= qint64(INT_MAX) + 1;
-                }
-                const bool hasParam = k > j;
-                const qint64 signedParam = negative ? -magnitude : magnitude;
-                const int param =
-                    fits && signedParam >= INT_MIN && signedParam <= INT_MAX ? int(signedParam) : 0;
-                if (k < n && rtf[k] == ' ')
-                    ++k; // the delimiter belongs to the control word
-                i = k - 1;
-                if (word == "bin" && hasParam && param > 0) {
-                    i += std::min(param, n - 1 - i); // raw bytes, never text
-                } else if (kSkipped.contains(QString::fromLatin1(word))) {
-                    if (!skipping)
-                        skipDepth = depth;
-                } else if (word == "uc" && hasParam) {
-                    ucOf.last() = std::max(param, 0);
-                } else if (skipping) {
-                    // nothing of a skipped group is text
-                } else if (word == "u") {
-                    const char16_t wide = static_cast<char16_t>(static_cast<short>(param));
-                    if (counted(wide)) {
-                        flush();
-                        out += QChar(wide);
-                    }
-                    ucSkip = ucOf.last();
-                } else if (const char ansi = characterWord(word)) {
-                    text(ansi);
-                }
-            } else {
-                ++i; // a control symbol that is not text (\- is an optional hyphen)
-            }
+        const int d = c == '\\' ? in.peek() : -1;
+        if (d < 0) { // a backslash at the very end is text
+            if (c != '\r' && c != '\n')
+                text(char(c));
             continue;
         }
-        if (c == '\r' || c == '\n')
-            continue;
-        text(c);
+        if (d == '\\' || d == '{' || d == '}') {
+            text(char(in.get()));
+        } else if (d == '\'' && in.peek(2) >= 0) {
+            in.get();
+            const char hex[2] = {char(in.get()), char(in.get())};
+            bool ok = false;
+            const int value = QByteArray(hex, 2).toInt(&ok, 16);
+            if (ok)
+                text(static_cast<char>(value));
+        } else if (d == '*') {
+            in.get();
+            if (!skipping) // the outermost skipped group decides where skipping ends
+                skipDepth = depth;
+        } else if (d == '~' || d == '_') {
+            in.get();
+            text(d == '~' ? '\xa0' : '-'); // non-breaking space and hyphen
+        } else if (isLetter(d)) {
+            QByteArray word;
+            while (isLetter(in.peek())) {
+                const char letter = char(in.get());
+                if (word.size() < kMaxWordLength)
+                    word += letter;
+            }
+            const bool negative = in.peek() == '-';
+            if (negative)
+                in.get();
+            // A parameter beyond an int's range counts as 0, as an unreadable one does.
+            qint64 magnitude = 0;
+            bool fits = true, digits = false;
+            while (isDigit(in.peek())) {
+                const int digit = in.get() - '0';
+                magnitude = fits ? magnitude * 10 + digit : 0;
+                fits = fits && magnitude <= qint64(INT_MAX) + 1;
+                digits = true;
+            }
+            const bool hasParam = negative || digits;
+            const qint64 signedParam = negative ? -magnitude : magnitude;
+            const int param =
+                fits && signedParam >= INT_MIN && signedParam <= INT_MAX ? int(signedParam) : 0;
+            if (in.peek() == ' ')
+                in.get(); // the delimiter belongs to the control word
+            if (word == "bin" && hasParam && param > 0) {
+                in.skip(param); // raw bytes, never text
+            } else if (std::any_of(std::begin(kSkipped), std::end(kSkipped),
+                                   [&word](const char* skipped) { return word == skipped; })) {
+                if (!skipping)
+                    skipDepth = depth;
+            } else if (word == "uc" && hasParam) {
+                ucOf.last() = std::max(param, 0);
+            } else if (skipping) {
+                // nothing of a skipped group is text
+            } else if (word == "u") {
+                const char16_t wide = static_cast<char16_t>(static_cast<short>(param));
+                if (countedOne(wide)) {
+                    flush();
+                    out += QChar(wide);
+                }
+                ucSkip = ucOf.last();
+            } else if (const char ansi = characterWord(word)) {
+                text(ansi);
+            }
+        } else {
+            in.get(); // a control symbol that is not text (\- is an optional hyphen)
+        }
     }
     if (tooMuch)
         return std::nullopt;
     flush();
     return out;
+}
+
+} // namespace
+
+std::optional<QString> RtfToText(const QByteArray& rtf, const TextLimits& limits)
+{
+    QBuffer buffer;
+    buffer.setData(rtf);
+    buffer.open(QIODevice::ReadOnly);
+    ByteStream in(buffer);
+    return richText(in, limits);
 }
 
 QString RtfToText(const QByteArray& rtf)
@@ -226,22 +341,23 @@ int ReadViewerText(const QString& path, QString& text)
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return FileResult::Unreadable;
-    // Read no more than could be shown: plain text is a character a byte.
-    const bool rich = file.peek(5) == "{\\rtf";
-    const qint64 most = rich ? kViewerMaxRtfBytes : qint64(kViewerLimits.chars);
-    const QByteArray bytes = file.read(most + 1);
-    if (file.error() != QFileDevice::NoError)
-        return FileResult::Unreadable;
-    if (bytes.size() > most)
-        return FileResult::TooMuchText;
-    if (rich) {
-        std::optional<QString> shown = RtfToText(bytes, kViewerLimits);
+    if (file.peek(5) == "{\\rtf") {
+        // Read in pieces: most of a large one is often a picture, passed over.
+        ByteStream in(file);
+        std::optional<QString> shown = richText(in, kViewerLimits);
+        if (in.failed())
+            return FileResult::Unreadable;
         if (!shown)
             return FileResult::TooMuchText;
         text = std::move(*shown);
         return FileResult::Ok;
     }
-    if (lineBreaks(bytes) > kViewerLimits.lines)
+    // Read no more than could be shown: plain text is a character a byte.
+    const qint64 most = kViewerLimits.chars;
+    const QByteArray bytes = file.size() > most ? QByteArray() : file.read(most + 1);
+    if (file.error() != QFileDevice::NoError)
+        return FileResult::Unreadable;
+    if (file.size() > most || bytes.size() > most || lineBreaks(bytes) > kViewerLimits.lines)
         return FileResult::TooMuchText;
     text = Ansi::toQString(std::string_view(bytes.constData(), static_cast<size_t>(bytes.size())));
     return FileResult::Ok;

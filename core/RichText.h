@@ -23,11 +23,10 @@ QString RtfToText(const QByteArray& rtf);
 // What the text viewer shows at most: past this its box holds the program up
 // for seconds and takes hundreds of megabytes (some 140 bytes for each line).
 inline constexpr TextLimits kViewerLimits{4'000'000, 100'000};
-// No rich-text file past this is read, whatever it holds besides its text.
-inline constexpr qint64 kViewerMaxRtfBytes = qint64(256) << 20;
 
 // A file for the text viewer: rich text as its plain text, any other file as
 // Windows-1252 text. Returns a FileResult code: Ok, NoSuchFile, Unreadable, or
 // TooMuchText when it holds more than the viewer shows (nothing read then
-// past what tells so).
+// past what tells so). Memory stays within the text shown, whatever the size
+// of the file.
 int ReadViewerText(const QString& path, QString& text);

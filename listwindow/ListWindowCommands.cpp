@@ -54,7 +54,7 @@ void openCommand()
             sub->deleteLater();
         else
             viewer->deleteLater();
-        ShowMessage(FileErrorText(result, false) + QStringLiteral(":\n") + name);
+        ShowMessage(FileErrorText(result, false) + QLatin1Char('\n') + name);
         return;
     }
     viewer->setWindowTitle(name);

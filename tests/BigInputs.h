@@ -69,56 +69,41 @@ inline bool writeLongestDatabase(const QString& path)
     });
 }
 
-// size bytes, each piece from fill(piece, offset, length).
-inline bool writeSized(const QString& path, qint64 size,
-                       const std::function<void(std::string&, qint64, size_t)>& fill)
-{
-    qint64 written = 0;
-    return writeInPieces(path, [&](std::string& piece) {
-        const size_t n = size_t(std::min<qint64>(kMiB, size - written));
-        fill(piece, written, n);
-        piece.resize(n);
-        written += qint64(n);
-        return written < size;
-    });
-}
-
-// Bytes that follow no format (a repeatable stream).
-inline bool writeRandomBytes(const QString& path, qint64 size)
-{
-    quint64 state = 0x9E3779B97F4A7C15ull;
-    return writeSized(path, size, [&state](std::string& piece, qint64, size_t n) {
-        piece.resize(n);
-        for (char& c : piece) {
-            state ^= state << 13;
-            state ^= state >> 7;
-            state ^= state << 17;
-            c = char(state >> 56);
-        }
-    });
-}
-
-// Bytes from offset on of the text that repeats unit without end.
-inline void repeatFrom(std::string& piece, const std::string& unit, qint64 offset, size_t n)
-{
-    piece += unit.substr(size_t(offset % qint64(unit.size())));
-    while (piece.size() < n)
-        piece += unit;
-}
-
 // size bytes: head, unit again and again, and tail to end with.
 inline bool writeRepeated(const QString& path, qint64 size, const std::string& head,
                           const std::string& unit, const std::string& tail = {})
 {
     const qint64 body = size - qint64(tail.size());
-    return writeSized(path, size, [&](std::string& piece, qint64 offset, size_t n) {
+    qint64 offset = 0;
+    return writeInPieces(path, [&](std::string& piece) {
+        const size_t n = size_t(std::min<qint64>(kMiB, size - offset));
         if (offset == 0)
             piece = head;
-        repeatFrom(piece, unit, std::max<qint64>(0, offset - qint64(head.size())), n);
+        // The unit goes on where the last piece stopped inside it.
+        piece += unit.substr(
+            size_t(std::max<qint64>(0, offset - qint64(head.size())) % qint64(unit.size())));
+        while (piece.size() < n)
+            piece += unit;
         piece.resize(n);
         for (qint64 i = std::max(offset, body); i < offset + qint64(n); ++i)
             piece[size_t(i - offset)] = tail[size_t(i - body)];
+        offset += qint64(n);
+        return offset < size;
     });
+}
+
+// Bytes that follow no format: a random run of a prime length, repeated.
+inline bool writeRandomBytes(const QString& path, qint64 size)
+{
+    std::string unit(65521, '\0');
+    quint64 state = 0x9E3779B97F4A7C15ull;
+    for (char& c : unit) {
+        state ^= state << 13;
+        state ^= state >> 7;
+        state ^= state << 17;
+        c = char(state >> 56);
+    }
+    return writeRepeated(path, size, {}, unit);
 }
 
 // One line that never ends: text and commas, no line end at all.
@@ -137,16 +122,10 @@ inline bool writeShortLines(const QString& path, qint64 size, const std::string&
 // of lines that hold no number, so every lookup reads to the end.
 inline bool writeLongLanguageFile(const QString& path, const QByteArray& ownStrings, int lines)
 {
-    const int own = int(ownStrings.count('\n'));
-    int filler = std::max(0, lines - own);
-    return writeInPieces(path, [&](std::string& piece) {
-        for (; filler > 0 && piece.size() < size_t(kMiB); --filler)
-            piece += "### a translator's note, which holds no string number\r\n";
-        if (filler > 0)
-            return true;
-        piece.append(ownStrings.constData(), size_t(ownStrings.size()));
-        return false;
-    });
+    const std::string note = "### a translator's note, which holds no string number\r\n";
+    const qint64 notes = std::max<qint64>(0, lines - ownStrings.count('\n'));
+    return writeRepeated(path, notes * qint64(note.size()) + ownStrings.size(), {}, note,
+                         ownStrings.toStdString());
 }
 
 // Rich-text documents of size bytes: paragraphs of plain text; a picture
@@ -174,20 +153,11 @@ inline bool writeRichText(const QString& path, qint64 size, Rich kind = Rich::Pa
 // resetPeak(), in bytes; -1 where the system does not say.
 inline qint64 statusField(const char* name)
 {
-#ifdef Q_OS_LINUX
     QFile status(QStringLiteral("/proc/self/status"));
     if (status.open(QIODevice::ReadOnly))
         for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith(name))
-                return line.mid(qsizetype(qstrlen(name)))
-                           .trimmed()
-                           .split(' ')
-                           .first()
-                           .toLongLong() *
-                       1024;
-#else
-    Q_UNUSED(name)
-#endif
+            if (line.startsWith(name)) // "VmRSS:   1234 kB"
+                return line.simplified().split(' ').value(1).toLongLong() * 1024;
     return -1;
 }
 inline qint64 residentBytes()
@@ -201,11 +171,9 @@ inline qint64 peakResidentBytes()
 // Lets the peak start again from what is resident now (Linux 4.0 and later).
 inline void resetPeak()
 {
-#ifdef Q_OS_LINUX
     QFile clear(QStringLiteral("/proc/self/clear_refs"));
     if (clear.open(QIODevice::WriteOnly))
         clear.write("5");
-#endif
 }
 
 } // namespace BigInputs
