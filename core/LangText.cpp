@@ -36,9 +36,15 @@ bool lookUp(int number, std::string& out)
         return false;
     const QByteArray all = file.readAll();
     file.close();
+    return LangLineText(std::string_view(all.constData(), static_cast<size_t>(all.size())), number,
+                        out);
+}
 
+} // namespace
+
+bool LangLineText(std::string_view text, int number, std::string& out)
+{
     const std::string digits = std::to_string(number);
-    const std::string_view text(all.constData(), static_cast<size_t>(all.size()));
     size_t pos = 0;
     while (pos < text.size()) {
         // Lines end with CR LF; a bare CR or LF (a file edited elsewhere) ends one too.
@@ -60,8 +66,6 @@ bool lookUp(int number, std::string& out)
     }
     return false;
 }
-
-} // namespace
 
 QString LanguageFilePath()
 {
