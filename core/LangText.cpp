@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <algorithm>
 #include <cstdio>
 #include <cstring>
 #include <string_view>
@@ -36,13 +37,19 @@ bool lookUp(int number, std::string& out)
         return false;
     const QByteArray all = file.readAll();
     file.close();
+    return LangLineText(std::string_view(all.constData(), static_cast<size_t>(all.size())), number,
+                        out);
+}
 
+} // namespace
+
+bool LangLineText(std::string_view text, int number, std::string& out)
+{
     // The first line that holds the digits holds their first occurrence in
     // the file (no line end is a digit): one search over the whole file,
     // instead of a search in each line, reaches the end of a long file in
     // the time it takes to read it.
     const std::string digits = std::to_string(number);
-    const std::string_view text(all.constData(), static_cast<size_t>(all.size()));
     const size_t at = text.find(digits);
     if (at == std::string_view::npos)
         return false;
@@ -56,8 +63,6 @@ bool lookUp(int number, std::string& out)
     out.assign(line.substr(4));
     return true;
 }
-
-} // namespace
 
 QString LanguageFilePath()
 {

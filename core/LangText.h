@@ -11,12 +11,18 @@
 #include <QString>
 #include <functional>
 #include <string>
+#include <string_view>
 
 inline constexpr const char* kLanguageFileMissingText = "Error: Could not open Language File...";
 
 QString LangText(int number);
 // The same text as the file's raw Windows-1252 bytes, for texts that go into records.
 std::string LangTextAnsi(int number);
+
+// The text of a number in a language file's bytes: what follows the number
+// and its separator on the first line holding the number's digits. False
+// when no line holds them, or that line is too short to hold a text.
+bool LangLineText(std::string_view file, int number, std::string& out);
 
 // The first "lang_*.txt" of the program folder in name order, or empty.
 QString LanguageFilePath();

@@ -7,6 +7,7 @@
 #include "RecordChecks.h"
 #include "Utilities.h"
 
+#include <QFileDevice>
 #include <algorithm>
 #include <stdexcept>
 #include <string>
@@ -326,6 +327,31 @@ QString CleanImportText(const QString& text)
             c = QLatin1Char(' ');
     }
     return out;
+}
+
+bool ReadWalkByLines(QIODevice& in, const std::function<void(const QString&, int)>& take)
+{
+    constexpr qint64 kLongestLine = 64 * 1024; // a walk-by line is a few dozen characters
+    const auto* file = qobject_cast<const QFileDevice*>(&in);
+    auto failed = [file] { return file && file->error() != QFileDevice::NoError; };
+    int number = 0;
+    while (!in.atEnd()) {
+        QByteArray line = in.readLine(kLongestLine);
+        if (line.isEmpty() && failed())
+            break;
+        ++number;
+        if (!line.endsWith('\n') && !in.atEnd()) {
+            // Far too long for a record: passed over whole, so that no
+            // piece of it can become one.
+            while (!line.endsWith('\n') && !in.atEnd() && !failed())
+                line = in.readLine(kLongestLine);
+            continue;
+        }
+        while (line.endsWith('\n') || line.endsWith('\r'))
+            line.chop(1);
+        take(Ansi::toQString(std::string_view(line.constData(), size_t(line.size()))), number);
+    }
+    return !failed();
 }
 
 bool LoggerList::ImportRecord(const QString& text, int lineNumber, QString& message, int* lineOut)

@@ -12,6 +12,8 @@
 #include <functional>
 #include <vector>
 
+class QIODevice;
+
 // Told before and after every change to the lines, so that a view can follow
 // (the calls pair up as Qt's item models need them).
 class LoggerListObserver
@@ -35,6 +37,13 @@ QString DayFirstToYearFirst(const QString& date);
 // Each character but digits, letters and ",", "-", "." and "/" becomes a
 // blank; the length stays.
 QString CleanImportText(const QString& text);
+
+// The lines of a walk-by file, each without its line end and numbered from
+// 1, given to take as they are read. A line far too long for a record is
+// passed over whole (counted, never given). False when a file could not be
+// read to its end.
+bool ReadWalkByLines(QIODevice& in,
+                     const std::function<void(const QString& line, int number)>& take);
 
 // What the user is told when a list filled up: that nothing was added, or
 // how many of the loggers wanted were.

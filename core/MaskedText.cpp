@@ -1,6 +1,21 @@
 #include "MaskedText.h"
 
+#include "Ansi.h"
+
 #include <algorithm>
+
+namespace {
+// The capital of a character a file holds is the one its code page has, so
+// that a letter with none there (micro) stays as it was typed rather than
+// becoming one the file cannot hold.
+QChar capital(QChar c)
+{
+    const std::string ansi = Ansi::fromQString(QString(c));
+    if (ansi.size() != 1 || (ansi[0] == '?' && c != QLatin1Char('?')))
+        return c.toUpper();
+    return Ansi::toQString(std::string(1, Ansi::toUpper(ansi[0]))).at(0);
+}
+} // namespace
 
 MaskedText::MaskedText(const QString& mask)
 {
@@ -117,7 +132,7 @@ int MaskedText::type(int position, QChar c)
 {
     if (position < 0)
         return -1;
-    if (isFixed(position) && (m_slots[position].upper ? c.toUpper() : c) == m_slots[position].fixed)
+    if (isFixed(position) && (m_slots[position].upper ? capital(c) : c) == m_slots[position].fixed)
         return position + 1; // typing a fixed character steps over it
     int i = position;
     while (i < length() && isFixed(i))
@@ -125,7 +140,7 @@ int MaskedText::type(int position, QChar c)
     if (!accepts(i, c))
         return -1;
     startEditing();
-    m_chars[i] = m_slots[i].upper ? c.toUpper() : c;
+    m_chars[i] = m_slots[i].upper ? capital(c) : c;
     m_filled[i] = true;
     return i + 1;
 }

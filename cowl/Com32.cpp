@@ -99,7 +99,6 @@ int Com32::COMM_OPEN_DEVICE(const QString& device, int baud)
     COMM_CLOSE();
     if (device.isEmpty())
         return BadPort;
-    m_limits = configuredLimits();
     auto serial = std::make_unique<QSerialPort>();
     serial->setPortName(device);
     if (!serial->open(QIODevice::ReadWrite))
@@ -110,7 +109,16 @@ int Com32::COMM_OPEN_DEVICE(const QString& device, int baud)
         serial->close();
         return CannotOpen;
     }
-    m_port = std::move(serial);
+    return COMM_OPEN_PORT(std::move(serial));
+}
+
+int Com32::COMM_OPEN_PORT(std::unique_ptr<QSerialPort> port)
+{
+    COMM_CLOSE();
+    if (!port || !port->isOpen())
+        return CannotOpen;
+    m_limits = configuredLimits();
+    m_port = std::move(port);
     connect(m_port.get(), &QSerialPort::readyRead, this, &Com32::onReadyRead);
     connect(m_port.get(), &QSerialPort::errorOccurred, this,
             [this](QSerialPort::SerialPortError e) { onError(e); });

@@ -27,6 +27,9 @@ public:
     int COMM_OPEN(int port, int baud);
     // The same for a serial device named directly ("/dev/ttyUSB0", "COM7").
     int COMM_OPEN_DEVICE(const QString& device, int baud);
+    // The same on a port already open and set up, which the link takes
+    // over: the seam through which the fuzzer plays a logger.
+    int COMM_OPEN_PORT(std::unique_ptr<QSerialPort> port);
     void COMM_CLOSE();
     void QUORVANE_ATTENTION();
     int GET_STATUS() const;

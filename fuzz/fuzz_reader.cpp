@@ -2,31 +2,16 @@
 // reader's flags (bit 0: keep corrupt records, bit 1: a handheld result file).
 // Whatever it reads must be written out and read back with the same serials.
 
-#include "DatabaseReader.h"
-#include "DatabaseWriter.h"
-#include "LangText.h"
+#include "FuzzSupport.h"
+
 #include "RecordChecks.h"
-#include "Utilities.h"
 
-#include <QBuffer>
-#include <QCoreApplication>
-#include <cstdlib>
-
-namespace {
-void require(bool ok)
-{
-    if (!ok)
-        std::abort();
-}
-} // namespace
+using Fuzz::require;
 
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
-    static QCoreApplication app(*argc, *argv);
-    // Language lookups read a file each time and would dominate every run;
-    // without a language file they fail fast and quietly.
-    SetProgramFolderForTesting(QStringLiteral("/nonexistent-quorvane-folder"));
-    SetLangFailureHandler([](const QString&) {});
+    Fuzz::startApplication(argc, argv);
+    Fuzz::withoutLanguageFile();
     return 0;
 }
 
@@ -52,15 +37,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
             require(IsValidRecord(store.Records(i)));
 
     FindDuplicateSerials(store);
-    QByteArray written;
-    QBuffer out(&written);
-    out.open(QIODevice::WriteOnly);
-    require(WriteDatabase(store, out));
-
     static RecordStore again;
-    QBuffer back(&written);
-    back.open(QIODevice::ReadOnly);
-    const int reread = ReadDatabase(again, back, {true, false});
+    const int reread = Fuzz::savedAndReadBack(store, again, {true, false});
     if (store.StoreCount == 0) { // only the header was written
         require(reread == 7);
         return 0;

@@ -49,7 +49,6 @@
 
 namespace {
 
-constexpr int kWgs84 = 4326;
 constexpr int kBng = 27700;
 // How far outside a grid's published area of use a point may lie, in degrees.
 constexpr double kMargin = 0.1;

@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds, and runs every test: the formatting check, the normal build
 # (warnings as errors), the same tests under AddressSanitizer and
-# UndefinedBehaviorSanitizer, and the reader's fuzz corpus replayed through
-# the fuzz target.
+# UndefinedBehaviorSanitizer, and every fuzz target's corpus replayed
+# through the target.
 #   scripts/test.sh           everything, as CI runs it
 #   scripts/test.sh --quick   only the normal build and its tests, for the edit-test loop
 set -euo pipefail
@@ -28,5 +28,10 @@ scripts/build.sh build-asan -DQUORVANE_SANITIZE=ON -DQUORVANE_BENCH=OFF -DQUORVA
 ctest --test-dir build-asan --output-on-failure
 
 CXX=clang++ scripts/build.sh build-fuzz -DQUORVANE_FUZZ=ON -DQUORVANE_BENCH=OFF -DCMAKE_CXX_COMPILER=clang++
-build-fuzz/fuzz/fuzz_reader -runs=0 fuzz/corpus/reader
+# Every fuzz target replays its corpus: fuzz_NAME and fuzz/corpus/NAME.
+for corpus in fuzz/corpus/*/; do
+  name=$(basename "$corpus")
+  echo "Replaying the fuzz corpus of $name"
+  "build-fuzz/fuzz/fuzz_$name" -runs=0 "$corpus"
+done
 echo "All tests passed."

@@ -52,6 +52,9 @@ private slots:
             {"edited from what fits", "2", "MAIN ST 12", "s", "SA-12___-_____", "SA-12"},
             {"no comma or line break", "&&&&", "ab", ",\r\n\t", "ab__", "ab"},
             {"any other character", "&&&&", "", " \u00e9", " \u00e9__", " \u00e9"},
+            // Capitals as the file's code page has them: micro has none there.
+            {"capitals a file holds", "0", "", "\u00b5\u00ff\u00e9",
+             "\u00b5\u0178\u00c9_________________", "\u00b5\u0178\u00c9"},
         };
         for (const auto& [name, format, stored, keys, display, value] : rows) {
             MaskedText t(QChar(*format).isDigit() ? Address2Mask(format) : QString(format));

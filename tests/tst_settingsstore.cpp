@@ -1,5 +1,6 @@
 #include "SettingsStore.h"
 #include "TestSupport.h"
+#include "Twips.h"
 #include "Utilities.h"
 
 #include <QtTest>
@@ -84,6 +85,16 @@ private slots:
             QVERIFY2(integer(Setting::ComPort).value() == comPort, stored);
             QVERIFY2(boolean(Setting::UseModem) == useModem, stored);
         }
+    }
+
+    // Sizes and places are stored in twips; one far past any screen (a file
+    // edited or damaged) is held to the largest a window can be.
+    void twipsAsPixels()
+    {
+        const std::pair<double, int> rows[] = {
+            {150, 10}, {22.5, 2}, {-22.5, -2}, {1e12, kMostPixels}, {-3e10, -kMostPixels}};
+        for (const auto& [twips, pixels] : rows)
+            QCOMPARE(TwipsToPixels(twips), pixels);
     }
 };
 

@@ -1,6 +1,5 @@
 #include "KorvalindTalk.h"
 
-#include "Ansi.h"
 #include "AppState.h"
 #include "DatabaseReader.h"
 #include "DatabaseWriter.h"
@@ -9,8 +8,8 @@
 #include "ListWindowFeature.h"
 #include "LoggerList.h"
 #include "Prompts.h"
-#include "RecordChecks.h"
 #include "SettingsStore.h"
+#include "TransferError.h"
 #include "TransferFolders.h"
 #include "TransferProgress.h"
 #include "Utilities.h"
@@ -22,7 +21,6 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QProcess>
-#include <QRegularExpression>
 
 namespace KorvalindTalk {
 
@@ -288,22 +286,15 @@ int ReadTransferError(const QString& folder, QString* text)
     if (!info.exists() && !info.isSymLink())
         return -999;
     QFile file(path);
-    QStringList lines;
+    QByteArray head;
     // Only a plain file: opening a pipe or a device could wait for ever.
-    if (info.isFile() && file.open(QIODevice::ReadOnly)) {
-        const QByteArray head = file.read(kErrorFileLimit);
-        lines = Ansi::toQString(std::string_view(head.constData(), size_t(head.size())))
-                    .split(QRegularExpression(QStringLiteral("\r\n|\r|\n")));
-    }
-    // Two lines as a rule: the number, then the text; with one line it is
-    // all there is to show.
-    const QString number = lines.value(0).trimmed();
-    const QString shown =
-        lines.size() >= 2 && !lines[1].trimmed().isEmpty() ? lines[1].trimmed() : number;
-    SetStatusText(shown);
+    if (info.isFile() && file.open(QIODevice::ReadOnly))
+        head = file.read(kErrorFileLimit);
+    const TransferError error = ParseTransferError(head);
+    SetStatusText(error.text);
     if (text)
-        *text = shown;
-    return static_cast<int>(WholeNumberValue(Ansi::fromQString(number), INT16_MIN, INT16_MAX));
+        *text = error.text;
+    return error.number;
 }
 
 void ReceiveAll()

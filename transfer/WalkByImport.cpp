@@ -1,9 +1,9 @@
 #include "WalkByImport.h"
 
-#include "Ansi.h"
 #include "AppState.h"
 #include "LangText.h"
 #include "ListWindow.h"
+#include "LoggerList.h"
 #include "Prompts.h"
 #include "SettingsStore.h"
 #include "TransferProgress.h"
@@ -15,7 +15,6 @@
 
 namespace {
 constexpr int kStartWaitMs = 10000;
-constexpr qint64 kLongestLine = 64 * 1024; // a walk-by line is a few dozen characters
 } // namespace
 
 QString WalkByProgramPath()
@@ -70,25 +69,9 @@ void ImportWalkByFile()
         ShowMessage(LangText(519) + QLatin1Char(' ') + file); // nothing imported or moved
         return;
     }
-    int number = 0;
-    while (!in.atEnd()) {
-        QByteArray line = in.readLine(kLongestLine);
-        if (line.isEmpty() && in.error() != QFileDevice::NoError)
-            break;
-        ++number;
-        if (!line.endsWith('\n') && !in.atEnd()) {
-            // Far too long for a record: passed over whole, so that no
-            // piece of it can become one.
-            while (!line.endsWith('\n') && !in.atEnd() && in.error() == QFileDevice::NoError)
-                line = in.readLine(kLongestLine);
-            continue;
-        }
-        while (line.endsWith('\n') || line.endsWith('\r'))
-            line.chop(1);
-        list->ImportRecord(Ansi::toQString(std::string_view(line.constData(), size_t(line.size()))),
-                           number); // a line it refuses is skipped
-    }
-    const bool readToTheEnd = in.error() == QFileDevice::NoError;
+    const bool readToTheEnd = ReadWalkByLines(in, [list](const QString& line, int number) {
+        list->ImportRecord(line, number); // a line it refuses is skipped
+    });
     in.close();
     if (!readToTheEnd) {
         ShowMessage(LangText(519) + QLatin1Char(' ') + file); // stays to be imported again

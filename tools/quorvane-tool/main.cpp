@@ -15,6 +15,7 @@
 #include "PatrolMerge.h"
 #include "RecordChecks.h"
 #include "Report.h"
+#include "ReportArguments.h"
 #include "ReportDrawing.h"
 #include "SampleData.h"
 #include "SettingsStore.h"
@@ -404,90 +405,20 @@ int generate(const QStringList& args)
 
 int report(const QStringList& args)
 {
-    ReportOptions o;
-    o.today = QDate::currentDate();
-    o.linesPerPage = 0;
-    bool ignoreErrors = false, allGiven = false;
-    QStringList files;
-    for (int i = 0; i < args.size(); ++i) {
-        const QString& a = args[i];
-        auto value = [&](QString& out) {
-            if (i + 1 >= args.size())
-                return false;
-            out = args[++i];
-            return true;
-        };
-        QString v;
-        if (a == QLatin1String("--grid-ref"))
-            o.gridRef = true;
-        else if (a == QLatin1String("--deployed"))
-            o.deployed = true;
-        else if (a == QLatin1String("--received"))
-            o.received = true;
-        else if (a == QLatin1String("--comment1"))
-            o.comment1 = true;
-        else if (a == QLatin1String("--comment2"))
-            o.comment2 = true;
-        else if (a == QLatin1String("--information"))
-            o.information = true;
-        else if (a == QLatin1String("--all"))
-            allGiven = true;
-        else if (a == QLatin1String("--leak"))
-            o.leak = true;
-        else if (a == QLatin1String("--warning"))
-            o.warning = true;
-        else if (a == QLatin1String("--no-leak"))
-            o.notInLeak = true;
-        else if (a == QLatin1String("--history"))
-            o.history = true;
-        else if (a == QLatin1String("--ignore-errors"))
-            ignoreErrors = true;
-        else if (a == QLatin1String("--summary")) {
-            if (!value(v))
-                return usageError(QStringLiteral("--summary needs its dates"));
-            o.summary = true;
-            const QStringList dates = v.split(QLatin1Char(','), Qt::SkipEmptyParts);
-            for (const QString& date : dates)
-                if (!IsValidDate(Ansi::fromQString(date)))
-                    return usageError(QStringLiteral("--summary needs dates as YYYY/MM/DD, not ") +
-                                      date);
-            o.selectedDates = NewestFirst(dates);
-        } else if (a == QLatin1String("--comment")) {
-            if (!value(o.comment))
-                return usageError(QStringLiteral("--comment needs its text"));
-        } else if (a == QLatin1String("--lines-per-page")) {
-            bool ok = false;
-            o.linesPerPage = value(v) ? v.toInt(&ok) : 0;
-            if (!ok || o.linesPerPage < 1 || o.linesPerPage > 10000)
-                return usageError(
-                    QStringLiteral("--lines-per-page needs a number from 1 to 10000"));
-        } else if (a == QLatin1String("--date")) {
-            o.today = value(v) ? QDate::fromString(v, Qt::ISODate) : QDate();
-            if (!o.today.isValid())
-                return usageError(QStringLiteral("--date needs a date as YYYY-MM-DD"));
-        } else if (a.startsWith(QLatin1String("--"))) {
-            return usageError(QStringLiteral("unknown option ") + a);
-        } else {
-            files << a;
-        }
-    }
-    if (files.size() != 2)
-        return usageError(QStringLiteral("report needs FILE and OUT"));
+    const ReportArguments parsed = ParseReportArguments(args, QDate::currentDate());
+    if (parsed.outcome == ReportArguments::Outcome::UsageError)
+        return usageError(parsed.why);
+    const QStringList& files = parsed.files;
     if (sameFile(files[0], files[1]))
         return usageError(QStringLiteral("OUT is FILE: the report would replace ") + files[0]);
-    // Statuses named mean only those; none named means every status.
-    o.all = allGiven || !(o.leak || o.warning || o.notInLeak);
-    if (!AnyStatusSelected(o)) {
-        print(stderr, LangText(443) + QLatin1Char('\n'));
+    if (parsed.outcome == ReportArguments::Outcome::Refused) {
+        print(stderr, parsed.why + QLatin1Char('\n'));
         return kUsageError;
     }
-    if (o.summary && o.selectedDates.isEmpty()) {
-        print(stderr, LangText(422) + QLatin1Char('\n'));
-        return kUsageError;
-    }
+    ReportOptions o = parsed.options;
 
     ToolArgs read;
-    read.ignoreErrors = ignoreErrors;
+    read.ignoreErrors = parsed.ignoreErrors;
     const int result = readInput(read, files[0]);
     if (result != FileResult::Ok)
         return result;

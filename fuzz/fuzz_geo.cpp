@@ -1,0 +1,58 @@
+// Feeds coordinate texts to the position finder of every grid format: the
+// first byte chooses the Address2 setting (0 to 14), the rest is the text,
+// read as the second comment line and as the grid reference, and as a
+// record holding both cut to the lengths a record keeps. A position found is
+// a finite latitude and longitude on the earth; none found has its reason.
+
+#include "FuzzSupport.h"
+
+#include "LoggerRecord.h"
+#include "PositionFinder.h"
+
+#include <array>
+#include <cmath>
+#include <memory>
+
+using Fuzz::require;
+
+namespace {
+std::array<std::unique_ptr<PositionFinder>, 15> finders;
+
+void sound(const GeoPosition& p)
+{
+    if (p.valid) {
+        require(std::isfinite(p.lat) && std::isfinite(p.lon));
+        require(p.lat >= -90 && p.lat <= 90 && p.lon >= -180 && p.lon <= 180);
+        require(p.source != PositionSource::None && p.reason.isEmpty());
+    } else {
+        require(!p.reason.isEmpty());
+    }
+}
+} // namespace
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
+{
+    Fuzz::startApplication(argc, argv);
+    for (int i = 0; i < 15; ++i)
+        finders[size_t(i)] = std::make_unique<PositionFinder>(QString::number(i));
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size < 1)
+        return 0;
+    PositionFinder& finder = *finders[data[0] % 15];
+    const std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
+    sound(finder.fromComment2(text));
+    const GeoPosition fromRef = finder.fromGridRef(text);
+    sound(fromRef);
+    if (fromRef.valid)
+        require(fromRef.source == PositionSource::GridRef);
+
+    LoggerRecord rec;
+    rec.Comment2 = text.substr(0, 20);
+    rec.GridRef = text.substr(0, 12);
+    sound(finder.place(rec));
+    return 0;
+}
