@@ -81,8 +81,9 @@ public:
             const QStorageInfo fs(m_dir.path());
             const qint64 room = (fs.bytesTotal() - fs.bytesFree() + partway / 4096 * 4096) / 1024;
             remount(QStringLiteral("size=%1k").arg(room), 0);
-        } else if (fault == Fault::ReadOnly && m_mounted) {
-            remount(QString(), MS_RDONLY);
+        } else if (fault == Fault::ReadOnly && m_mounted && tryRemount(QString(), MS_RDONLY)) {
+            // (A file held open for writing, such as a window's lock, keeps
+            // the file system writable: then the folder's permissions do it.)
         } else if (fault == Fault::ReadOnly) {
             writable(false);
             overridePermissions(false);
@@ -118,10 +119,14 @@ private:
         }();
         return entered;
     }
+    bool tryRemount(const QString& options, unsigned long flags)
+    {
+        return mount(nullptr, QFile::encodeName(m_dir.path()).constData(), nullptr,
+                     MS_REMOUNT | flags, options.toLatin1().constData()) == 0;
+    }
     void remount(const QString& options, unsigned long flags)
     {
-        if (mount(nullptr, QFile::encodeName(m_dir.path()).constData(), nullptr, MS_REMOUNT | flags,
-                  options.toLatin1().constData()) != 0)
+        if (!tryRemount(options, flags))
             QTest::qFail("cannot remount the test's file system", __FILE__, __LINE__);
     }
     static void limitSize(qint64 bytes)
