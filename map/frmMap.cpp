@@ -15,6 +15,7 @@
 
 #include <QApplication>
 #include <QBoxLayout>
+#include <QBuffer>
 #include <QClipboard>
 #include <QDir>
 #include <QFileInfo>
@@ -252,8 +253,14 @@ void frmMap::cmdSave_Click()
     const bool pdf = QFileInfo(path).suffix().toLower() == QLatin1String("pdf");
     // Written whole or not at all; a failure is told, with the path.
     const bool saved = WriteFileAtomically(path, [this, pdf](QIODevice& out) {
-        if (!pdf)
-            return m_canvas->grab().toImage().save(&out, "PNG");
+        if (!pdf) {
+            // Made in memory first: Qt's PNG writer leaks its buffers when the
+            // device fails part-way.
+            QByteArray png;
+            QBuffer buffer(&png);
+            buffer.open(QIODevice::WriteOnly);
+            return m_canvas->grab().toImage().save(&buffer, "PNG") && out.write(png) == png.size();
+        }
         QPdfWriter writer(&out);
         writer.setPageOrientation(m_canvas->width() >= m_canvas->height() ? QPageLayout::Landscape
                                                                           : QPageLayout::Portrait);

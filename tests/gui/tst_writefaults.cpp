@@ -27,8 +27,8 @@ namespace {
 
 struct Run
 {
+    FaultFolder folder; // goes last: the windows' locks are in it
     GuiFixture f;
-    FaultFolder folder;
     frmMain* main = f.start();
     Fault fault{};
     QString target; // the user's file
@@ -299,7 +299,8 @@ private slots:
                 (QDir::match(w.kept, name) && readBytes(r.folder.path(name)) == old))
                 left.removeOne(name);
         // A writer killed outright cannot tidy up its temporary files.
-        static const QRegularExpression temporary("\\.[A-Za-z0-9]{6}$|\\.lock$|\\.lock\\.user$|^\\..*\\.printing$");
+        static const QRegularExpression temporary(
+            "\\.[A-Za-z0-9]{6}$|\\.lock$|\\.lock\\.user$|^\\..*\\.printing$");
         if (fault == Fault::Killed)
             left.removeIf([](const QString& name) { return temporary.match(name).hasMatch(); });
         QCOMPARE(left, QStringList());
