@@ -16,7 +16,7 @@ esac
 scripts/setup.sh
 
 scripts/build.sh build -DQUORVANE_WERROR=ON
-ctest --test-dir build --output-on-failure
+ctest --test-dir build --output-on-failure -j2
 if $quick; then echo "Quick tests passed."; exit 0; fi
 
 echo "Checking the formatting"
@@ -25,7 +25,7 @@ git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run --Werror
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 scripts/build.sh build-asan -DQUORVANE_SANITIZE=ON -DQUORVANE_BENCH=OFF -DQUORVANE_WERROR=ON
-ctest --test-dir build-asan --output-on-failure
+ctest --test-dir build-asan --output-on-failure -j2
 
 CXX=clang++ scripts/build.sh build-fuzz -DQUORVANE_FUZZ=ON -DQUORVANE_BENCH=OFF -DCMAKE_CXX_COMPILER=clang++
 # Every fuzz target replays its corpus: fuzz_NAME and fuzz/corpus/NAME.
