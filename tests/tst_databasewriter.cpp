@@ -4,7 +4,6 @@
 #include "TestSupport.h"
 #include "Utilities.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 class TestDatabaseWriter : public QObject

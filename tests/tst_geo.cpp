@@ -1,7 +1,6 @@
 #include "PositionFinder.h"
 #include "RecordStore.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 #include <cmath>
 #include <proj.h>

@@ -7,9 +7,8 @@
 
 #include <QtTest>
 #include <gdal_priv.h>
-#include <ogrsf_frmts.h>
-
 #include <memory>
+#include <ogrsf_frmts.h>
 
 namespace {
 
