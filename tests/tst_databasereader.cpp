@@ -3,9 +3,6 @@
 #include "TestSupport.h"
 #include "Utilities.h"
 
-#include <QBuffer>
-#include <QRegularExpression>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {

@@ -4,8 +4,6 @@
 #include "TestSupport.h"
 #include "Utilities.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 class TestDatabaseWriter : public QObject
@@ -21,22 +19,10 @@ class TestDatabaseWriter : public QObject
     {
         m_store.clear();
         for (int i = 1; i <= count; ++i) {
-            LoggerRecord& r = m_store.Records(i);
-            r = LoggerRecord();
-            r.Serial = 1000000 + i;
-            r.GridRef = "AB 1234 5678";
+            m_store.Records(i).Serial = 1000000 + i;
+            m_store.Records(i).GridRef = "AB 1234 5678";
         }
         m_store.StoreCount = count;
-    }
-
-    // A file old.csv in a new folder, for a write that must leave it alone.
-    const QByteArray kOld = "the previous contents\r\n";
-    QString oldFile(const char* folder)
-    {
-        const QString target = path(folder) + "/old.csv";
-        if (!QDir(m_dir.path()).mkpath(folder) || !writeBytes(target, kOld))
-            qFatal("cannot write %s", qPrintable(target));
-        return target;
     }
 
 private slots:
@@ -82,6 +68,8 @@ private slots:
     void unwritableTexts()
     {
         const int no = FileResult::UnwritableText;
+        const QString target = path("old.csv");
+        const QByteArray old = "the previous contents\r\n";
         const struct
         {
             const char* text;
@@ -94,16 +82,16 @@ private slots:
         for (const auto& c : rows) {
             fillStore(2);
             (c.lastStatus ? m_store.Records(2).Status[50] : m_store.Records(2).Comment1) = c.text;
-            const QString target = oldFile("text");
+            QVERIFY(writeBytes(target, old));
             QCOMPARE(WriteDatabaseFile(m_store, target), c.result);
-            QCOMPARE(WriteKorvalindFile(m_store, path("text/list.pdb")), c.listResult);
+            QCOMPARE(WriteKorvalindFile(m_store, path("list.pdb")), c.listResult);
             QCOMPARE(FirstUnwritableRecord(m_store), c.result ? 2 : 0);
-            QCOMPARE(readBytes(target) == kOld, c.result != 0);
+            QCOMPARE(readBytes(target) == old, c.result != 0);
             if (c.result)
                 QCOMPARE(FileErrorText(c.result, false), LangText(175));
         }
         RecordStore back;
-        QCOMPARE(ReadDatabaseFile(back, path("text/old.csv")), 0);
+        QCOMPARE(ReadDatabaseFile(back, target), 0);
         QCOMPARE(back.Records(2).Comment1.str(), std::string("Mill\nLane"));
     }
 

@@ -14,9 +14,15 @@ struct Run
     QByteArray out, err;
 };
 
-Run tool(const QStringList& args)
+// configHome: where the tool finds the program's settings.
+Run tool(const QStringList& args, const QString& configHome = QString())
 {
     QProcess p;
+    if (!configHome.isEmpty()) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", configHome);
+        p.setProcessEnvironment(env);
+    }
     p.start(QStringLiteral(QUORVANE_TOOL), args);
     const bool ended = p.waitForFinished(60000);
     if (!ended)
@@ -254,12 +260,8 @@ private slots:
     // generate --area: each logger in a 10 m square whose centre lies inside
     // the area's polygons, a hole outside them, the same places every time;
     // an area that cannot be used writes nothing.
-    void generateInArea_data()
+    void generateInArea()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("hole"); // a grid reference outside the area
-        QTest::addColumn<QString>("says"); // empty: it is generated
         const char* const bng = "urn:ogc:def:crs:EPSG::27700";
         const QByteArray square =
             "{'type': 'Polygon', 'coordinates': [[[484000, 238000], "
@@ -273,19 +275,16 @@ private slots:
             "[[[-0.78, 52.03], [-0.77, 52.03], [-0.77, 52.04], [-0.78, 52.04], [-0.78, 52.03]]], "
             "[[[-0.75, 52.03], [-0.74, 52.03], [-0.74, 52.04], [-0.75, 52.03]]]]}";
         const auto box = [](double w, double s, double e, double n) {
-            return QString("{'type': 'Polygon', 'coordinates': [[[%1, %2], [%3, %2], [%3, %4], "
-                           "[%1, %4], [%1, %2]]]}")
-                .arg(w)
-                .arg(s)
-                .arg(e)
-                .arg(n)
+            return QString::asprintf("{'type': 'Polygon', 'coordinates': [[[%g, %g], [%g, %g], "
+                                     "[%g, %g], [%g, %g], [%g, %g]]]}",
+                                     w, s, e, s, e, n, w, n, w, s)
                 .toLatin1();
         };
-        const QByteArray network = QFile::encodeName(kCentralNetwork);
-        const std::tuple<const char*, QByteArray, const char*, const char*> rows[] = {
+        const std::tuple<QString, QByteArray, const char*, const char*> rows[] = {
+            // the area (none: as it is), a grid reference outside it, the refusal (none: made)
             {"a.geojson", geoJson(square, bng), "SP 8530 3870", ""},
             {"b.geojson", geoJson(twoSquares), "SP 8515 3812", ""},
-            {network.constData(), QByteArray(), "SP 8600 3850", ""}, // mains and boundary
+            {kCentralNetwork, QByteArray(), "SP 8600 3850", ""}, // mains and boundary
             {"c.gpkg", QByteArray(), "", "there is no such file"},
             {"d.geojson", geoJson(line, bng), "", "no polygon"},
             {"e.csv", "WKT,name\r\n\"POLYGON ((0 0,1 0,1 1,0 0))\",x\r\n", "",
@@ -295,46 +294,37 @@ private slots:
              "outside Great Britain"},
             {"sliver.geojson", geoJson(box(484001, 238001, 484004, 238004), bng), "", "too small"},
         };
-        for (const auto& [name, bytes, hole, says] : rows)
-            QTest::newRow(qPrintable(QFileInfo(name).fileName())) << name << bytes << hole << says;
-    }
-    void generateInArea()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, hole);
-        QFETCH(QString, says);
-        const QString area = QDir::isAbsolutePath(name) ? name : path(qPrintable(name));
-        const QString out = path("area.csv");
-        QFile::remove(out);
-        if (!bytes.isEmpty())
-            QVERIFY(writeBytes(area, bytes));
-        const QStringList args{"generate", "--area", area, "--first", "7", "30", "2", out};
-        const Run r = tool(args);
-        QVERIFY2(QString::fromLatin1(r.err).contains(says), r.err.constData());
-        if (!says.isEmpty()) {
-            QCOMPARE(r.exitCode, 64);
-            QVERIFY(!QFile::exists(out));
-            return;
+        for (const auto& [name, bytes, hole, says] : rows) {
+            const QString area = QDir::isAbsolutePath(name) ? name : m_dir.filePath(name);
+            const QString out = path("area.csv");
+            QFile::remove(out);
+            QVERIFY(bytes.isEmpty() || writeBytes(area, bytes));
+            const QStringList args{"generate", "--area", area, "--first", "7", "30", "2", out};
+            const Run r = tool(args);
+            QVERIFY2(QString::fromLatin1(r.err).contains(says), r.err.constData());
+            QCOMPARE(r.exitCode, *says ? 64 : 0);
+            if (*says) {
+                QVERIFY(!QFile::exists(out));
+                continue;
+            }
+            const QByteArray written = readBytes(out);
+            QCOMPARE(tool(args).exitCode, 0);
+            QCOMPARE(readBytes(out), written);
+            VectorLayer layer;
+            QVERIFY(layer.load(area));
+            PositionFinder finder(QStringLiteral("0"));
+            const GeoPosition outside = finder.fromGridRef(hole);
+            QVERIFY(outside.valid && !layer.contains({outside.lon, outside.lat}));
+            QCOMPARE(ReadDatabaseFile(out), 0);
+            QCOMPARE(DMAModule().StoreCount, 30);
+            QSet<QByteArray> places;
+            for (int i = 1; i <= 30; ++i) {
+                const GeoPosition p = finder.fromGridRef(DMAModule().Records(i).GridRef.view());
+                QVERIFY(p.valid && layer.contains({p.lon, p.lat}));
+                places << QByteArray(DMAModule().Records(i).GridRef.view().data(), 12);
+            }
+            QVERIFY2(places.size() > 25, qPrintable(name));
         }
-        QCOMPARE(r.exitCode, 0);
-        const QByteArray written = readBytes(out);
-        QCOMPARE(tool(args).exitCode, 0);
-        QCOMPARE(readBytes(out), written);
-        VectorLayer layer;
-        QVERIFY(layer.load(area));
-        PositionFinder finder(QStringLiteral("0"));
-        const GeoPosition outside = finder.fromGridRef(hole.toStdString());
-        QVERIFY(outside.valid && !layer.contains({outside.lon, outside.lat}));
-        QCOMPARE(ReadDatabaseFile(out), 0);
-        QCOMPARE(DMAModule().StoreCount, 30);
-        QSet<QByteArray> places;
-        for (int i = 1; i <= 30; ++i) {
-            const GeoPosition p = finder.fromGridRef(DMAModule().Records(i).GridRef.view());
-            QVERIFY(p.valid && layer.contains({p.lon, p.lat}));
-            places << QByteArray(DMAModule().Records(i).GridRef.view().data(), 12);
-        }
-        QVERIFY(places.size() > 25);
     }
 
     // export: the status says whether every logger was placed; comment 2 is
@@ -361,17 +351,12 @@ private slots:
             if (*setting)
                 writeBytes(config + "/Quorvane/Quorvane.conf",
                            QByteArray("[Settings]\nAddress2=") + setting + "\n");
-            QProcess p;
-            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.insert("XDG_CONFIG_HOME", config);
-            p.setProcessEnvironment(env);
-            p.start(QStringLiteral(QUORVANE_TOOL),
-                    QStringList("export") + words(args).replaceInStrings("IN", in).replaceInStrings(
-                                                "OUT", path("out")));
-            QVERIFY(p.waitForFinished(60000));
-            QCOMPARE(p.exitCode(), exitCode);
-            const QByteArray err = p.readAllStandardError();
-            QVERIFY2(err.contains(says) && (exitCode != 0 || err.isEmpty()), err.constData());
+            const Run r = tool(words(QString("export ") + args)
+                                   .replaceInStrings("IN", in)
+                                   .replaceInStrings("OUT", path("out")),
+                               config);
+            QCOMPARE(r.exitCode, exitCode);
+            QVERIFY2(r.err.contains(says) && (exitCode != 0 || r.err.isEmpty()), r.err.constData());
         }
     }
 };

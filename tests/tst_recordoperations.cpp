@@ -6,8 +6,6 @@
 #include "TestSupport.h"
 #include "Utilities.h"
 
-#include <QDir>
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {

@@ -1,8 +1,8 @@
 #include "GisExport.h"
 #include "LoggerList.h"
+#include "TestSupport.h"
 #include "VectorLayer.h"
 
-#include <QTemporaryDir>
 #include <QtTest>
 
 namespace {
@@ -27,53 +27,39 @@ class TestVectorLayer : public QObject
     Q_OBJECT
 
 private slots:
-    void reading_data()
-    {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("error"); // empty: it reads
-        QTest::addColumn<int>("maxPoints");
-        QTest::newRow("UTM lines, ring, points") << "a.geojson" << kUtmLayer << "" << 8;
-        QTest::newRow("too big") << "a.geojson" << kUtmLayer << "more than 7 vertices" << 7;
-        QTest::newRow("no coordinate system")
-            << "b.csv" << QByteArray("WKT,name\r\n\"LINESTRING (1 2,3 4)\",x\r\n")
-            << "no coordinate system" << 8;
-        QTest::newRow("not a vector file")
-            << "c.geojson" << QByteArray("{ not json") << "GDAL" << 8;
-        QTest::newRow("missing") << "" << QByteArray() << "GDAL" << 8;
-    }
+    // Read into WGS 84 (longitude first) as parts, closed or not, and points;
+    // a layer that cannot be shown is refused with nothing kept.
     void reading()
     {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, error);
-        QFETCH(int, maxPoints);
-        QTemporaryDir dir;
-        const QString path = dir.filePath(name.isEmpty() ? QStringLiteral("none.gpkg") : name);
-        if (!name.isEmpty()) {
-            QFile f(path);
-            QVERIFY(f.open(QIODevice::WriteOnly) && f.write(bytes) == bytes.size());
+        const std::tuple<const char*, QByteArray, int, const char*> rows[] = {
+            // the file (none: missing), its bytes, the vertex limit, the error (none: it reads)
+            {"a.geojson", kUtmLayer, 8, ""},
+            {"a.geojson", kUtmLayer, 7, "more than 7 vertices"},
+            {"b.csv", "WKT,name\r\n\"LINESTRING (1 2,3 4)\",x\r\n", 8, "no coordinate system"},
+            {"c.geojson", "{ not json", 8, "GDAL"},
+            {"", "", 8, "GDAL"}};
+        for (const auto& [name, bytes, maxPoints, error] : rows) {
+            QTemporaryDir dir;
+            const QString path = dir.filePath(*name ? name : "none.gpkg");
+            QVERIFY(!*name || writeBytes(path, bytes));
+            VectorLayer layer;
+            QCOMPARE(layer.load(path, 4326, size_t(maxPoints)), !*error);
+            QCOMPARE(layer.path(), path); // a layer that fails keeps its place in the map's list
+            if (*error) {
+                QVERIFY2(layer.error().contains(error), qPrintable(layer.error()));
+                QVERIFY(layer.partCount() == 0 && layer.points().empty());
+                continue;
+            }
+            QCOMPARE(QList<int>({layer.partCount(), layer.partStart(1), layer.partStart(2),
+                                 int(layer.points().size())}),
+                     QList<int>({2, 2, 6, 2}));
+            QVERIFY(!layer.partClosed(0) && layer.partClosed(1));
+            const QPointF origin = layer.vertices()[0];
+            QVERIFY(qAbs(origin.x() - 3) < 1e-9 && qAbs(origin.y()) < 1e-9);
+            QVERIFY(qAbs(layer.vertices()[1].x() - 3) < 1e-9);
+            QVERIFY(layer.vertices()[1].y() > 8.9 && layer.vertices()[1].y() < 9.1);
+            QCOMPARE(layer.points()[0], origin);
         }
-        VectorLayer layer;
-        QCOMPARE(layer.load(path, 4326, size_t(maxPoints)), error.isEmpty());
-        QCOMPARE(layer.path(), path);
-        if (!error.isEmpty()) {
-            QVERIFY2(layer.error().contains(error), qPrintable(layer.error()));
-            QCOMPARE(layer.partCount(), 0);
-            QVERIFY(layer.points().empty());
-            return;
-        }
-        QCOMPARE(layer.partCount(), 2);
-        QCOMPARE(layer.partStart(1), 2);
-        QCOMPARE(layer.partStart(2), 6);
-        QCOMPARE(layer.partClosed(0), false);
-        QCOMPARE(layer.partClosed(1), true);
-        QCOMPARE(int(layer.points().size()), 2);
-        const QPointF origin = layer.vertices()[0];
-        QVERIFY(qAbs(origin.x() - 3) < 1e-9 && qAbs(origin.y()) < 1e-9); // longitude first
-        QVERIFY(qAbs(layer.vertices()[1].x() - 3) < 1e-9);
-        QVERIFY(layer.vertices()[1].y() > 8.9 && layer.vertices()[1].y() < 9.1);
-        QCOMPARE(layer.points()[0], origin);
     }
 
     // A Shapefile cut short opens, and OGR reads on past the features it
