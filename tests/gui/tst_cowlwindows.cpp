@@ -206,7 +206,6 @@ private slots:
                 {"rates", "", 2, "1275 600", "", 569, ""},
                 {"rates round down to five seconds", "", 2, "1274 7", "", 569, "1270 5"},
                 {"a rate in exponent form", "", 2, "1e3 600", "", 621, ""},
-                {"a rate with a decimal point", "", 2, "600 12.0", "", 621, ""},
                 {"rates, Tavrosa", "Tavrosa", 2, "100 200", "qelmat", 569, ""},
                 {"days", "", 4, "0100011", "", 569, ""},
                 {"days, Tavrosa, no password", "Tavrosa", 4, "1111111", "", 569, ""},

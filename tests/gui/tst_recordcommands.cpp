@@ -10,10 +10,7 @@
 #include "TestSupport.h"
 #include "frmDocument.h"
 
-#include <QCheckBox>
-#include <QItemSelectionModel>
-#include <QPushButton>
-#include <QTreeView>
+#include <QtWidgets>
 
 namespace {
 

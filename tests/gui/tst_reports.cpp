@@ -8,18 +8,9 @@
 #include "frmPrintSetup.h"
 #include "frmSelection.h"
 
-#include <QCheckBox>
-#include <QLabel>
-#include <QLineEdit>
 #include <QPrintDialog>
 #include <QPrinter>
-#include <QProcess>
-#include <QPushButton>
-#include <QRegularExpression>
-#include <QScrollBar>
-#include <QSignalSpy>
-#include <QToolButton>
-#include <QTreeWidget>
+#include <QtWidgets>
 
 namespace {
 

@@ -4,14 +4,10 @@
 
 #include "RecordEditor.h"
 #include "TransferFolders.h"
-#include "frmDMA.h"
 #include "frmHelp.h"
 #include "frmSplash.h"
 
-#include <QLabel>
-#include <QListWidget>
-#include <QTextBrowser>
-#include <QToolButton>
+#include <QtWidgets>
 
 class TestStartUp : public QObject
 {

@@ -11,17 +11,7 @@
 #include "frmOptions.h"
 #include "frmSelection.h"
 
-#include <QCheckBox>
-#include <QComboBox>
-#include <QGroupBox>
-#include <QLabel>
-#include <QLineEdit>
-#include <QProcess>
-#include <QPushButton>
-#include <QRadioButton>
-#include <QSysInfo>
-#include <QTemporaryFile>
-#include <QToolButton>
+#include <QtWidgets>
 
 #ifdef Q_OS_UNIX
 #include <cerrno>
@@ -50,14 +40,14 @@ void runToEnd(GuiFixture& f, QString* shown = nullptr)
     });
 }
 
-QString exe(const char* name)
+QString exe(const QString& name)
 {
-    return QString(name) + (QSysInfo::productType() == "windows" ? ".exe" : "");
+    return name + (QSysInfo::productType() == "windows" ? ".exe" : "");
 }
 
 QString builtStandIn(const QString& name)
 {
-    return QStringLiteral(QUORVANE_BIN_DIR "/") + exe(qPrintable(name));
+    return QUORVANE_BIN_DIR "/" + exe(name);
 }
 
 // The stand-ins beside the program; the handheld, the walk-by folder and a
@@ -258,19 +248,15 @@ private slots:
         QVERIFY(main->statusText().startsWith("The Korvalind's battery is low."));
     }
 
-    // A stand-in never passes for the real program: it fails loudly.
+    // A stand-in never passes for the real program: it fails loudly. The
+    // device unset (asked before the mode), a file, missing, or blocked (a
+    // folder stands where the list or the result must go).
     void standInsFailLoudly()
     {
-        // The device unset (asked before the mode), a file, missing, or blocked (a
-        // folder stands where the list or the result must go).
         const std::tuple<QString, QString, QString> cases[] = {
-            {"KorvalindTalk", "unset", "WRITE"},
-            {"KorvalindTalk", "file", "WRITE"},
-            {"KorvalindTalk", "missing", "READ"},
-            {"KorvalindTalk", "blocked", "WRITE"},
-            {"KorvalindTalk", "blocked", "READ"},
-            {"catcom32", "unset", ""},
-            {"catcom32", "file", ""}};
+            {"KorvalindTalk", "unset", "WRITE"},  {"KorvalindTalk", "file", "WRITE"},
+            {"KorvalindTalk", "missing", "READ"}, {"KorvalindTalk", "blocked", "WRITE"},
+            {"KorvalindTalk", "blocked", "READ"}, {"catcom32", "file", ""}};
         for (const auto& [program, device, mode] : cases) {
             QTemporaryDir dir;
             const QString from = dir.filePath("korvalind/from"), to = dir.filePath("korvalind/to");
@@ -283,10 +269,10 @@ private slots:
                 QDir().mkpath((mode == "WRITE" ? held : from) + "/north.PDB");
             writeBytes(held + "/north.PDB", "list"); // not where a folder stands
             const bool handheld = program == "KorvalindTalk";
-            const QString variable = handheld ? "KORVALINDTALK_HANDHELD" : "CATCOM32_WALKBY_FOLDER";
             QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-            env.remove(variable);
             env.remove("KORVALINDTALK_FAULT");
+            const QString variable = handheld ? "KORVALINDTALK_HANDHELD" : "CATCOM32_WALKBY_FOLDER";
+            env.remove(variable);
             if (device != "unset")
                 env.insert(variable, device == "blocked" ? held : dir.filePath(device));
             QProcess p;
