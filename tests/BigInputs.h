@@ -1,7 +1,7 @@
 #pragma once
 // The largest inputs a user may hand the program, written at run time (they
-// are far too big to keep in the repository), and the memory a process holds,
-// for the tests and the benchmark that bound what reading them costs.
+// are far too big to keep in the repository), for the tests and the benchmark
+// that bound what reading them costs.
 
 #include "DatabaseWriter.h"
 #include "LoggerRecord.h"
@@ -130,50 +130,19 @@ inline bool writeLongLanguageFile(const QString& path, const QByteArray& ownStri
 
 // Rich-text documents of size bytes: paragraphs of plain text; a picture
 // with a line of text either side; groups inside groups, never closed; one
-// control word that never ends.
+// control word that never ends. Each a head, a unit repeated and a tail.
 enum class Rich { Paragraphs, Picture, DeepGroups, LongWord };
 inline bool writeRichText(const QString& path, qint64 size, Rich kind = Rich::Paragraphs)
 {
-    switch (kind) {
-    case Rich::Paragraphs:
-        return writeRepeated(path, size, "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Courier New;}}\\f0 ",
-                             "Logger 12345678 at SK 1234 5678: level 45, spread 12.\\par\n", "}");
-    case Rich::Picture:
-        return writeRepeated(path, size, "{\\rtf1\\ansi Valve chamber:\\par{\\pict\\pngblip ",
-                             "89504e470d0a1a0a\n", "}\\par Lid cracked.}");
-    case Rich::DeepGroups:
-        return writeRepeated(path, size, "{\\rtf1 ", "{");
-    case Rich::LongWord:
-        return writeRepeated(path, size, "{\\rtf1 \\", "abcdefghijklmnopqrstuvwxyz", " text}");
-    }
-    return false;
-}
-
-// The resident memory of this process now, and its peak since the last
-// resetPeak(), in bytes; -1 where the system does not say.
-inline qint64 statusField(const char* name)
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    if (status.open(QIODevice::ReadOnly))
-        for (const QByteArray& line : status.readAll().split('\n'))
-            if (line.startsWith(name)) // "VmRSS:   1234 kB"
-                return line.simplified().split(' ').value(1).toLongLong() * 1024;
-    return -1;
-}
-inline qint64 residentBytes()
-{
-    return statusField("VmRSS:");
-}
-inline qint64 peakResidentBytes()
-{
-    return statusField("VmHWM:");
-}
-// Lets the peak start again from what is resident now (Linux 4.0 and later).
-inline void resetPeak()
-{
-    QFile clear(QStringLiteral("/proc/self/clear_refs"));
-    if (clear.open(QIODevice::WriteOnly))
-        clear.write("5");
+    static const char* const parts[][3] = {
+        {"{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Courier New;}}\\f0 ",
+         "Logger 12345678 at SK 1234 5678: level 45, spread 12.\\par\n", "}"},
+        {"{\\rtf1\\ansi Valve chamber:\\par{\\pict\\pngblip ", "89504e470d0a1a0a\n",
+         "}\\par Lid cracked.}"},
+        {"{\\rtf1 ", "{", ""},
+        {"{\\rtf1 \\", "abcdefghijklmnopqrstuvwxyz", " text}"}};
+    const auto& p = parts[int(kind)];
+    return writeRepeated(path, size, p[0], p[1], p[2]);
 }
 
 } // namespace BigInputs

@@ -1,12 +1,10 @@
 #pragma once
 // Makes a write fail part-way in ways root cannot get around: a file size
-// limit, a full file system, a folder that cannot be written, and the writer
-// killed in the middle. The user's files live in a folder of a small file
-// system of its own, mounted in a mount namespace private to the test (root
-// may make one), so that it can be filled up or made read-only; where the
-// system allows no such namespace, a full disk is a size limit (the same
-// short write) and a read-only folder is one without write permission,
-// obeyed by dropping the capability that lets root ignore it.
+// limit, a full file system, a read-only folder, the writer killed. The folder
+// is a small file system of its own in a mount namespace private to the test,
+// so it can be filled or made read-only; where no namespace may be made, a
+// full disk is a size limit (the same short write) and a read-only folder one
+// without write permission, obeyed by dropping root's capability to ignore it.
 
 #include <QDir>
 #include <QDirIterator>
@@ -29,12 +27,6 @@
 #endif
 
 enum class Fault { SizeLimit, DiskFull, ReadOnly, Killed };
-
-inline const char* faultName(Fault f)
-{
-    static const char* names[] = {"size limit", "disk full", "read-only folder", "killed"};
-    return names[int(f)];
-}
 
 class FaultFolder
 {
@@ -61,12 +53,17 @@ public:
     {
         return m_dir.path();
     }
-    // Everything in the folder, hidden files included, by name.
+    // Everything in the folder and the folders in it, hidden files included.
     QStringList entries() const
     {
-        return QDir(m_dir.path())
-            .entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
-                       QDir::Name);
+        QStringList all;
+        QDirIterator it(m_dir.path(),
+                        QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext())
+            all << QDir(m_dir.path()).relativeFilePath(it.next());
+        all.sort();
+        return all;
     }
 
     // Runs write with the fault in force, biting once a file written reaches

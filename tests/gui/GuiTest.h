@@ -146,33 +146,26 @@ public:
     }
     QString openFileName(const QString& title, const QString&, const QString&) override
     {
-        noteCursor();
-        const Step s = next(OpenFile, title);
-        return s.kind == OpenFile ? s.answerText : QString();
+        return answerText(OpenFile, title);
     }
     QString saveFileName(const QString& title, const QString& folder, const QString& fileName,
                          const QString&) override
     {
-        noteCursor();
         saveFolders << folder;
-        const Step s = next(SaveFile, title);
-        if (s.kind == SaveFile && !s.expectContains.isEmpty() && fileName != s.expectContains)
+        if (!m_steps.empty() && m_steps.front().kind == SaveFile &&
+            !m_steps.front().expectContains.isEmpty() && fileName != m_steps.front().expectContains)
             fail(QStringLiteral("save dialog proposed '%1', expected '%2'")
-                     .arg(fileName, s.expectContains));
-        return s.kind == SaveFile ? s.answerText : QString();
+                     .arg(fileName, m_steps.front().expectContains));
+        return answerText(SaveFile, title);
     }
     QString inputBox(const QString& prompt, const QString&, const QString&) override
     {
         shown << prompt;
-        noteCursor();
-        const Step s = next(Input, prompt);
-        return s.kind == Input ? s.answerText : QString();
+        return answerText(Input, prompt);
     }
     QString folderName(const QString& title, const QString&) override
     {
-        noteCursor();
-        const Step s = next(Folder, title);
-        return s.kind == Folder ? s.answerText : QString();
+        return answerText(Folder, title);
     }
     std::optional<QFont> font(const QFont& initial) override
     {
@@ -199,16 +192,17 @@ public:
 private:
     static QList<int> answers(int offered)
     {
-        switch (offered) {
-        case MsgButtons::OKCancel:
-            return {MsgAnswer::OK, MsgAnswer::Cancel};
-        case MsgButtons::YesNoCancel:
-            return {MsgAnswer::Yes, MsgAnswer::No, MsgAnswer::Cancel};
-        case MsgButtons::YesNo:
-            return {MsgAnswer::Yes, MsgAnswer::No};
-        default:
-            return {MsgAnswer::OK};
-        }
+        namespace A = MsgAnswer;
+        return offered == MsgButtons::OKCancel      ? QList<int>{A::OK, A::Cancel}
+               : offered == MsgButtons::YesNoCancel ? QList<int>{A::Yes, A::No, A::Cancel}
+               : offered == MsgButtons::YesNo       ? QList<int>{A::Yes, A::No}
+                                                    : QList<int>{A::OK};
+    }
+    QString answerText(Kind kind, const QString& what)
+    {
+        noteCursor();
+        const Step s = next(kind, what);
+        return s.kind == kind ? s.answerText : QString();
     }
     static void fail(const QString& why) { QTest::qFail(qPrintable(why), __FILE__, __LINE__); }
     void noteCursor()

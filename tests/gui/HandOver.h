@@ -133,6 +133,18 @@ inline QString handOver(Way way, const QString& path, OpenAsUser* program)
     return {};
 }
 
+// A memory figure of this process in bytes ("VmRSS:   1234 kB"); -1 where the
+// system does not say. VmHWM is the peak since the last reset.
+inline qint64 memoryBytes(const char* name)
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    if (status.open(QIODevice::ReadOnly))
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith(name))
+                return line.simplified().split(' ').value(1).toLongLong() * 1024;
+    return -1;
+}
+
 // The process measured: "--hand-over WAY PATH PROGRAM-FOLDER" hands the file
 // over and prints the memory that added at its peak, a tab, and what the
 // program said. Returns -1 for any other arguments.
@@ -149,10 +161,12 @@ inline int runIfAsked(const QStringList& args)
     std::unique_ptr<OpenAsUser> program;
     if (way == Way::FileOpen)
         program = std::make_unique<OpenAsUser>(args[4]);
-    const qint64 before = BigInputs::residentBytes();
-    BigInputs::resetPeak();
+    const qint64 before = memoryBytes("VmRSS:");
+    QFile clear(QStringLiteral("/proc/self/clear_refs")); // the peak starts again (Linux 4.0 on)
+    if (clear.open(QIODevice::WriteOnly))
+        clear.write("5");
     const QString said = handOver(way, args[3], program.get());
-    const qint64 peak = BigInputs::peakResidentBytes();
+    const qint64 peak = memoryBytes("VmHWM:");
     std::printf("%lld\t%s", peak < 0 || before < 0 ? -1LL : peak - before,
                 qPrintable(said.simplified()));
     return 0;

@@ -96,35 +96,29 @@ private slots:
     // only touched, is saved without a word, and so is the next save.
     void savingOverAChange_data()
     {
-        QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("change");
         QTest::addColumn<int>("answer");
-        QTest::newRow("unchanged") << "north.csv"
-                                   << "" << 0;
-        QTest::newRow("touched") << "north.csv"
-                                 << "touch" << 0;
-        QTest::newRow("overwrite") << "north.csv"
-                                   << "write" << int(MsgAnswer::Yes);
-        QTest::newRow("save as") << "north.csv"
-                                 << "write" << int(MsgAnswer::No);
-        QTest::newRow("cancel") << "north.csv"
-                                << "write" << int(MsgAnswer::Cancel);
-        QTest::newRow("pdb, cancel") << "east.pdb"
-                                     << "write" << int(MsgAnswer::Cancel);
+        QTest::addColumn<bool>("pdb");
+        QTest::newRow("unchanged") << QString() << 0 << false;
+        QTest::newRow("touched") << "touch" << 0 << false;
+        QTest::newRow("overwrite") << "write" << int(MsgAnswer::Yes) << false;
+        QTest::newRow("save as") << "write" << int(MsgAnswer::No) << false;
+        QTest::newRow("cancel") << "write" << int(MsgAnswer::Cancel) << false;
+        QTest::newRow("pdb, cancel") << "write" << int(MsgAnswer::Cancel) << true;
     }
     void savingOverAChange()
     {
-        QFETCH(QString, name);
         QFETCH(QString, change);
         QFETCH(int, answer);
+        QFETCH(bool, pdb);
         GuiFixture f;
-        const QString file = f.sample(qPrintable(name)), mine = f.path("mine.csv");
+        const QString file = f.sample(pdb ? "east.pdb" : "north.csv"), mine = f.path("mine.csv");
         frmMain* main = f.start({file});
         frmDMA* list = ActiveListWindow();
         editFirstLogger(list);
         const QByteArray theirs = theirVersion(file);
         QVERIFY(change != "write" || writeBytes(file, theirs));
-        QVERIFY(change == "" || shiftModificationTime(file, 10));
+        QVERIFY(change.isEmpty() || shiftModificationTime(file, 10));
         if (answer)
             f.prompts.message(MsgButtons::YesNoCancel + MsgButtons::Exclamation +
                                   MsgButtons::SecondDefault,

@@ -32,6 +32,7 @@ struct Run
     frmMain* main = f.start();
     Fault fault{};
     QString target; // the user's file
+    QByteArray old; // and what it held before
     frmDMA* list = nullptr;
     std::unique_ptr<QWidget> window;
     ~Run()
@@ -40,6 +41,7 @@ struct Run
         SetPrintersInstalledForTesting(-1);
         ProgramPrinter().setOutputFileName(QString());
         ProgramPrinter().setOutputFormat(QPrinter::NativeFormat);
+        qunsetenv("KORVALINDTALK_HANDHELD");
     }
     // The north sample open, with one logger changed since it was read.
     void openChanged(const QString& path)
@@ -154,6 +156,35 @@ std::function<void(Run&, bool)> command(const char* name, int failure)
     };
 }
 
+// The lists for the handheld go into the "to" folder beside the program (here
+// the fault's), from where the transfer program copies them onto it.
+void sendToHandheld(Run& r, bool failing)
+{
+    if (failing)
+        r.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(173));
+    r.f.prompts.modal("frmTransfer", [](QDialog& d) { return Prompts::RunModal(d); });
+    r.main->command("mnuKorvalindToAll")->trigger();
+}
+
+// The north sample sent once, then changed again.
+void prepareHandheld(Run& r)
+{
+    const QString program = r.folder.folder();
+    SetProgramFolderForTesting(program);
+    QFile::copy(QUORVANE_SOURCE_DIR "/lang/lang_en.txt", program + "/lang_en.txt");
+    QFile::copy(QUORVANE_BIN_DIR "/KorvalindTalk", program + "/KorvalindTalk");
+    qputenv("KORVALINDTALK_HANDHELD", r.f.path("handheld").toLocal8Bit());
+    r.target = r.f.path("handheld/north.PDB");
+    if (!PrepareTransferFolders())
+        return;
+    openNorth(r);
+    sendToHandheld(r, false);
+    LoggerRecord again = r.list->record(1);
+    again.Comment1 = std::string("Changed on the next round");
+    r.list->ModifyRecordBySerialNo(again);
+    ClearToFolder(); // its room is not the room the fault leaves
+}
+
 struct WritePath
 {
     const char* name;
@@ -162,7 +193,7 @@ struct WritePath
     std::function<void(Run&)> prepare;
     std::function<void(Run&, bool failing)> write; // queues the user's answers and writes
     std::function<bool(Run&)> written;             // the new file is there, whole
-    QStringList kept{}; // may stay beside the file after a failure, each a copy of the old one
+    const char* kept = nullptr; // may stay beside the file after a failure, a copy of the old one
 };
 
 const std::vector<WritePath>& paths()
@@ -183,20 +214,10 @@ const std::vector<WritePath>& paths()
                     readBytes(r.folder.path("east.pdbold")) ==
                         readBytes(QUORVANE_SOURCE_DIR "/samples/east.pdb");
          }},
-        {"merge's backup",
-         "north.csv",
-         8192,
-         preparePatrol,
-         merge(635),
-         mergedWhole,
-         {"north.csv.0*"}},
-        {"merge's result",
-         "north.csv",
-         36 << 10,
-         preparePatrol,
-         merge(173),
-         mergedWhole,
-         {"north.csv.0*"}},
+        {"merge's backup", "north.csv", 8192, preparePatrol, merge(635), mergedWhole,
+         "north.csv.0*"},
+        {"merge's result", "north.csv", 36 << 10, preparePatrol, merge(173), mergedWhole,
+         "north.csv.0*"},
         {"text viewer", "notes.txt", 8192,
          [](Run&) { OpenTextReport("Notes", QString(60000, 'n')); },
          savedAs(trigger("mnuFileSave"), 173),
@@ -241,9 +262,7 @@ const std::vector<WritePath>& paths()
              QCOMPARE(PrintReportToPdf(report, ReportFont(), r.target), !failing);
          },
          wholePdf},
-        {"settings",
-         "settings.ini",
-         128,
+        {"settings", "settings.ini", 128,
          [](Run& r) {
              SettingsStore::useFileForTesting(r.target);
              SaveSettings(r.main);
@@ -254,8 +273,13 @@ const std::vector<WritePath>& paths()
                  r.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(850));
              SaveSettings(r.main);
          },
-         [](Run& r) { return readBytes(r.target).contains("09876 543210"); },
-         {"settings.ini.kept"}},
+         [](Run& r) { return readBytes(r.target).contains("09876 543210"); }, "settings.ini.kept"},
+        {"list for the handheld", "", 2048, prepareHandheld, sendToHandheld,
+         [](Run& r) {
+             return readBytes(r.target) != r.old && !readBytes(r.target).isEmpty() &&
+                    QDir(KorvalindToDir()).entryList(QDir::Files | QDir::Hidden) ==
+                        QStringList("north.PDB");
+         }},
     };
     return all;
 }
@@ -270,9 +294,10 @@ private slots:
     {
         QTest::addColumn<int>("path");
         QTest::addColumn<int>("faultNumber");
+        const char* faults[] = {"size limit", "disk full", "read-only folder", "killed"};
         for (size_t p = 0; p < paths().size(); ++p)
-            for (Fault f : {Fault::SizeLimit, Fault::DiskFull, Fault::ReadOnly, Fault::Killed})
-                QTest::addRow("%s, %s", paths()[p].name, faultName(f)) << int(p) << int(f);
+            for (int f = int(Fault::SizeLimit); f <= int(Fault::Killed); ++f)
+                QTest::addRow("%s, %s", paths()[p].name, faults[f]) << int(p) << f;
     }
 
     void writeUnderFault()
@@ -287,73 +312,26 @@ private slots:
         w.prepare(r);
         if (!QFile::exists(r.target))
             writeBytes(r.target, "the old file\r\n");
-        const QByteArray old = readBytes(r.target);
+        r.old = readBytes(r.target);
         const QStringList before = r.folder.entries();
-        QVERIFY(!old.isEmpty());
+        QVERIFY(!r.old.isEmpty());
         QVERIFY(r.folder.run(fault, w.partway, [&] { w.write(r, fault != Fault::Killed); }));
-        QCOMPARE(readBytes(r.target), old);
+        QCOMPARE(readBytes(r.target), r.old);
         QVERIFY(r.f.prompts.done());
         QStringList left = r.folder.entries();
         for (const QString& name : r.folder.entries())
             if (before.contains(name) ||
-                (QDir::match(w.kept, name) && readBytes(r.folder.path(name)) == old))
+                (w.kept && QDir::match(w.kept, name) && readBytes(r.folder.path(name)) == r.old))
                 left.removeOne(name);
         // A writer killed outright cannot tidy up its temporary files.
         static const QRegularExpression temporary(
-            "\\.[A-Za-z0-9]{6}$|\\.lock$|\\.lock\\.user$|^\\..*\\.printing$");
+            "\\.[A-Za-z0-9]{6}$|\\.lock$|\\.lock\\.user$|(^|/)\\..*\\.printing$");
         if (fault == Fault::Killed)
             left.removeIf([](const QString& name) { return temporary.match(name).hasMatch(); });
         QCOMPARE(left, QStringList());
         w.write(r, false);
         QVERIFY(r.f.prompts.done());
         QVERIFY(w.written(r));
-    }
-
-    // The lists for the handheld go into the "to" folder beside the program,
-    // from where the transfer program copies them onto it: a list that cannot
-    // be written whole is not left there, and the handheld keeps its own.
-    void handheldListUnderFault_data()
-    {
-        QTest::addColumn<int>("faultNumber");
-        for (Fault f : {Fault::SizeLimit, Fault::DiskFull, Fault::ReadOnly, Fault::Killed})
-            QTest::addRow("%s", faultName(f)) << int(f);
-    }
-
-    void handheldListUnderFault()
-    {
-        QFETCH(int, faultNumber);
-        Run r;
-        const QString program = r.folder.folder(), handheld = r.f.path("handheld");
-        SetProgramFolderForTesting(program);
-        QFile::copy(QUORVANE_SOURCE_DIR "/lang/lang_en.txt", program + "/lang_en.txt");
-        QFile::copy(QUORVANE_BIN_DIR "/KorvalindTalk", program + "/KorvalindTalk");
-        qputenv("KORVALINDTALK_HANDHELD", handheld.toLocal8Bit());
-        QVERIFY(PrepareTransferFolders());
-        const QString sent = handheld + "/north.PDB", folder = KorvalindToDir();
-        const auto send = [&r](bool failing) {
-            if (failing)
-                r.f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(173));
-            r.f.prompts.modal("frmTransfer", [](QDialog& d) { return Prompts::RunModal(d); });
-            r.main->command("mnuKorvalindToAll")->trigger();
-        };
-        r.openChanged(r.f.sample("north.csv"));
-        send(false);
-        const QByteArray old = readBytes(sent);
-        QVERIFY(!old.isEmpty());
-        LoggerRecord again = r.list->record(1);
-        again.Comment1 = std::string("Changed on the next round");
-        r.list->ModifyRecordBySerialNo(again);
-        ClearToFolder(); // its room is not the room the fault leaves
-        QVERIFY(r.folder.run(Fault(faultNumber), 2048,
-                             [&] { send(Fault(faultNumber) != Fault::Killed); }));
-        QCOMPARE(readBytes(sent), old);
-        if (Fault(faultNumber) != Fault::Killed)
-            QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList());
-        send(false);
-        QVERIFY(r.f.prompts.done());
-        QVERIFY(readBytes(sent) != old && !readBytes(sent).isEmpty());
-        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), QStringList("north.PDB"));
-        qunsetenv("KORVALINDTALK_HANDHELD");
     }
 };
 
