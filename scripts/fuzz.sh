@@ -26,7 +26,7 @@ nice -n 10 "$target" -rss_limit_mb=2048 -malloc_limit_mb=64 -timeout=1 -max_len=
 
 # The seeds have names; what libFuzzer found is named by its SHA-1.
 kept=$(mktemp -d); trap 'rm -rf "$kept"' EXIT
-find "fuzz/corpus/$name" -type f ! -regex '.*/[0-9a-f]\{40\}' -exec cp {} "$kept" \;
+find "fuzz/corpus/$name" -type f -regextype posix-extended ! -regex '.*/[0-9a-f]{40}' -exec cp {} "$kept" \;
 "$target" -use_counters=0 -set_cover_merge=1 "$kept" "fuzz/corpus/$name" "$found"
 rm -f "fuzz/corpus/$name"/*
 cp "$kept"/* "fuzz/corpus/$name"/
