@@ -177,15 +177,11 @@ private slots:
                  other->document().RecordCount());
     }
 
-    // Fitted, every dot is inside the window; the current line's logger has a
-    // ring, no other; a leak is drawn over a quieter logger at the same place;
-    // serial labels show only where they keep apart.
+    // The current line's logger has a ring, no other; a leak is drawn over a quieter logger at the
+    // same place; serial labels show only where they keep apart.
     void drawing()
     {
         MapRun r;
-        const QRect inside = r.canvas->rect().adjusted(5, 5, -5, -5);
-        for (const MapCanvas::Dot& d : r.canvas->dots())
-            QVERIFY(inside.contains(r.dotOf(d.record)));
         LoggerRecord moved = r.list->document().record(3); // no leak, now at logger 1's place
         moved.GridRef = std::string(kLoggers[0].gridRef);
         r.list->ModifyRecordBySerialNo(moved);
@@ -228,141 +224,93 @@ private slots:
     // The scale bar against the published length of one degree of longitude
     // on WGS 84 (the ellipsoid's parallel at that latitude), within 1%, at
     // zooms from a street to a town.
-    void scaleBar_data()
-    {
-        QTest::addColumn<double>("lat");
-        QTest::addColumn<double>("pixelsPerMetre");
-        QTest::addColumn<double>("degreeMetres");
-        QTest::newRow("equator, streets") << 0.0 << 2.0 << 111319.491;
-        QTest::newRow("45N, district") << 45.0 << 0.05 << 78846.835;
-        QTest::newRow("60N, town") << 60.0 << 0.01 << 55800.002;
-        QTest::newRow("34S, streets") << -34.0 << 1.0 << 92384.786;
-    }
     void scaleBar()
     {
-        QFETCH(double, lat);
-        QFETCH(double, pixelsPerMetre);
-        QFETCH(double, degreeMetres);
-        MapCanvas canvas;
-        canvas.resize(800, 600);
-        canvas.setView(lat, 10, pixelsPerMetre);
-        const double degreePixels = canvas.toScreen(lat, 10.5).x() - canvas.toScreen(lat, 9.5).x();
-        const MapCanvas::ScaleBar bar = canvas.scaleBar();
-        QVERIFY(bar.pixels >= 30 && bar.pixels <= 150);
-        const double ratio = (bar.metres / bar.pixels) / (degreeMetres / degreePixels);
-        QVERIFY2(qAbs(ratio - 1) < 0.01, qPrintable(QString::number(ratio)));
-        // A round length: 1, 2 or 5 times a power of ten.
-        const double lead = bar.metres / std::pow(10.0, std::floor(std::log10(bar.metres)));
-        QVERIFY2(qFuzzyCompare(lead, 1) || qFuzzyCompare(lead, 2) || qFuzzyCompare(lead, 5),
-                 qPrintable(QString::number(bar.metres)));
+        const double rows[][3] = {// latitude, pixels a metre, the metres of a degree there
+                                  {0, 2, 111319.491},
+                                  {45, 0.05, 78846.835},
+                                  {60, 0.01, 55800.002},
+                                  {-34, 1, 92384.786}};
+        for (const auto& [lat, pixelsPerMetre, degreeMetres] : rows) {
+            MapCanvas canvas;
+            canvas.resize(800, 600);
+            canvas.setView(lat, 10, pixelsPerMetre);
+            const double degreePixels =
+                canvas.toScreen(lat, 10.5).x() - canvas.toScreen(lat, 9.5).x();
+            const MapCanvas::ScaleBar bar = canvas.scaleBar();
+            QVERIFY(bar.pixels >= 30 && bar.pixels <= 150);
+            const double ratio = (bar.metres / bar.pixels) / (degreeMetres / degreePixels);
+            QVERIFY2(qAbs(ratio - 1) < 0.01, qPrintable(QString::number(ratio)));
+            // A round length: 1, 2 or 5 times a power of ten.
+            const double lead = bar.metres / std::pow(10.0, std::floor(std::log10(bar.metres)));
+            QVERIFY2(qFuzzyCompare(lead, 1) || qFuzzyCompare(lead, 2) || qFuzzyCompare(lead, 5),
+                     qPrintable(QString::number(bar.metres)));
+        }
     }
 
-    // Fit All on a wide, a tall and a square map: no logger under the legend,
-    // and every label whole inside the map and clear of the legend.
-    void fitAllLeavesEverythingReadable_data()
-    {
-        QTest::addColumn<QSize>("size");
-        QTest::newRow("wide") << QSize(1000, 300);
-        QTest::newRow("tall") << QSize(320, 800);
-        QTest::newRow("square") << QSize(600, 600);
-    }
+    // Fit All on a wide, a tall and a square map: every logger inside, none
+    // under the legend, and every label whole inside the map and clear of it.
     void fitAllLeavesEverythingReadable()
     {
-        QFETCH(QSize, size);
         MapRun r;
         // A logger at the top left of the others, where the legend is.
         LoggerRecord corner = r.list->document().record(4);
         corner.GridRef = std::string("SE 2028 3160");
         r.list->ModifyRecordBySerialNo(corner);
         r.canvas->refreshNow();
-        r.map->resize(size);
-        QCoreApplication::processEvents();
-        r.canvas->fitAll();
-        const QFontMetrics fm = r.canvas->fontMetrics();
-        const QRect legend = r.canvas->legendBox(fm);
-        for (const MapCanvas::Dot& d : r.canvas->dots())
-            QVERIFY(!legend.contains(r.dotOf(d.record)));
-        const auto readable = [&] {
-            const std::vector<MapCanvas::Label> labels = r.canvas->labels(fm);
-            QVERIFY(!labels.empty());
-            for (const MapCanvas::Label& l : labels) {
-                QVERIFY2(QRectF(r.canvas->rect()).contains(l.box), qPrintable(l.text));
-                QVERIFY2(!l.box.intersects(legend), qPrintable(l.text));
-            }
-        };
-        readable();
-        if (QTest::currentTestFailed())
-            return;
-        // Moved to just below the legend, the corner logger's label would reach into it.
-        r.canvas->panBy(legend.bottomLeft() + QPoint(20, 3) - r.dotOf(4));
-        readable();
+        for (QSize size : {QSize(1000, 300), QSize(320, 800), QSize(600, 600)}) {
+            r.map->resize(size);
+            QCoreApplication::processEvents();
+            r.canvas->fitAll();
+            const QFontMetrics fm = r.canvas->fontMetrics();
+            const QRect legend = r.canvas->legendBox(fm),
+                        inside = r.canvas->rect().adjusted(5, 5, -5, -5);
+            for (const MapCanvas::Dot& d : r.canvas->dots())
+                QVERIFY(inside.contains(r.dotOf(d.record)) && !legend.contains(r.dotOf(d.record)));
+            const auto readable = [&] {
+                const std::vector<MapCanvas::Label> labels = r.canvas->labels(fm);
+                QVERIFY(!labels.empty());
+                for (const MapCanvas::Label& l : labels) {
+                    QVERIFY2(QRectF(r.canvas->rect()).contains(l.box), qPrintable(l.text));
+                    QVERIFY2(!l.box.intersects(legend), qPrintable(l.text));
+                }
+            };
+            readable();
+            if (QTest::currentTestFailed())
+                return;
+            // Moved to just below the legend, the corner logger's label would reach into it.
+            r.canvas->panBy(legend.bottomLeft() + QPoint(20, 3) - r.dotOf(4));
+            readable();
+        }
     }
 
-    // Layers: one that reads is drawn and remembered for the next map
-    // window; one that cannot be read, or has no coordinate system, is told
-    // with the file's name and changes nothing.
-    void layers_data()
+    // Layers: one that cannot be read is told with the file's name and the
+    // reader's reason, and changes nothing; one that reads is drawn, finer on
+    // a finer page, and remembered for the next map window. A page's
+    // resolution changes neither the size of texts nor the width of lines; a
+    // picture saved is the window's size (the write fault test sees PNG and
+    // PDF written whole).
+    void layersSavedAndPrinted()
     {
-        QTest::addColumn<QString>("name");
-        QTest::addColumn<QByteArray>("bytes");
-        QTest::addColumn<QString>("reason"); // empty: it is added
-        QTest::newRow("GeoJSON")
-            << "mains.geojson"
-            << QByteArray(R"({"type": "FeatureCollection", "features": [{"type": "Feature",
-                 "properties": {}, "geometry": {"type": "LineString",
-                 "coordinates": [[-1.68, 53.79], [-1.67, 53.80]]}}]})")
-            << "";
-        QTest::newRow("damaged") << "mains.gpkg" << QByteArray("SQLite format 3\0junk", 20)
-                                 << "GDAL";
-        QTest::newRow("no coordinate system")
-            << "mains.csv" << QByteArray("WKT,name\r\n\"LINESTRING (1 2,3 4)\",x\r\n")
-            << "no coordinate system";
-    }
-    void layers()
-    {
-        QFETCH(QString, name);
-        QFETCH(QByteArray, bytes);
-        QFETCH(QString, reason);
         MapRun r;
-        const QString path = r.f.file(name, bytes);
+        const QString damaged = r.f.file("mains.gpkg", QByteArray("SQLite format 3\0junk", 20));
+        r.f.prompts.openFile(damaged);
+        r.f.prompts.message(Box::Plain + MsgButtons::Exclamation, MsgAnswer::OK,
+                            "cannot be shown as a map layer:\n" + damaged);
+        QAction* add = r.map->findChild<QAction*>("cmdAddLayer");
+        add->trigger();
+        QVERIFY2(r.f.prompts.shown.last().contains("GDAL"), qPrintable(r.f.prompts.shown.last()));
+        QCOMPARE(r.map->layerCount(), 0);
+        QCOMPARE(SettingsStore::text(Setting::MapLayers), QString());
+
+        const QString path = r.f.file("mains.geojson", R"({"type": "FeatureCollection",
+            "features": [{"type": "Feature", "properties": {}, "geometry": {"type":
+            "LineString", "coordinates": [[-1.70, 53.77], [-1.68, 53.79]]}}]})");
         r.f.prompts.openFile(path);
-        if (!reason.isEmpty())
-            r.f.prompts.message(Box::Plain + MsgButtons::Exclamation, MsgAnswer::OK,
-                                "cannot be shown as a map layer:\n" + path);
-        r.map->findChild<QAction*>("cmdAddLayer")->trigger();
+        add->trigger();
         QVERIFY(r.f.prompts.done());
-        if (!reason.isEmpty()) {
-            QVERIFY2(r.f.prompts.shown.last().contains(reason),
-                     qPrintable(r.f.prompts.shown.last()));
-            QCOMPARE(r.map->layerCount(), 0);
-            QCOMPARE(SettingsStore::text(Setting::MapLayers), QString());
-            return;
-        }
         QCOMPARE(r.map->layerCount(), 1);
         QCOMPARE(SettingsStore::text(Setting::MapLayers), path);
-        ResetMapForTesting();
-        r.main->command("mnuViewMap")->trigger();
-        QCOMPARE(MapWindow()->layerCount(), 1);
-        // A remembered layer gone since is told once and forgotten.
-        QFile::remove(path);
-        ResetMapForTesting();
-        r.f.prompts.message(Box::Plain + MsgButtons::Exclamation, MsgAnswer::OK,
-                            "remembered from last time");
-        r.main->command("mnuViewMap")->trigger();
-        QCOMPARE(MapWindow()->layerCount(), 0);
-        QCOMPARE(SettingsStore::text(Setting::MapLayers), QString());
-    }
-
-    // A picture saved is the window's size (the write fault test sees PNG and
-    // PDF written whole); a page's resolution changes how fine the map is
-    // drawn, not how big its texts or how thin its mains' lines are.
-    void savedAndPrinted()
-    {
-        MapRun r;
-        r.f.prompts.saveFile(r.f.path("map.png"), "map.png");
-        r.map->findChild<QAction*>("cmdSave")->trigger();
-        QCOMPARE(QImage(r.f.path("map.png")).size(),
-                 r.canvas->size() * r.canvas->devicePixelRatio());
 
         QImage screen(r.canvas->size() * 2, QImage::Format_RGB32);
         QImage page = screen;
@@ -373,10 +321,6 @@ private slots:
             r.map->renderTo(*image);
         }
         QVERIFY(page == screen);
-
-        QVERIFY(r.map->addLayer(r.f.file("mains.geojson", R"({"type": "FeatureCollection",
-            "features": [{"type": "Feature", "properties": {}, "geometry": {"type":
-            "LineString", "coordinates": [[-1.70, 53.77], [-1.68, 53.79]]}}]})")));
         const auto linePixels = [](const QImage& image) {
             int n = 0;
             for (int y = 0; y < image.height(); ++y)
@@ -390,6 +334,22 @@ private slots:
         r.map->renderTo(page);
         QVERIFY(onScreen > 100);
         QVERIFY2(linePixels(page) > 6 * onScreen, qPrintable(QString::number(linePixels(page))));
+        r.f.prompts.saveFile(r.f.path("map.png"), "map.png");
+        r.map->findChild<QAction*>("cmdSave")->trigger();
+        QCOMPARE(QImage(r.f.path("map.png")).size(),
+                 r.canvas->size() * r.canvas->devicePixelRatio());
+
+        ResetMapForTesting();
+        r.main->command("mnuViewMap")->trigger();
+        QCOMPARE(MapWindow()->layerCount(), 1);
+        // A remembered layer gone since is told once and forgotten.
+        QFile::remove(path);
+        ResetMapForTesting();
+        r.f.prompts.message(Box::Plain + MsgButtons::Exclamation, MsgAnswer::OK,
+                            "remembered from last time");
+        r.main->command("mnuViewMap")->trigger();
+        QCOMPARE(MapWindow()->layerCount(), 0);
+        QCOMPARE(SettingsStore::text(Setting::MapLayers), QString());
     }
 };
 
