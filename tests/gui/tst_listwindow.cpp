@@ -206,6 +206,8 @@ private slots:
         QVERIFY(std::is_sorted(dates.rbegin(), dates.rend()));
         QCOMPARE(main->statusText(), LangText(164) + LangText(366));
         clickHeader(list, LoggerList::ColLevel); // ascending now
+        const QStringList levels = column(list, LoggerList::ColLevel);
+        QVERIFY(std::is_sorted(levels.begin(), levels.end()));
         QCOMPARE(main->statusText(), LangText(166) + LangText(367));
 
         clickLine(list, 3);
