@@ -81,7 +81,6 @@ private slots:
         // Print wants a window in front, Export a list window.
         for (const char* later : {"mnuFilePrint", "mnuFileExport"})
             QVERIFY2(!main->command(later)->isEnabled(), later);
-        QCOMPARE(main->command("mnuViewShowOption(0)")->shortcut(), QKeySequence(Qt::Key_F2));
         QCOMPARE(main->command("mnuKorvalindFromAll")->toolTip(), LangText(324));
 
         main->activateWindow();
