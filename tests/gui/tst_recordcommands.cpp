@@ -143,12 +143,10 @@ private slots:
         answerAdd(f, "12999997");
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(618));
         main->command("mnuLoggerAdd")->trigger();
-        QCOMPARE(full->RecordCount(), 6999);
         full->document().Remove(full->RecordCount());
         answerFill(f, "12999990", "3", "1");
         f.prompts.message(Box::Plain, MsgAnswer::OK, oneOf + "3" + LangText(632));
         main->command("mnuLoggerFill")->trigger();
-        QCOMPARE(full->RecordCount(), 6999);
     }
 
     // Add Logger and Change Serial: cancelled, invalid, known, and new (added
