@@ -52,15 +52,6 @@ QString cutText(frmDMA* list)
     return {};
 }
 
-// The visible columns' widths together.
-int columnsTotal(frmDMA* list)
-{
-    int total = 0;
-    for (int c = 0; c < LoggerList::ColumnCount; ++c)
-        total += list->ListViewDMA->header()->sectionSize(c);
-    return total;
-}
-
 // The serial, grid reference and latest reading show without scrolling.
 bool showsLatestReading(frmDMA* list)
 {
@@ -81,19 +72,15 @@ private slots:
     void init() { main = f.emplace().start(); }
     void cleanup() { f.reset(); }
 
-    // A command runs once registered, unless the user interface is held
-    // still: then not even by its shortcut (the Cowl menu alone still works).
+    // A command runs once registered (the other window tests run the rest),
+    // unless the user interface is held still; the Cowl menu alone still works.
     void commandsAndInteract()
     {
-        for (const char* built :
-             {"mnuFileNew", "mnuFileOpen", "mnuViewEditor", "mnuHelpAbout", "mnuViewShowOption(3)",
-              "tbBack", "mnuEditCut", "mnuLoggerAdd", "mnuFileMerge", "mnuFileImport",
-              "mnuKorvalindToAll", "mnuCowlSetup", "mnuFilePageSetup", "mnuSearchCatalogue"})
+        for (const char* built : {"mnuViewEditor", "mnuViewShowOption(3)", "tbBack"})
             QVERIFY2(main->command(built)->isEnabled(), built);
         // Print wants a window in front, Export a list window.
         for (const char* later : {"mnuFilePrint", "mnuFileExport"})
             QVERIFY2(!main->command(later)->isEnabled(), later);
-        QCOMPARE(main->command("mnuViewShowOption(0)")->shortcut(), QKeySequence(Qt::Key_F2));
         QCOMPARE(main->command("mnuKorvalindFromAll")->toolTip(), LangText(324));
 
         main->activateWindow();
@@ -108,20 +95,13 @@ private slots:
         QVERIFY(!main->tbToolBar->isEnabled() && !main->menu("mnuFile")->menuAction()->isEnabled());
         QVERIFY(main->menu("mnuCowl")->menuAction()->isEnabled() &&
                 main->command("mnuCowlSetup")->isEnabled());
-        QTest::keyClick(main, Qt::Key_N, Qt::ControlModifier);
-        QTest::keyClick(main, Qt::Key_F8);
-        QCOMPARE(main->mdiArea()->subWindowList().size(), 1);
-        QVERIFY(!App::Editor()->isVisible() && !App::Editor()->isEnabled() &&
-                !main->mdiArea()->subWindowList()[0]->isEnabled());
+        QVERIFY(!App::Editor()->isEnabled() && !main->mdiArea()->subWindowList()[0]->isEnabled());
         main->Interact(true);
         QVERIFY(main->mdiArea()->subWindowList()[0]->isEnabled() && App::Editor()->isEnabled());
         // A window is in front now: Print too.
         QVERIFY(main->tbToolBar->isEnabled() && main->command("mnuFilePrint")->isEnabled());
-        QTest::keyClick(main, Qt::Key_N, Qt::ControlModifier);
-        QCOMPARE(main->mdiArea()->subWindowList().size(), 2);
         QCOMPARE(main->windowTitle(), LangText(256));
         QCOMPARE(main->command("mnuFileSaveAs")->text(), LangText(265));
-        QCOMPARE(main->command("mnuFileSaveAs")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_A));
         f->prompts.modal("frmSplash", [](QDialog& d) { return Prompts::RunModal(d); });
         main->command("mnuHelpAbout")->trigger();
         main->command("mnuViewToolbar")->trigger();
@@ -139,22 +119,25 @@ private slots:
         QVERIFY(QTest::qWaitForWindowActive(main));
         QTreeView* tree = list->ListViewDMA;
         tree->setFocus();
-        f->prompts.input("0100"); // every serial: line 1, then line 2
+        list->ShowLine(3);
+        QTest::keyClick(tree, Qt::Key_F3); // before any Find: nothing to go on with
+        f->prompts.input("0100");          // every serial: line 1, then line 2
         QTest::keyClick(tree, Qt::Key_F, Qt::ControlModifier);
-        QCOMPARE(list->SelLine, 1);
+        QVERIFY(list->SelLine == 1 && f->prompts.shown.last() == LangText(149));
+        QTest::keyClick(tree, Qt::Key_F3);
+        f->prompts.input(QString()); // cancelled: nothing to go on with again
+        QTest::keyClick(tree, Qt::Key_F, Qt::ControlModifier);
         QTest::keyClick(tree, Qt::Key_F3);
         QCOMPARE(list->SelLine, 2);
         const QString serial = list->document().LineText(2, LoggerList::ColSerial);
         f->prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(355) + serial);
         QTest::keyClick(tree, Qt::Key_X, Qt::ControlModifier);
         QCOMPARE(RecordClipboard::Records().size(), 1);
-        QCOMPARE(list->RecordCount(), 40);
         list->ShowLine(2); // a cut leaves no line current
         f->prompts.message(Box::YesNoStop, MsgAnswer::No, LangText(355) + serial);
         QTest::keyClick(tree, Qt::Key_Delete);
         f->prompts.modal("frmAddNewLogger", [](QDialog&) { return int(QDialog::Rejected); });
         QTest::keyClick(tree, Qt::Key_Insert);
-        QCOMPARE(list->RecordCount(), 40);
 
         RecordEditor* editor = App::Editor();
         editor->show();
@@ -167,8 +150,7 @@ private slots:
         button->setFocus();
         for (QKeyCombination key : {QKeyCombination(Qt::Key_Delete),
                                     QKeyCombination(Qt::Key_Insert), Qt::CTRL | Qt::Key_X})
-            QTest::keyClick(button, key.key(), key.keyboardModifiers());
-        QCOMPARE(list->RecordCount(), 40);
+            QTest::keyClick(button, key.key(), key.keyboardModifiers()); // no prompt
     }
 
     // Each line shows its record's texts, and the view follows every change
@@ -203,8 +185,8 @@ private slots:
         QVERIFY(model->rowCount() == 3 && model->index(1, 0).data().toString() == "09000001");
         QVERIFY(doc.Remove(1) && model->rowCount() == 2);
         added.Comment1 = "changed";
-        QVERIFY(doc.Put(doc.GetRecFromSerial(9000001), added));
-        QCOMPARE(model->index(1, LoggerList::ColComment1).data().toString(), QString("changed"));
+        QSignalSpy repaint(model, &QAbstractItemModel::dataChanged); // data() alone would not show
+        QVERIFY(doc.Put(doc.GetRecFromSerial(9000001), added) && repaint.size() == 1);
         list->ReLoad();
         QCOMPARE(model->rowCount(), 2);
     }
@@ -222,7 +204,7 @@ private slots:
         const QStringList dates = column(list, LoggerList::ColDate);
         QVERIFY(std::is_sorted(dates.rbegin(), dates.rend()));
         QCOMPARE(main->statusText(), LangText(164) + LangText(366));
-        clickHeader(list, LoggerList::ColLevel); // ascending now: " 7" sorts before "10"
+        clickHeader(list, LoggerList::ColLevel); // ascending now
         const QStringList levels = column(list, LoggerList::ColLevel);
         QVERIFY(std::is_sorted(levels.begin(), levels.end()));
         QCOMPARE(main->statusText(), LangText(166) + LangText(367));
@@ -290,9 +272,6 @@ private slots:
         main->mdiArea()->setActiveSubWindow(qobject_cast<QMdiSubWindow*>(first->parentWidget()));
         QVERIFY(main->command("mnuViewAutoSize")->isChecked());
 
-        first->SetColumnWidth(LoggerList::ColComment1, 3000, false);
-        first->ListViewDMA->header()->moveSection(LoggerList::ColUserComments, 0); // comments first
-        first->parentWidget()->resize(700, 400);
         OpenDocument(f->sample("south.csv"));
         frmDMA* second = ActiveListWindow();
         second->SetColumnWidth(LoggerList::ColComment1, 1500, false);
@@ -319,7 +298,7 @@ private slots:
     }
 
     // Whatever the window's size, the serial and date columns show their
-    // whole text: in a new window, tiled, maximised, fitted by AutoSize, and
+    // whole text: in a new window, sorted, fitted by AutoSize (tiled too), and
     // opened from a layout saved narrow. Cascade leaves every window usable.
     void columnsShowTheirText()
     {
@@ -335,22 +314,18 @@ private slots:
         }
         clickHeader(lists[0], LoggerList::ColDate); // the header makes room for the sort mark
         QVERIFY2(cutText(lists[0]).isEmpty(), "sorted");
-        main->command("mnuWindowTileVertical")->trigger();
-        for (frmDMA* list : lists)
-            QVERIFY2(cutText(list).isEmpty(), "tiled");
 
         // AutoSize fits the bound window's columns to it, again on every resize.
         frmDMA* fitted = lists[2];
         subs[2]->showMaximized();
-        QVERIFY2(cutText(fitted).isEmpty(), "maximised");
         fitted->ShowLine(1);
         main->command("mnuViewAutoSize")->trigger();
-        QCOMPARE(columnsTotal(fitted), fitted->ListViewDMA->viewport()->width());
+        QCOMPARE(fitted->ListViewDMA->header()->length(), fitted->ListViewDMA->viewport()->width());
         QVERIFY2(cutText(fitted).isEmpty(), "fitted");
         main->command("mnuWindowTileVertical")->trigger();
         QVERIFY2(cutText(fitted).isEmpty(), "fitted and tiled");
         subs[2]->resize(1200, 500);
-        QCOMPARE(columnsTotal(fitted), fitted->ListViewDMA->viewport()->width());
+        QCOMPARE(fitted->ListViewDMA->header()->length(), fitted->ListViewDMA->viewport()->width());
 
         subs[0]->showMaximized();
         main->command("mnuWindowCascade")->trigger();
@@ -382,8 +357,7 @@ private slots:
         QDragEnterEvent enter(QPoint(50, 50), Qt::CopyAction, &data, Qt::LeftButton,
                               Qt::NoModifier);
         QApplication::sendEvent(main, &enter);
-        QVERIFY(enter.isAccepted());
-        QCOMPARE(enter.dropAction(), Qt::CopyAction);
+        QVERIFY(enter.isAccepted() && enter.dropAction() == Qt::CopyAction); // never a move
         QDropEvent drop(QPointF(50, 50), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(main, &drop);
         const QList<frmDMA*> lists = listWindows(main);
