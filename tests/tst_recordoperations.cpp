@@ -68,7 +68,6 @@ private slots:
     {
         const std::pair<QStringList, bool> rows[] = {
             // the patrol's reading (date, status, level, spread), whether it is added
-            {{"", "", "0", "0"}, false},
             {{"", "L", "40", "3"}, false},
             {{"          ", "L", "40", "3"}, false}, // a blank date is none
             {{"2003/05/01", "N", "10", "5"}, false}, // the newest reading already
@@ -92,9 +91,6 @@ private slots:
                 {logger(1000001, reading[0], reading[1], reading[2].toInt(), reading[3].toInt())},
                 north);
             QCOMPARE(out.kind, added ? MergeOutcome::Merged : MergeOutcome::Unchanged);
-            QCOMPARE(out.log, LangText(218) + "\n\n01000001" + (added ? LangText(219) : "") + "\n" +
-                                  (added ? "1" + LangText(220) : LangText(221)) + "\n\n" +
-                                  LangText(223));
             if (!added) {
                 QCOMPARE(folderContents(dir.path()), before); // no backup, nothing written
                 continue;
@@ -163,8 +159,6 @@ private slots:
                       const QString& written = QString()) {
             QTest::newRow(name) << patrolFile << database << files << message << backups << written;
         };
-        row("csv", "p/north.csv", "north.csv", {"north.csv"}, 225, {"north.csv.000=north.csv"},
-            "north.csv");
         row("the next free number", "p/north.csv", "north.csv",
             {"north.csv", "north.csv.000", "north.csv.001"}, 225, {"north.csv.002=north.csv"},
             "north.csv");
