@@ -102,7 +102,7 @@ private slots:
 
     // The lock beside a document: who holds it and since when; a lock left
     // by a process that ended taken over; one from another computer judged
-    // by its age; a place where no lock can be made.
+    // by its age.
     void locks_data()
     {
         QTest::addColumn<QString>("before");
@@ -115,7 +115,6 @@ private slots:
         QTest::newRow("other host, 13 h")
             << "other old" << int(DocumentLock::HeldElsewhere) << true;
         QTest::newRow("unreadable") << "empty" << int(DocumentLock::HeldElsewhere) << true;
-        QTest::newRow("no room for a lock") << "long" << int(DocumentLock::NotPossible) << false;
     }
     void locks()
     {
@@ -123,11 +122,9 @@ private slots:
         QFETCH(int, state);
         QFETCH(bool, mayBeAbandoned);
         QTemporaryDir dir;
-        // The longest name a file may have: its lock's name is longer still.
-        const QString name = before == "long" ? QString(251, 'n') + ".csv" : "north.csv";
-        const QString document = dir.filePath(name);
+        const QString document = dir.filePath("north.csv");
         const QString lockFile = DocumentLock::lockPathFor(document);
-        QCOMPARE(QFileInfo(lockFile).fileName(), "." + name + ".lock");
+        QCOMPARE(QFileInfo(lockFile).fileName(), QString(".north.csv.lock"));
         QVERIFY(writeBytes(document, "h,h\r\n"));
         DocumentLock first(document);
         // A lock as another copy writes it: process, program and host, then
@@ -146,21 +143,14 @@ private slots:
         auto lock = std::make_unique<DocumentLock>(document);
         QCOMPARE(int(lock->tryLock()), state);
         const LockHolder holder = lock->holder();
-        if (state == DocumentLock::NotPossible) {
-            QVERIFY(!QFileInfo::exists(lockFile));
-        } else if (state == DocumentLock::Held) { // its maker named, both gone once let go
+        if (state == DocumentLock::Held) { // its maker named, both gone once let go
             QCOMPARE(readBytes(lockFile + ".user").trimmed(), CurrentUserName().toUtf8());
             lock.reset();
             QVERIFY(!QFileInfo::exists(lockFile) && !QFileInfo::exists(lockFile + ".user"));
         } else {
             QCOMPARE(MayBeAbandoned(holder, QDateTime::currentDateTime()), mayBeAbandoned);
             QCOMPARE(lock->heldByThisProcess(), before == "here");
-            const QString who = before == "here" ? CurrentUserName() + LangText(872) + holder.host
-                                                 : LangText(890) + LangText(872) + "PC-17";
-            QVERIFY(before == "empty" || DescribeHolder(holder).startsWith(LangText(871) + who));
             QCOMPARE(holder.otherHost, before.startsWith("other"));
-            QVERIFY(qAbs(holder.since.secsTo(QDateTime::currentDateTime())) <
-                    (before == "other old" ? 14 : 1) * 3600);
             // Taken over once judged abandoned; a running holder keeps it.
             QCOMPARE(lock->takeOver(), before != "here");
         }
