@@ -40,14 +40,9 @@ void runToEnd(GuiFixture& f, QString* shown = nullptr)
     });
 }
 
-QString exe(const QString& name)
+QString exe(const QString& name, const QString& folder = QUORVANE_BIN_DIR)
 {
-    return name + (QSysInfo::productType() == "windows" ? ".exe" : "");
-}
-
-QString builtStandIn(const QString& name)
-{
-    return QUORVANE_BIN_DIR "/" + exe(name);
+    return folder + "/" + name + (QSysInfo::productType() == "windows" ? ".exe" : "");
 }
 
 // The stand-ins beside the program; the handheld, the walk-by folder and a
@@ -57,7 +52,7 @@ struct StandIns
     explicit StandIns(GuiFixture& f) : fixture(f)
     {
         for (const char* name : {"KorvalindTalk", "catcom32"})
-            QFile::copy(builtStandIn(name), f.programFolder() + "/" + exe(name));
+            QFile::copy(exe(name), exe(name, f.programFolder()));
         qputenv("KORVALINDTALK_HANDHELD", f.path("handheld").toLocal8Bit());
         qputenv("KORVALINDTALK_LOG", f.path("transfer.log").toLocal8Bit());
         qputenv("CATCOM32_WALKBY_FOLDER", f.path("walkby").toLocal8Bit());
@@ -72,7 +67,7 @@ struct StandIns
     frmMain* start() { return main = fixture.start(); }
     QString program() const
     {
-        return QDir::toNativeSeparators(fixture.programFolder() + "/" + exe("KorvalindTalk"));
+        return QDir::toNativeSeparators(exe("KorvalindTalk", fixture.programFolder()));
     }
     // A transfer run to its end under this fault, then these messages.
     void run(const char* command, const char* fault = nullptr, const QStringList& messages = {},
@@ -177,7 +172,7 @@ private slots:
         for (const int message : {208, 641}) {
             QFile::remove(program);
             if (message == 641)
-                QVERIFY(writeBytes(program, readBytes(builtStandIn("KorvalindTalk"))) &&
+                QVERIFY(writeBytes(program, readBytes(exe("KorvalindTalk"))) &&
                         QFile::setPermissions(program, QFile::ReadOwner | QFile::WriteOwner));
             const QString told = LangText(message) + program;
             f.prompts.message(Box::Plain, MsgAnswer::OK, told);
@@ -459,7 +454,7 @@ private slots:
         main->command("mnuFileImport")->trigger();
         QCOMPARE(list->RecordCount(), 42);
 
-        QFile::remove(f.programFolder() + "/" + exe("catcom32"));
+        QFile::remove(exe("catcom32", f.programFolder()));
         f.prompts.message(Box::Plain, MsgAnswer::OK, LangText(519) + " ");
         main->command("mnuFileImport")->trigger();
     }
