@@ -274,58 +274,35 @@ private slots:
         QCOMPARE(f->start()->mruCaptions(), QStringList({paths[4], paths[2], paths[1], ""}));
     }
 
-    // Save As opens in the folder of the file being saved, also when it was
-    // named relative to the working folder; the folder of a file received
-    // from the handheld (a temporary one) is not taken for the next.
-    void saveAsStartsInTheFilesFolder()
+    // A file named relative to the working folder is known by its whole
+    // path. A file a window shows, however it comes and its path is written,
+    // brings that window forward; a file received from the handheld opens
+    // anew, and its Save As starts where files were last saved, not in its
+    // temporary folder, as the bound window's starts in its own.
+    void aFileShownIsNotOpenedTwice()
     {
-        QVERIFY(QDir().mkpath(f->path("data")));
+        QVERIFY(QDir().mkpath(f->path("data/sub")));
         const QString north = f->sample("north.csv", "data/north.csv");
         QDir::setCurrent(f->path("data"));
         OpenDocument("north.csv");
-        QDir::setCurrent(QDir::tempPath());
-        frmDMA* list = ActiveListWindow();
-        QCOMPARE(list->caption(), north);
-        QCOMPARE(main->mruCaptions().first(), north);
-        const QString received = KorvalindFromDir() + "/south.pdb";
-        QVERIFY(QFile::copy(f->sample("south.csv"), received));
-        frmDMA* patrol = qobject_cast<frmDMA*>(OpenDocument(received, true));
-        patrol->document().NeverBeenSaved = true; // as the transfer leaves it
-        patrol->setCaption("Received 1 south.pdb");
-
-        // The received list opens where files were last saved.
-        f->prompts.saveFile(QString(), "south.csv");
-        main->command("mnuFileSaveAs")->trigger();
-        list->ShowLine(1);
-        f->prompts.saveFile(QString(), "north.csv");
-        main->command("mnuFileSaveAs")->trigger();
-        QCOMPARE(f->prompts.saveFolders, QStringList({f->path("data"), f->path("data")}));
-    }
-
-    // A file a window shows, however it comes and its path is written, brings
-    // that window forward; a file received from the handheld opens anew.
-    void aFileShownIsNotOpenedTwice()
-    {
-        const QString north = f->sample("north.csv"), south = f->sample("south.csv");
-        QDir().mkpath(f->path("sub"));
-        OpenDocument(north);
         frmDMA* shown = ActiveListWindow();
+        QCOMPARE(shown->caption(), north);
+        QCOMPARE(main->mruCaptions().first(), north);
         shown->document().AskForSave = true; // edits a second window would lose
         shown->MakeVisibleListLine(3);
-        OpenDocument(south);
+        OpenDocument(f->sample("south.csv", "data/south.csv"));
         frmDMA* other = ActiveListWindow();
-        QList<std::function<void()>> ways = {
-            [&] { OpenDocument(QDir(f->path("sub")).relativeFilePath(north)); },
-            [&] {
-                f->prompts.openFile(f->path("./north.csv"));
-                main->command("mnuFileOpen")->trigger();
-            },
-            [&] { main->mnuFileMRU[1]->trigger(); }};
+        QList<std::function<void()>> ways = {[&] { OpenDocument("../north.csv"); },
+                                             [&] {
+                                                 f->prompts.openFile(f->path("data/./north.csv"));
+                                                 main->command("mnuFileOpen")->trigger();
+                                             },
+                                             [&] { main->mnuFileMRU[1]->trigger(); }};
 #ifdef Q_OS_UNIX
         QVERIFY(QFile::link(north, f->path("link.csv")));
         ways << [&] { OpenDocument(f->path("link.csv")); };
 #endif
-        QDir::setCurrent(f->path("sub"));
+        QDir::setCurrent(f->path("data/sub"));
         for (const auto& open : ways) {
             other->ShowLine(1);
             open();
@@ -337,7 +314,18 @@ private slots:
         }
         QDir::setCurrent(QDir::tempPath());
         QVERIFY(OpenDocument(north, true) != shown);
-        QCOMPARE(windowCount(main), 3);
+        const QString received = KorvalindFromDir() + "/south.pdb";
+        QVERIFY(QFile::copy(f->sample("south.csv"), received));
+        frmDMA* patrol = qobject_cast<frmDMA*>(OpenDocument(received, true));
+        QCOMPARE(windowCount(main), 4);
+        patrol->document().NeverBeenSaved = true; // as the transfer leaves it
+        patrol->setCaption("Received 1 south.pdb");
+        f->prompts.saveFile(QString(), "south.csv");
+        main->command("mnuFileSaveAs")->trigger();
+        shown->ShowLine(1);
+        f->prompts.saveFile(QString(), "north.csv");
+        main->command("mnuFileSaveAs")->trigger();
+        QCOMPARE(f->prompts.saveFolders, QStringList({f->path("data"), f->path("data")}));
     }
 
     // The window showing the merged database comes forward, reloaded unless
