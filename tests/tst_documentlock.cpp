@@ -182,35 +182,28 @@ private slots:
 
     // The tool does not write a database a running program (this test) has
     // open, saying who has it, and writes it once that lock is gone.
-    void toolLeavesAnOpenFile_data()
-    {
-        QTest::addColumn<QString>("command");
-        QTest::addColumn<int>("refused");
-        QTest::newRow("convert") << "convert" << 4;
-        QTest::newRow("merge") << "merge" << 1;
-    }
     void toolLeavesAnOpenFile()
     {
-        QFETCH(QString, command);
-        QFETCH(int, refused);
-        QTemporaryDir dir;
-        const QString target = dir.filePath("north.csv"), patrol = dir.filePath("p/north.csv");
-        QVERIFY(QDir().mkpath(dir.filePath("p")) && writeBytes(target, readBytes(kNorth)));
-        RecordStore store; // a new reading for the first logger
-        QCOMPARE(ReadDatabaseFile(store, kNorth), 0);
-        store.Records(1).Date[1] = "2031/01/01";
-        QCOMPARE(WriteDatabaseFile(store, patrol), 0);
-        auto held = std::make_unique<DocumentLock>(target);
-        QCOMPARE(held->tryLock(), DocumentLock::Held);
-        const ToolRun run = runTool({command, patrol, target});
-        QCOMPARE(run.status, refused);
-        QVERIFY(run.said.contains(LangText(871).toUtf8() + CurrentUserName().toUtf8()));
-        QVERIFY(run.said.contains(DocumentLock::lockPathFor(target).toUtf8()));
-        QCOMPARE(readBytes(target), readBytes(kNorth));
-        held.reset();
-        QCOMPARE(runTool({command, patrol, target}).status, 0);
-        QVERIFY(readBytes(target).contains("2031/01/01"));
-        QVERIFY(!QFile::exists(DocumentLock::lockPathFor(target))); // the tool let go of it
+        for (const auto& [command, refused] : {std::pair("convert", 4), {"merge", 1}}) {
+            QTemporaryDir dir;
+            const QString target = dir.filePath("north.csv"), patrol = dir.filePath("p/north.csv");
+            QVERIFY(QDir().mkpath(dir.filePath("p")) && writeBytes(target, readBytes(kNorth)));
+            RecordStore store; // a new reading for the first logger
+            QCOMPARE(ReadDatabaseFile(store, kNorth), 0);
+            store.Records(1).Date[1] = "2031/01/01";
+            QCOMPARE(WriteDatabaseFile(store, patrol), 0);
+            auto held = std::make_unique<DocumentLock>(target);
+            QCOMPARE(held->tryLock(), DocumentLock::Held);
+            const ToolRun run = runTool({command, patrol, target});
+            QVERIFY2(run.status == refused, command);
+            QVERIFY(run.said.contains(LangText(871).toUtf8() + CurrentUserName().toUtf8()));
+            QVERIFY(run.said.contains(DocumentLock::lockPathFor(target).toUtf8()));
+            QCOMPARE(readBytes(target), readBytes(kNorth));
+            held.reset();
+            QCOMPARE(runTool({command, patrol, target}).status, 0);
+            QVERIFY(readBytes(target).contains("2031/01/01"));
+            QVERIFY(!QFile::exists(DocumentLock::lockPathFor(target))); // the tool let go of it
+        }
     }
 };
 

@@ -295,10 +295,6 @@ private slots:
         s.handheldHolds("north.csv", "north.PDB");
         s.handheldHolds("south.csv", "south.PDB");
         runToEnd(f);
-        tick(f, {});
-        main->command("mnuKorvalindFromSome")->trigger();
-        QVERIFY(listWindows(main).isEmpty());
-        runToEnd(f);
         QString caption;
         tick(f, {QDir::toNativeSeparators(KorvalindFromDir() + "/south.PDB")}, &caption);
         main->command("mnuKorvalindFromSome")->trigger();
