@@ -76,7 +76,6 @@ private slots:
         QTest::newRow("untouched") << "" << int(DiskChange::Unchanged);
         QTest::newRow("touched") << "touch" << int(DiskChange::Unchanged);
         QTest::newRow("same size") << "byte" << int(DiskChange::Changed);
-        QTest::newRow("grown") << "grow" << int(DiskChange::Changed);
         QTest::newRow("gone") << "remove" << int(DiskChange::Gone);
     }
     void compareWithDisk()
@@ -92,8 +91,7 @@ private slots:
         QCOMPARE(written.hash, read.hash); // north.csv is written as it was read
         QByteArray bytes = readBytes(file);
         bytes[bytes.size() - 3] = 'X';
-        if (change == "byte" || change == "grow")
-            QVERIFY(writeBytes(file, change == "grow" ? readBytes(file) + "\r\n" : bytes));
+        QVERIFY(change != "byte" || writeBytes(file, bytes));
         if (change != "")
             QVERIFY(change == "remove" ? QFile::remove(file) : shiftModificationTime(file, 10));
         QCOMPARE(int(CompareWithDisk(written, file)), expected);
