@@ -172,14 +172,16 @@ private slots:
 
     // Another copy has the file open: the user is told who and since when
     // and may open it read-only; such a window saves only under another name,
-    // which then becomes its own. A lock left on another computer long ago
-    // may be taken over. A lock is released on close.
+    // which then becomes its own. A lock left by a copy that crashed says
+    // nothing; one left on another computer long ago may be taken over. A
+    // lock is released on close.
     void otherCopy_data()
     {
         QTest::addColumn<QString>("holder");
         QTest::addColumn<int>("answer");
         QTest::newRow("read-only") << "live" << int(MsgAnswer::Yes);
         QTest::newRow("not opened") << "live" << int(MsgAnswer::No);
+        QTest::newRow("crashed") << "crashed" << 0;
         QTest::newRow("old, read-only") << "old" << int(MsgAnswer::Yes);
         QTest::newRow("old, take over") << "old" << int(MsgAnswer::No);
         QTest::newRow("old, cancel") << "old" << int(MsgAnswer::Cancel);
@@ -200,15 +202,19 @@ private slots:
         } else {
             QVERIFY(other.emplace(file, temp.path()).opened && QFile::exists(lockFile));
         }
+        if (holder == "crashed")
+            other.reset(); // killed: its lock stays behind
         QCOMPARE(QFile::exists(lockFile + ".user"), holder != "old");
         const QString who = holder == "old"
                                 ? LangText(890) + LangText(872) + "PC-17"
                                 : "colleague" + LangText(872) + QSysInfo::machineHostName();
-        f.prompts.message(MsgButtons::Exclamation +
-                              (holder == "old" ? MsgButtons::YesNoCancel : MsgButtons::YesNo),
-                          answer,
-                          file + "\n" + LangText(871) + who + LangText(873) +
-                              QFileInfo(lockFile).lastModified().toString("yyyy/MM/dd HH:mm:ss"));
+        if (answer)
+            f.prompts.message(
+                MsgButtons::Exclamation +
+                    (holder == "old" ? MsgButtons::YesNoCancel : MsgButtons::YesNo),
+                answer,
+                file + "\n" + LangText(871) + who + LangText(873) +
+                    QFileInfo(lockFile).lastModified().toString("yyyy/MM/dd HH:mm:ss"));
         frmMain* main = f.start({file});
         QVERIFY(f.prompts.done());
         if (answer == MsgAnswer::Cancel || (answer == MsgAnswer::No && holder == "live")) {
