@@ -149,6 +149,7 @@ private slots:
              "S could be the southern hemisphere or latitude band S"},
             {"7", "S38-ZZ-44140-84706", none, "Not an MGRS reference"},
             {"10", "100000-100000", none, "outside the area where CH1903 / LV03 is used"},
+            {"10", "600000-900000", none, "outside the area where CH1903"}, // north only
             {"12", "38-N-1500000-3684706", none, "outside the area"},
             {"11", "250000-250000", none, "knows no datum shift from TWD67"},
         };
