@@ -287,6 +287,8 @@ private slots:
             {"c.gpkg", QByteArray(), "", "there is no such file"},
             {"d.geojson", geoJson(line, bng), "", "no polygon"},
             {"paris.geojson", geoJson(box(2.2, 48.8, 2.4, 48.9)), "", "outside the British"},
+            {"west.geojson", geoJson(box(-5000, 10000, -1000, 14000), bng), "",
+             "outside the British"},
             {"north sea.geojson", geoJson(box(690000, 1200000, 699000, 1210000), bng), "",
              "outside Great Britain"},
             {"sliver.geojson", geoJson(box(484001, 238001, 484004, 238004), bng), "", "too small"},
